@@ -36,6 +36,27 @@ void BM_MallocFree(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(blocks.size()));
 }
 
+// One block at a time, the pattern of short-lived temporaries.
+void BM_ManagerAllocFreeOne(benchmark::State& state) {
+    MemoryManager::Init();
+    MemoryManager::SetPoolsEnabled(true);
+    const size_t size = static_cast<size_t>(state.range(0));
+    for (auto _ : state) {
+        void* b = MemoryManager::Alloc(size, __FILE__, __LINE__, false);
+        benchmark::DoNotOptimize(b);
+        MemoryManager::Free(b);
+    }
+}
+
+void BM_MallocFreeOne(benchmark::State& state) {
+    const size_t size = static_cast<size_t>(state.range(0));
+    for (auto _ : state) {
+        void* b = std::malloc(size);
+        benchmark::DoNotOptimize(b);
+        std::free(b);
+    }
+}
+
 void BM_ManagerLarge(benchmark::State& state) {
     MemoryManager::Init();
     for (auto _ : state) {
@@ -49,4 +70,6 @@ void BM_ManagerLarge(benchmark::State& state) {
 
 BENCHMARK(BM_ManagerAllocFree)->Arg(8)->Arg(16)->Arg(32)->Arg(64)->Arg(128)->Arg(256);
 BENCHMARK(BM_MallocFree)->Arg(8)->Arg(16)->Arg(32)->Arg(64)->Arg(128)->Arg(256);
+BENCHMARK(BM_ManagerAllocFreeOne)->Arg(16)->Arg(256);
+BENCHMARK(BM_MallocFreeOne)->Arg(16)->Arg(256);
 BENCHMARK(BM_ManagerLarge);

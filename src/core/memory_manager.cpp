@@ -2,13 +2,22 @@
 //
 // A pool (`CBucket`) carves fixed-size cells out of large pages. Cells have no
 // header; a released block is recognised as a cell by finding its address in
-// `g_pages`, one array of {start, end} page ranges kept sorted by start, so the
-// kind of any block costs one binary search. Everything else the manager hands
-// out is a headed block: the system heap's memory behind a 16-byte header
+// the page table, one array of {start, end} page ranges kept sorted by start, so
+// the kind of any block costs one binary search. Everything else the manager
+// hands out is a headed block: the system heap's memory behind a 16-byte header
 // {size, 0xDEADC0DE, 0xBAADB00B, 0}. Pages are never returned to the system.
+//
+// Speed: each thread keeps a small stack of cells per size class in front of
+// the pools, so the common allocation and release take no lock at all; the
+// manager's mutex is taken only to move a batch of cells between a thread and
+// a pool, to make a page, and for headed blocks. The page table is published
+// copy-on-write (a page is made once per thousands of cells), so releases read
+// it without a lock; superseded tables are kept, never freed, because a reader
+// on another thread may still be searching one.
 #include "core/memory_manager.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstdarg>
 #include <cstdlib>
@@ -53,33 +62,43 @@ struct PageRange {
     uintptr_t end; // last byte of the page's cell storage
 };
 
-PageRange* g_pages = nullptr;
-size_t g_bucketNumPages = 0;
-size_t pagedata_size = 0;
-bool bucketsShouldInit = false;
-bool g_poolsEnabled = ZQ_MEMORY_POOLS_DEFAULT != 0;
+// An immutable snapshot of the page table. `capacity` follows the table's
+// growth rule (16 pairs, then half again whenever the pairs in use plus one
+// reach it), which bounds how often a snapshot must be enlarged.
+struct PageTable {
+    size_t count;
+    size_t capacity;
+    const PageTable* superseded; // the previous snapshot, kept alive
+    PageRange pages[1];
+};
 
-// The page table lives on the system heap: it must not recurse into the pools.
-// Returns false when the table cannot grow; the new page is then not made.
+std::atomic<const PageTable*> g_pageTable{nullptr};
+std::atomic<bool> bucketsShouldInit{false};
+std::atomic<bool> g_poolsEnabled{ZQ_MEMORY_POOLS_DEFAULT != 0};
+
+// Publishes a new snapshot with the page inserted in order. Caller holds the
+// mutex. The table lives on the system heap: it must not recurse into the pools.
 bool PageTable_Insert(uintptr_t start, uintptr_t end) {
-    if (g_pages == nullptr) {
-        g_pages = static_cast<PageRange*>(std::malloc(16 * sizeof(PageRange)));
-        if (g_pages == nullptr) return false;
-        pagedata_size = 16;
+    const PageTable* old = g_pageTable.load(std::memory_order_relaxed);
+    size_t count = old != nullptr ? old->count : 0;
+    size_t capacity = old != nullptr ? old->capacity : 16;
+    if (count + 1 >= capacity) capacity = capacity * 3 / 2;
+    auto* table = static_cast<PageTable*>(std::malloc(sizeof(PageTable) + capacity * sizeof(PageRange)));
+    if (table == nullptr) return false;
+    table->count = count + 1;
+    table->capacity = capacity;
+    table->superseded = old;
+    size_t at = 0;
+    if (old != nullptr) {
+        at = static_cast<size_t>(
+            std::upper_bound(old->pages, old->pages + count, start,
+                             [](uintptr_t value, const PageRange& r) { return value < r.start; }) -
+            old->pages);
+        std::memcpy(table->pages, old->pages, at * sizeof(PageRange));
+        std::memcpy(table->pages + at + 1, old->pages + at, (count - at) * sizeof(PageRange));
     }
-    if (g_bucketNumPages + 1 >= pagedata_size) {
-        size_t grown = pagedata_size * 3 / 2;
-        auto* table = static_cast<PageRange*>(std::realloc(g_pages, grown * sizeof(PageRange)));
-        if (table == nullptr) return false;
-        g_pages = table;
-        pagedata_size = grown;
-    }
-    PageRange* end_it = g_pages + g_bucketNumPages;
-    PageRange* pos = std::upper_bound(g_pages, end_it, start,
-                                      [](uintptr_t value, const PageRange& r) { return value < r.start; });
-    std::memmove(pos + 1, pos, static_cast<size_t>(end_it - pos) * sizeof(PageRange));
-    *pos = {start, end};
-    ++g_bucketNumPages;
+    table->pages[at] = {start, end};
+    g_pageTable.store(table, std::memory_order_release);
     return true;
 }
 
@@ -87,13 +106,14 @@ bool PageTable_Insert(uintptr_t start, uintptr_t end) {
 // one sorted run of 2n addresses (start0, end0, start1, ...): the first entry
 // not below the block sits at an odd position exactly when start < block <= end.
 const PageRange* PageTable_Find(const void* block) {
-    if (g_bucketNumPages == 0) return nullptr;
+    const PageTable* table = g_pageTable.load(std::memory_order_acquire);
+    if (table == nullptr) return nullptr;
     auto addr = reinterpret_cast<uintptr_t>(block);
-    const uintptr_t* flat = reinterpret_cast<const uintptr_t*>(g_pages);
-    const uintptr_t* flat_end = flat + 2 * g_bucketNumPages;
+    const uintptr_t* flat = reinterpret_cast<const uintptr_t*>(table->pages);
+    const uintptr_t* flat_end = flat + 2 * table->count;
     const uintptr_t* it = std::lower_bound(flat, flat_end, addr);
     if (it == flat_end || ((it - flat) & 1) == 0) return nullptr;
-    return g_pages + (it - flat) / 2;
+    return table->pages + (it - flat) / 2;
 }
 
 class CBucketBase {
@@ -102,6 +122,9 @@ public:
     virtual void Check() = 0;
     virtual size_t GetSize() const = 0;
     virtual bool Free(void* cell) = 0;
+
+    // Index of the size class (0 for 8 bytes ... 5 for 256), -1 for private pools.
+    int m_class = -1;
 
 protected:
     constexpr CBucketBase() = default;
@@ -119,7 +142,7 @@ public:
     static constexpr size_t kCellsPerPage = PageBytes / CellSize - 1;
     static constexpr size_t kPageAllocation = sizeof(PageHeader) + PageBytes + CellSize;
 
-    constexpr CBucket() = default;
+    constexpr explicit CBucket(int sizeClass) { m_class = sizeClass; }
 
     void Init() override {
         m_pages = nullptr;
@@ -157,6 +180,21 @@ public:
         return cell;
     }
 
+    // Pops up to `max` cells into `out`, in the order Alloc would hand them
+    // out; makes a page only when the free list is empty, so that a fresh page
+    // still starts with its highest cell.
+    size_t AllocBatch(void** out, size_t max) {
+        if (m_free == nullptr && !NewPage()) return 0;
+        size_t n = 0;
+        while (n < max && m_free != nullptr) {
+            out[n++] = m_free;
+            m_free = *static_cast<void**>(m_free);
+        }
+        m_used += static_cast<int32_t>(n);
+        m_freeCount -= static_cast<int32_t>(n);
+        return n;
+    }
+
     int32_t UsedCount() const { return m_used; }
 
 private:
@@ -177,6 +215,8 @@ private:
         auto* page = static_cast<PageHeader*>(std::malloc(kPageAllocation));
         if (page == nullptr) return false;
         std::memset(page + 1, 0x78, PageBytes + CellSize);
+        page->next = m_pages;
+        page->owner = this; // set before the page is published to lock-free readers
         if (Shared) {
             auto start = reinterpret_cast<uintptr_t>(page);
             if (!PageTable_Insert(start, start + kPageAllocation - 1)) {
@@ -184,8 +224,6 @@ private:
                 return false;
             }
         }
-        page->next = m_pages;
-        page->owner = this;
         m_pages = page;
         // Link each cell to the one just below it; the lowest keeps the old head.
         uintptr_t cell = FirstCell(page);
@@ -205,13 +243,20 @@ private:
     int32_t m_freeCount = 0;
 };
 
-constinit CBucket<8, 131072, true> _8byte;
-constinit CBucket<16, 262144, true> _16byte;
-constinit CBucket<32, 262144, true> _32byte;
-constinit CBucket<64, 524288, true> _64byte;
-constinit CBucket<128, 524288, true> _128byte;
-constinit CBucket<256, 1048576, true> _256byte;
-constinit CBucket<16, 1048576, false> _rvalue;
+constinit CBucket<8, 131072, true> _8byte(0);
+constinit CBucket<16, 262144, true> _16byte(1);
+constinit CBucket<32, 262144, true> _32byte(2);
+constinit CBucket<64, 524288, true> _64byte(3);
+constinit CBucket<128, 524288, true> _128byte(4);
+constinit CBucket<256, 1048576, true> _256byte(5);
+constinit CBucket<16, 1048576, false> _rvalue(-1);
+
+constexpr size_t kSizeClasses = 6;
+constexpr size_t kCellSizes[kSizeClasses] = {8, 16, 32, 64, 128, 256};
+
+inline int SizeClassOf(size_t size) {
+    return size <= 8 ? 0 : std::bit_width(size - 1) - 3;
+}
 
 // Created on first use from any thread, with the system allocator, and never
 // destroyed: allocations may still happen while static objects are torn down.
@@ -223,6 +268,73 @@ Mutex& MemoryMutex() {
 Mutex& RValueMutex() {
     static Mutex* mutex = new (std::malloc(sizeof(Mutex))) Mutex("MemoryManagerMutex");
     return *mutex;
+}
+
+// Per-thread stacks of cells in front of the pools. The top of a stack is the
+// next cell handed out, so a released cell is the first one reused.
+constexpr uint32_t kCacheCells = 64;
+constexpr uint32_t kCacheBatch = 16;
+
+struct ThreadCellCache {
+    uint32_t count[kSizeClasses];
+    void* cells[kSizeClasses][kCacheCells];
+};
+thread_local constinit ThreadCellCache t_cells{};
+
+// Moves `n` cells from the top of the thread's stack back to their pool.
+void ReturnCells(int sizeClass, uint32_t n) {
+    ThreadCellCache& cache = t_cells;
+    MutexLock lock(MemoryMutex());
+    CBucketBase* pool;
+    switch (sizeClass) {
+        case 0: pool = &_8byte; break;
+        case 1: pool = &_16byte; break;
+        case 2: pool = &_32byte; break;
+        case 3: pool = &_64byte; break;
+        case 4: pool = &_128byte; break;
+        default: pool = &_256byte; break;
+    }
+    // Bottom first, so that the pool's free list keeps the thread's order.
+    uint32_t keep = cache.count[sizeClass] - n;
+    for (uint32_t i = keep; i < cache.count[sizeClass]; ++i) pool->Free(cache.cells[sizeClass][i]);
+    cache.count[sizeClass] = keep;
+}
+
+// Registered on a thread's first refill; hands its cells back when it exits.
+struct ThreadCellCacheOwner {
+    ~ThreadCellCacheOwner() {
+        for (size_t c = 0; c < kSizeClasses; ++c) {
+            if (t_cells.count[c] != 0) ReturnCells(static_cast<int>(c), t_cells.count[c]);
+        }
+    }
+};
+thread_local ThreadCellCacheOwner t_cellsOwner;
+
+template <typename Pool>
+bool RefillFrom(Pool& pool, int sizeClass) {
+    [[maybe_unused]] volatile auto* owner = &t_cellsOwner; // registers the exit hand-back
+    void* batch[kCacheBatch];
+    size_t n;
+    {
+        MutexLock lock(MemoryMutex());
+        n = pool.AllocBatch(batch, kCacheBatch);
+    }
+    ThreadCellCache& cache = t_cells;
+    uint32_t base = cache.count[sizeClass];
+    for (size_t i = 0; i < n; ++i) cache.cells[sizeClass][base + n - 1 - i] = batch[i];
+    cache.count[sizeClass] = base + static_cast<uint32_t>(n);
+    return n != 0;
+}
+
+bool Refill(int sizeClass) {
+    switch (sizeClass) {
+        case 0: return RefillFrom(_8byte, 0);
+        case 1: return RefillFrom(_16byte, 1);
+        case 2: return RefillFrom(_32byte, 2);
+        case 3: return RefillFrom(_64byte, 3);
+        case 4: return RefillFrom(_128byte, 4);
+        default: return RefillFrom(_256byte, 5);
+    }
 }
 
 // Whether the 16 bytes before `block` may be read as a header. Under the
@@ -240,7 +352,6 @@ const MemoryBlockHeader* HeaderOf(const void* block) {
 }
 
 // Size of a block the manager made (pool cell or headed block); 0 otherwise.
-// Caller holds the mutex.
 size_t BlockSize(const void* block) {
     if (const PageRange* page = PageTable_Find(block))
         return reinterpret_cast<PageHeader*>(page->start)->owner->GetSize();
@@ -251,49 +362,47 @@ size_t BlockSize(const void* block) {
 } // namespace
 
 void* bucketAlloc(size_t size, bool clear) {
-    if (!bucketsShouldInit || !g_poolsEnabled || size > 256) return nullptr;
-    if (size <= 8) return _8byte.Alloc(clear);
-    switch (std::bit_width(size - 1)) {
-        case 4: return _16byte.Alloc(clear);
-        case 5: return _32byte.Alloc(clear);
-        case 6: return _64byte.Alloc(clear);
-        case 7: return _128byte.Alloc(clear);
-        default: return _256byte.Alloc(clear);
-    }
+    if (size > 256 || !bucketsShouldInit.load(std::memory_order_relaxed) ||
+        !g_poolsEnabled.load(std::memory_order_relaxed))
+        return nullptr;
+    int sizeClass = SizeClassOf(size);
+    ThreadCellCache& cache = t_cells;
+    if (cache.count[sizeClass] == 0 && !Refill(sizeClass)) return nullptr;
+    void* cell = cache.cells[sizeClass][--cache.count[sizeClass]];
+    if (clear) std::memset(cell, 0, kCellSizes[sizeClass]);
+    return cell;
 }
 
 size_t MemoryManager_PageCount() {
-    MutexLock lock(MemoryMutex());
-    return g_bucketNumPages;
+    const PageTable* table = g_pageTable.load(std::memory_order_acquire);
+    return table != nullptr ? table->count : 0;
 }
 
 size_t MemoryManager_PageTableCapacity() {
-    MutexLock lock(MemoryMutex());
-    return pagedata_size;
+    const PageTable* table = g_pageTable.load(std::memory_order_acquire);
+    return table != nullptr ? table->capacity : 0;
 }
 
 void MemoryManager::Init() {
-    MutexLock lock(MemoryMutex());
-    bucketsShouldInit = true;
+    MemoryMutex();
+    bucketsShouldInit.store(true);
 }
 
 void MemoryManager::SetPoolsEnabled(bool enabled) {
-    MutexLock lock(MemoryMutex());
-    g_poolsEnabled = enabled;
+    g_poolsEnabled.store(enabled);
 }
 
 bool MemoryManager::PoolsEnabled() {
-    MutexLock lock(MemoryMutex());
-    return g_poolsEnabled;
+    return g_poolsEnabled.load();
 }
 
 void* MemoryManager::_Alloc(size_t size, const char* /*file*/, int /*line*/, bool clear) {
-    MutexLock lock(MemoryMutex());
     if (void* cell = bucketAlloc(size, clear)) return cell;
     if (size > kMemoryMaxHeadedSize) return nullptr;
     auto* header = static_cast<MemoryBlockHeader*>(std::malloc(size + sizeof(MemoryBlockHeader)));
     if (header == nullptr) return nullptr;
     *header = {static_cast<uint32_t>(size), kMemoryTag1, kMemoryTag2, 0};
+    MutexLock lock(MemoryMutex());
     m_Total += static_cast<int64_t>(size);
     m_InUse += static_cast<int64_t>(size);
     m_StandardSize += static_cast<int64_t>(size);
@@ -310,13 +419,16 @@ void* MemoryManager::Alloc(size_t size, const char* file, int line, bool clear) 
 
 void MemoryManager::Free(void* block) {
     if (block == nullptr) return;
-    MutexLock lock(MemoryMutex());
     if (const PageRange* page = PageTable_Find(block)) {
-        reinterpret_cast<PageHeader*>(page->start)->owner->Free(block);
+        int sizeClass = reinterpret_cast<PageHeader*>(page->start)->owner->m_class;
+        ThreadCellCache& cache = t_cells;
+        if (cache.count[sizeClass] == kCacheCells) ReturnCells(sizeClass, kCacheCells / 2);
+        cache.cells[sizeClass][cache.count[sizeClass]++] = block;
         return;
     }
     if (const MemoryBlockHeader* found = HeaderOf(block)) {
         auto* header = const_cast<MemoryBlockHeader*>(found);
+        MutexLock lock(MemoryMutex());
         m_InUse -= header->size;
         m_Total -= header->size;
         m_StandardSize -= header->size;
@@ -330,7 +442,6 @@ void MemoryManager::Free(void* block) {
 
 void* MemoryManager::ReAlloc(void* block, size_t size, const char* file, int line, bool /*clear*/) {
     if (block == nullptr) return size == 0 ? nullptr : _Alloc(size, file, line, true);
-    MutexLock lock(MemoryMutex());
     size_t current = BlockSize(block);
     if (current == 0) {
         // The size of a foreign block is unknown, so it cannot be copied safely.
@@ -353,14 +464,12 @@ void* MemoryManager::SetLength(void** block, size_t size, const char* file, int 
 
 bool MemoryManager::IsAllocated(void* block) {
     if (block == nullptr) return false;
-    MutexLock lock(MemoryMutex());
     if (PageTable_Find(block) != nullptr) return false;
     return HeaderOf(block) != nullptr;
 }
 
 size_t MemoryManager::GetSize(const void* block) {
     if (block == nullptr) return 0;
-    MutexLock lock(MemoryMutex());
     return BlockSize(block);
 }
 
