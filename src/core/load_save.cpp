@@ -23,7 +23,7 @@
 
 char* g_pGameName = nullptr;
 char* g_pWorkingDirectory = nullptr;
-bool g_InitFilePathBuffer = false;
+std::atomic<bool> g_InitFilePathBuffer{false};
 char g_FilePathBuffer[kFilePathBufferSize];
 char g_SaveGamePathBuffer[kFilePathBufferSize];
 const char* tempdir = nullptr;
@@ -320,11 +320,18 @@ char* LoadSave::_ReadFile(const char* path, int* length) {
         return nullptr;
     }
     struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size >= INT_MAX) {
-        const int error = errno;
+    int error = 0;
+    if (fstat(fd, &info) != 0)
+        error = errno;
+    else if (S_ISDIR(info.st_mode))
+        error = EISDIR;
+    else if (!S_ISREG(info.st_mode))
+        error = EINVAL; // devices and pipes have no whole contents
+    else if (info.st_size >= INT_MAX)
+        error = EFBIG; // lengths are reported as int
+    if (error != 0) {
         close(fd);
-        errno =
-            S_ISDIR(info.st_mode) ? EISDIR : (S_ISREG(info.st_mode) ? EFBIG : (error != 0 ? error : EINVAL));
+        errno = error;
         ReportReadError(path);
         return nullptr;
     }

@@ -3,6 +3,7 @@
 // writes them atomically, tests for existence and removes saved files.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "core/file_paths.h"
@@ -26,8 +27,9 @@ extern char* g_pGameName;
 // text, or null until start-up sets it); relative names are taken against it
 // and names below it map into both places. An empty text means the current folder.
 extern char* g_pWorkingDirectory;
-// True while both prefixes are filled; clearing it makes the next use recompute them.
-extern bool g_InitFilePathBuffer;
+// True while both prefixes are filled; clearing it makes the next use recompute
+// them. Atomic because loader threads may map names while the main thread runs.
+extern std::atomic<bool> g_InitFilePathBuffer;
 // The bundle prefix and the save prefix, each a folder with one trailing "/"
 // (empty when the folder's path cannot be formed within the path limit).
 extern char g_FilePathBuffer[kFilePathBufferSize];

@@ -246,6 +246,10 @@ TEST_F(FileService, EmptyFilesFoldersAndTheBundle) {
     EXPECT_EQ(LoadSave::ReadSaveFile("folder", nullptr), nullptr);
     EXPECT_EQ(LoadSave::_ReadFile((save + "folder").c_str(), nullptr), nullptr);
     EXPECT_EQ(LoadSave::_ReadFile((root + "/missing").c_str(), nullptr), nullptr);
+    // Nor is a pipe, and reading one must not wait for a writer.
+    ASSERT_EQ(mkfifo((save + "pipe").c_str(), 0600), 0);
+    EXPECT_FALSE(LoadSave::SaveFileExists("pipe"));
+    EXPECT_EQ(LoadSave::_ReadFile((save + "pipe").c_str(), nullptr), nullptr);
 
     // An included file and a written file of the same name: the written one is
     // found first in the save-then-bundle order, the included one stays readable.
@@ -290,7 +294,7 @@ TEST_F(FileService, AShortWriteFailsAndKeepsTheOldFile) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the short write was reported as a success";
     EXPECT_EQ(GetFile(save + "keep.dat"), "old contents");
-    EXPECT_EQ(FolderEntries(save), std::vector<std::string>{"keep.dat"});
+    EXPECT_EQ(FolderEntries(save), std::vector<std::string>{"keep.dat"}) << "the temporary file is removed";
 }
 
 // A process killed in the middle of a write leaves the old file whole.
