@@ -226,21 +226,7 @@ int32_t ParseInt32(const char* text) {
 // Copy and release.
 
 void COPY_RValue__Post(RValue* dest) {
-    switch (dest->Kind()) {
-        case VALUE_STRING:
-            if (dest->pRefString != nullptr) dest->pRefString->Inc();
-            break;
-        case VALUE_ARRAY:
-            if (RefDynamicArrayOfRValue* record = dest->pRefArray) {
-                ++record->m_refCount;
-                if (record->m_Owner == nullptr) record->m_Owner = dest;
-            }
-            break;
-        case VALUE_OBJECT:
-            if (dest->pObj != nullptr) DeterminePotentialRoot(GetContextStackTop(), dest->pObj);
-            break;
-        default: break;
-    }
+    if (dest->pObj != nullptr) DeterminePotentialRoot(GetContextStackTop(), dest->pObj);
 }
 
 void FREE_RValue__Pre(RValue* v) {

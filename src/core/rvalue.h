@@ -105,7 +105,7 @@ extern int g_nMaxIndexRange2;   // the addressed row's length, -1 when the row d
 // Copy and release.
 
 void FREE_RValue__Pre(RValue* v);
-void COPY_RValue__Post(RValue* dest); // the string, array and object part of the copy rule
+void COPY_RValue__Post(RValue* dest); // the object part of the copy rule: the collector's notification
 
 // Kinds string, array, pointer and vec3 need work on release.
 inline bool RValue_NeedsRelease(const RValue* v) {
@@ -115,16 +115,38 @@ inline bool RValue_NeedsRelease(const RValue* v) {
 // Copy rule: dest (assumed to hold nothing) takes src's kind word, flags and
 // payload; a string record gains a reference; an array record gains one and,
 // when it has no owner, dest becomes its owner; an object is reported to the
-// collector as a possible new root.
+// collector as a possible new root. Inline: every store in the runtime and in
+// compiled code goes through it.
 inline void COPY_RValue(RValue* dest, const RValue* src) {
     std::memcpy(static_cast<void*>(dest), src, sizeof(RValue));
-    uint32_t k = src->kind & MASK_KIND_RVALUE;
-    if (k == VALUE_STRING || k == VALUE_ARRAY || k == VALUE_OBJECT) COPY_RValue__Post(dest);
+    switch (src->kind & MASK_KIND_RVALUE) {
+        case VALUE_STRING:
+            if (dest->pRefString != nullptr) dest->pRefString->Inc();
+            break;
+        case VALUE_ARRAY:
+            if (RefDynamicArrayOfRValue* record = dest->pRefArray) {
+                ++record->m_refCount;
+                if (record->m_Owner == nullptr) record->m_Owner = dest;
+            }
+            break;
+        case VALUE_OBJECT: COPY_RValue__Post(dest); break;
+        default: break;
+    }
 }
 
-// Release rule, leaving v undefined (flags 0, kind 5, payload 0).
+// Release rule, leaving v undefined (flags 0, kind 5, payload 0). A string
+// or array that other values still hold only loses a reference here; freeing
+// and owned pointers are out of line.
 inline void FREE_RValue(RValue* v) {
-    if (RValue_NeedsRelease(v)) FREE_RValue__Pre(v);
+    uint32_t kind = v->kind & MASK_KIND_RVALUE;
+    if (kind == VALUE_STRING && v->pRefString != nullptr && v->pRefString->m_refCount > 1) {
+        --v->pRefString->m_refCount;
+    } else if (kind == VALUE_ARRAY && v->pRefArray != nullptr && v->pRefArray->m_refCount > 1) {
+        if (v->pRefArray->m_Owner == v) v->pRefArray->m_Owner = nullptr;
+        --v->pRefArray->m_refCount;
+    } else if (RValue_NeedsRelease(v)) {
+        FREE_RValue__Pre(v);
+    }
     v->v64 = 0;
     v->flags = 0;
     v->kind = VALUE_UNDEFINED;
