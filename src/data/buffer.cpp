@@ -121,50 +121,25 @@ int IBuffer::Write(eBuffer_Type type, RValue* value) {
     if (m_Tell >= m_Size && m_Type != eBuffer_Format_Grow) return -2;
     if (type < eBuffer_U8 || type > eBuffer_Text) return -1;
 
+    // The value's bytes, little-endian as the processor holds them.
     unsigned char local[8];
     const unsigned char* bytes = local;
     size_t n = 0;
+    auto store = [&](const auto& number) {
+        std::memcpy(local, &number, sizeof number);
+        n = sizeof number;
+    };
     switch (type) {
         case eBuffer_U8:
-        case eBuffer_S8:
-            local[0] = static_cast<uint8_t>(ZQGetInt32(value, 0));
-            n = 1;
-            break;
-        case eBuffer_U16: {
-            auto v = static_cast<uint16_t>(ZQGetUint32(value, 0));
-            std::memcpy(local, &v, n = 2);
-            break;
-        }
-        case eBuffer_S16: {
-            auto v = static_cast<uint16_t>(ZQGetInt32(value, 0));
-            std::memcpy(local, &v, n = 2);
-            break;
-        }
-        case eBuffer_U32: {
-            uint32_t v = ZQGetUint32(value, 0);
-            std::memcpy(local, &v, n = 4);
-            break;
-        }
-        case eBuffer_S32: {
-            int32_t v = ZQGetInt32(value, 0);
-            std::memcpy(local, &v, n = 4);
-            break;
-        }
+        case eBuffer_S8: store(static_cast<uint8_t>(ZQGetInt32(value, 0))); break;
+        case eBuffer_U16: store(static_cast<uint16_t>(ZQGetUint32(value, 0))); break;
+        case eBuffer_S16: store(static_cast<uint16_t>(ZQGetInt32(value, 0))); break;
+        case eBuffer_U32: store(ZQGetUint32(value, 0)); break;
+        case eBuffer_S32: store(ZQGetInt32(value, 0)); break;
         case eBuffer_F16: return -1;
-        case eBuffer_F32: {
-            float v = ZQGetFloat(value, 0);
-            std::memcpy(local, &v, n = 4);
-            break;
-        }
-        case eBuffer_F64: {
-            double v = ZQGetReal(value, 0);
-            std::memcpy(local, &v, n = 8);
-            break;
-        }
-        case eBuffer_Bool:
-            local[0] = ZQGetBool(value, 0) ? 1 : 0;
-            n = 1;
-            break;
+        case eBuffer_F32: store(ZQGetFloat(value, 0)); break;
+        case eBuffer_F64: store(ZQGetReal(value, 0)); break;
+        case eBuffer_Bool: store(static_cast<uint8_t>(ZQGetBool(value, 0) ? 1 : 0)); break;
         case eBuffer_String:
         case eBuffer_Text: {
             const char* text = ZQGetString(value, 0);
@@ -173,11 +148,7 @@ int IBuffer::Write(eBuffer_Type type, RValue* value) {
             n = std::strlen(text) + (type == eBuffer_String ? 1 : 0);
             break;
         }
-        case eBuffer_U64: {
-            int64_t v = ZQGetInt64(value, 0);
-            std::memcpy(local, &v, n = 8);
-            break;
-        }
+        case eBuffer_U64: store(ZQGetInt64(value, 0)); break;
     }
 
     int64_t end = static_cast<int64_t>(m_Tell) + static_cast<int64_t>(n);
@@ -245,48 +216,22 @@ int IBuffer::Read(eBuffer_Type type, RValue* out) {
         m_Tell += n;
     }
 
+    auto load = [&](auto number) {
+        std::memcpy(&number, local, sizeof number);
+        return number;
+    };
     switch (type) {
         case eBuffer_U8: SetInt32(out, local[0]); break;
         case eBuffer_S8: SetInt32(out, static_cast<int8_t>(local[0])); break;
-        case eBuffer_U16: {
-            uint16_t v;
-            std::memcpy(&v, local, 2);
-            SetInt32(out, v);
-            break;
-        }
-        case eBuffer_S16: {
-            int16_t v;
-            std::memcpy(&v, local, 2);
-            SetInt32(out, v);
-            break;
-        }
-        case eBuffer_U32: {
-            uint32_t v;
-            std::memcpy(&v, local, 4);
-            SetInt64(out, v);
-            break;
-        }
-        case eBuffer_S32: {
-            int32_t v;
-            std::memcpy(&v, local, 4);
-            SetInt32(out, v);
-            break;
-        }
+        case eBuffer_U16: SetInt32(out, load(uint16_t{})); break;
+        case eBuffer_S16: SetInt32(out, load(int16_t{})); break;
+        case eBuffer_U32: SetInt64(out, load(uint32_t{})); break;
+        case eBuffer_S32: SetInt32(out, load(int32_t{})); break;
         case eBuffer_F16: return -1;
-        case eBuffer_F32: {
-            float v;
-            std::memcpy(&v, local, 4);
-            out->val = v;
-            break;
-        }
-        case eBuffer_F64: std::memcpy(&out->val, local, 8); break;
+        case eBuffer_F32: out->val = load(float{}); break;
+        case eBuffer_F64: out->val = load(double{}); break;
         case eBuffer_Bool: SetInt32(out, local[0]); break;
-        case eBuffer_U64: {
-            int64_t v;
-            std::memcpy(&v, local, 8);
-            SetInt64(out, v);
-            break;
-        }
+        case eBuffer_U64: SetInt64(out, load(int64_t{})); break;
         default: break;
     }
     return 0;
