@@ -104,6 +104,9 @@ extern int g_nMaxIndexRange2;   // the addressed row's length, -1 when the row d
 // ---------------------------------------------------------------------------
 // Copy and release.
 
+// The out-of-line part of the release rule for kinds string to vec3: drops
+// the reference (freeing a record that no value holds any more) or deletes
+// an owned pointer's object; the kind is left as it was.
 void FREE_RValue__Pre(RValue* v);
 void COPY_RValue__Post(RValue* dest); // the object part of the copy rule: the collector's notification
 
@@ -157,6 +160,7 @@ inline void FREE_RValue(RValue* v) {
 // src undefined. A value that owns an array must be moved this way: a plain
 // bytewise copy would leave the record's owner naming the old address.
 inline void RValue_MoveInto(RValue* dest, RValue* src) {
+    if (dest == src) return;
     std::memcpy(static_cast<void*>(dest), src, sizeof(RValue));
     if ((src->kind & MASK_KIND_RVALUE) == VALUE_ARRAY && src->pRefArray != nullptr &&
         src->pRefArray->m_Owner == src)

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cinttypes>
-#include <cstdarg>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <memory>
