@@ -24,6 +24,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/console.h"
 #include "core/mutex.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -445,7 +446,7 @@ void* MemoryManager::ReAlloc(void* block, size_t size, const char* file, int lin
     size_t current = BlockSize(block);
     if (current == 0) {
         // The size of a foreign block is unknown, so it cannot be copied safely.
-        std::fputs("Why are we reallocing a block that we didn't alloc?!\n", stderr);
+        dbg_csol->Output("%s", "Why are we reallocing a block that we didn't alloc?!\n");
         return nullptr;
     }
     if (current >= size) return block;
