@@ -1,13 +1,17 @@
 # Commands of the project: `make run`, `make test`, `make bench`, `make fuzz`.
 # Each installs the Debian packages it needs first (see debian-packages.txt).
 
+SHELL := /bin/bash
+
 JOBS      ?= $(shell nproc)
 PACKAGES  := $(shell sed -e 's/\#.*//' debian-packages.txt)
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_GEN := -G Ninja -DCMAKE_CXX_COMPILER=g++ -DCMAKE_C_COMPILER=gcc
-FUZZ_SECONDS ?= 30
+FUZZ_SECONDS ?= 60
+# Seconds each fuzz target runs as part of `make test`.
+TEST_FUZZ_SECONDS ?= 20
 
-.PHONY: all deps release asan run test bench fuzz format clean
+.PHONY: all deps release asan run test bench fuzz fuzz-build fuzz-smoke format clean
 
 all: release
 
@@ -42,19 +46,38 @@ asan: deps build/asan/build.ninja
 run: release
 	./build/release/corvane $(ARGS)
 
-test: asan
+test: asan fuzz-build
 	cd build/asan && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory fuzz-smoke
+
+# Replays each target's committed corpus (fuzz/corpus/<target>, every input
+# that ever found a fault) and fuzzes on for TEST_FUZZ_SECONDS; any finding fails.
+fuzz-smoke:
+	@set -e; for f in build/fuzz/fuzz/fuzz_*; do \
+	  [ -x "$$f" ] || continue; name=$$(basename $$f); \
+	  mkdir -p build/fuzz/work/$$name fuzz/corpus/$$name; \
+	  echo "== fuzz $$name ($(TEST_FUZZ_SECONDS) s)"; \
+	  "$$f" -max_total_time=$(TEST_FUZZ_SECONDS) -print_final_stats=0 \
+	    -artifact_prefix=build/fuzz/work/$$name- build/fuzz/work/$$name fuzz/corpus/$$name 2>&1 | tail -3; \
+	  [ $${PIPESTATUS[0]} -eq 0 ] || { echo "fuzz target $$name found a fault"; exit 1; }; \
+	done
 
 bench: release
 	@set -e; for b in build/release/bench/bench_*; do echo "== $$b"; "$$b"; done
 
-fuzz: deps build/fuzz/build.ninja
+fuzz-build: deps build/fuzz/build.ninja
 	cmake --build build/fuzz -j $(JOBS)
-	@set -e; found=0; for f in build/fuzz/fuzz/fuzz_*; do \
-	  [ -x "$$f" ] || continue; found=1; echo "== $$f ($(FUZZ_SECONDS) s)"; \
-	  mkdir -p build/fuzz/corpus/$$(basename $$f); \
-	  "$$f" -max_total_time=$(FUZZ_SECONDS) build/fuzz/corpus/$$(basename $$f); \
-	done; [ $$found = 1 ] || echo "no fuzz targets"
+
+# `make fuzz FUZZ_SECONDS=300` fuzzes each target for five minutes; new
+# inputs collect in build/fuzz/work, the committed corpus is read only.
+fuzz: fuzz-build
+	@set -e; for f in build/fuzz/fuzz/fuzz_*; do \
+	  [ -x "$$f" ] || continue; name=$$(basename $$f); \
+	  mkdir -p build/fuzz/work/$$name fuzz/corpus/$$name; \
+	  echo "== fuzz $$name ($(FUZZ_SECONDS) s)"; \
+	  "$$f" -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build/fuzz/work/$$name- \
+	    build/fuzz/work/$$name fuzz/corpus/$$name; \
+	done
 
 format:
 	@find src tests bench tools fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -1,16 +1,39 @@
 // corvane: the game on the runtime. Until the start-up sequence exists it
-// prints its banner and usage.
+// loads the data file named by "-game" (or the bundle's "game.ios") through
+// both walks and reports what it found.
 #include <cstdio>
 #include <cstring>
+
+#include "core/load_save.h"
+#include "core/memory_manager.h"
+#include "world/game_file.h"
+#include "world/game_header.h"
+
+namespace {
+void Usage() {
+    std::printf("usage: corvane [-game <file>] [-inawindow]\n");
+}
+} // namespace
 
 int main(int argc, char** argv) {
     std::printf("corvane - a 2D action game\n");
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-help") == 0 || std::strcmp(argv[i], "--help") == 0) {
-            std::printf("usage: corvane [-game <file>]\n");
+            Usage();
             return 0;
         }
+        if (std::strcmp(argv[i], "-game") == 0 && i + 1 < argc)
+            LoadSave_SetGameName(argv[++i]);
+        else if (std::strcmp(argv[i], "-inawindow") == 0)
+            g_fInAWindow = true;
     }
-    std::printf("usage: corvane [-game <file>]\n");
+    MemoryManager::Init();
+    if (RunnerLoadGame() != 0) return 1;
+    if (!GetResolution(g_pGameFileBuffer, static_cast<size_t>(g_GameFileLength))) return 1;
+    if (!RunnerLoadWad()) {
+        std::fprintf(stderr, "Failed to load the game\n");
+        return 1;
+    }
+    std::printf("game data loaded: window %dx%d\n", g_InitialScreenSizeX, g_InitialScreenSizeY);
     return 0;
 }

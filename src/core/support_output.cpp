@@ -5,11 +5,15 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "core/console.h"
+
 void Support_DebugOutput(const char* format, ...) {
+    char text[2048];
     va_list args;
     va_start(args, format);
-    std::vfprintf(stderr, format, args);
+    std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
+    dbg_csol->Output("%s", text);
 }
 
 void ReportSkeletonError(const char* text) {

@@ -11,14 +11,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include <zlib.h>
-
 #include "core/error.h"
 #include "core/memory_manager.h"
 #include "core/object_base.h"
 #include "core/real_to_int.h"
 #include "core/rvalue.h"
 #include "core/value_text.h"
+
+#include "core/crc32.h"
 
 void (*g_pfnObjectToString)(ZQObjectBase* object, RValue* result) = nullptr;
 
@@ -206,9 +206,7 @@ int32_t HASH_RValue(const RValue* v) {
         case VALUE_STRING: {
             if (v->pRefString == nullptr || v->pRefString->Get() == nullptr) return 0;
             const char* text = v->pRefString->Get();
-            // The CRC-32 register without its final inversion.
-            uLong crc = crc32_z(0L, reinterpret_cast<const Bytef*>(text), std::strlen(text));
-            return static_cast<int32_t>(~static_cast<uint32_t>(crc));
+            return static_cast<int32_t>(CalcCRC_string(text));
         }
         case VALUE_INT32:
         case VALUE_INT64: return static_cast<int32_t>(static_cast<uint32_t>(v->v64));

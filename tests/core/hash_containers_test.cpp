@@ -100,7 +100,8 @@ TEST(CHashMap, StringKeysWithEqualStoredHashesStayApart) {
     std::unordered_map<uint32_t, std::string> seen;
     std::string a, b;
     for (int i = 0; a.empty(); ++i) {
-        std::string s = "k" + std::to_string(i);
+        std::string s = std::to_string(i);
+        s.insert(0, 1, 'k');
         auto [it, fresh] = seen.emplace(CHashMapCalculateHash<const char*>(s.c_str()), s);
         if (!fresh) {
             a = it->second;

@@ -1,0 +1,61 @@
+// The executable on damaged and missing data files: a clear message and exit
+// status 1, never a crash.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+#include "game_data_writer.h"
+#include "header_chunk.h"
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string output;
+};
+
+Outcome RunCorvane(const std::string& arguments) {
+    std::string command = std::string(CORVANE_BINARY) + " " + arguments + " 2>&1";
+    Outcome run{-1, {}};
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string TempPath(const char* name) {
+    return testing::TempDir() + name;
+}
+
+} // namespace
+
+TEST(CorvaneExecutable, DamagedOrMissingDataFileExitsWithStatusOne) {
+    wad::GameDataWriter w;
+    wad::WriteHeader(w, wad::HeaderFields{});
+    std::vector<uint8_t> image = w.Build();
+    image.resize(image.size() - 10); // cut short
+
+    std::string bad = TempPath("damaged.ios");
+    FILE* f = std::fopen(bad.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(image.data(), 1, image.size(), f);
+    std::fclose(f);
+
+    Outcome damaged = RunCorvane("-game " + bad);
+    EXPECT_EQ(damaged.status, 1) << damaged.output;
+    EXPECT_NE(damaged.output.find("Game data file is damaged"), std::string::npos) << damaged.output;
+
+    Outcome missing = RunCorvane("-game " + TempPath("no-such-game.ios"));
+    EXPECT_EQ(missing.status, 1) << missing.output;
+    EXPECT_NE(missing.output.find("Unable to find game!!"), std::string::npos) << missing.output;
+
+    std::string good = TempPath("good.ios");
+    ASSERT_TRUE(w.WriteFile(good));
+    EXPECT_EQ(RunCorvane("-game " + good).status, 0);
+}
