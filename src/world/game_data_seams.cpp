@@ -59,6 +59,5 @@ void Room_Set_maxtileid(int) {}
 void Room_LoadOrder(ImageReader&, int) {}
 void JS_InitRuntime() {}
 void JS_SetupResources() {}
-void Timing_SetGameSpeed(double) {}
 void Camera_ResetForLoad() {}
 void Particle_EmbeddedImagesSetup() {}
