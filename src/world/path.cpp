@@ -75,6 +75,7 @@ void PathPolyline::AddInternalPoint(float x, float y, float speed) {
 // Straight: the control points themselves; a closed path returns to its
 // first point.
 void PathPolyline::ComputeLinear(const PathPoint* points, int count, bool closed) {
+    if (count < 1) return;
     GrowArray(m_points, m_capacity, count + 1, 11);
     for (int i = 0; i < count; ++i) AddInternalPoint(points[i].x, points[i].y, points[i].speed);
     if (closed && count > 0) AddInternalPoint(points[0].x, points[0].y, points[0].speed);

@@ -71,7 +71,8 @@ private:
 // A path. Every change marks the polyline stale and the next query rebuilds
 // it, so a query never sees stale points while building a path of n points
 // one by one costs one rebuild, not n. Control points live in a
-// memory-manager array that grows as points are added.
+// memory-manager array that grows as points are added. Main thread only: a
+// query may rebuild the polyline.
 //
 // Invariants: 0 <= count <= capacity; kind is whatever was set (only 1 means
 // smooth); 0 <= precision <= kPathMaxPrecision.
