@@ -8,7 +8,6 @@
 void Sound_Init() {}
 void Sprite_Init() {}
 void Background_Init() {}
-void Path_Init() {}
 void Script_Init() {}
 void Font_Init() {}
 void TimeLine_Init() {}
@@ -24,7 +23,6 @@ void Audio_Load(ImageReader&) {}
 void AudioGroup_Load(ImageReader&) {}
 void Sprite_Load(ImageReader&) {}
 void Background_Load(ImageReader&) {}
-void Path_Load(ImageReader&) {}
 void Script_Load(ImageReader&) {}
 void Shader_Load(ImageReader&) {}
 void Font_Load(ImageReader&) {}
