@@ -53,17 +53,7 @@ test: asan fuzz-build
 # Replays each target's committed corpus (fuzz/corpus/<target>, every input
 # that ever found a fault) and fuzzes on for TEST_FUZZ_SECONDS; any finding fails.
 fuzz-smoke:
-	@set -e; for f in build/fuzz/fuzz/fuzz_*; do \
-	  [ -x "$$f" ] || continue; name=$$(basename $$f); \
-	  mkdir -p build/fuzz/work/$$name fuzz/corpus/$$name; \
-	  echo "== fuzz $$name ($(TEST_FUZZ_SECONDS) s)"; \
-	  "$$f" -max_total_time=$(TEST_FUZZ_SECONDS) -print_final_stats=0 \
-	    -artifact_prefix=build/fuzz/work/$$name- build/fuzz/work/$$name fuzz/corpus/$$name 2>&1 | tail -3; \
-	  [ $${PIPESTATUS[0]} -eq 0 ] || { echo "fuzz target $$name found a fault"; exit 1; }; \
-	done
-
-bench: release
-	@set -e; for b in build/release/bench/bench_*; do echo "== $$b"; "$$b"; done
+	@tools/fuzz_run.sh $(TEST_FUZZ_SECONDS) $(JOBS)
 
 fuzz-build: deps build/fuzz/build.ninja
 	cmake --build build/fuzz -j $(JOBS)
@@ -71,13 +61,7 @@ fuzz-build: deps build/fuzz/build.ninja
 # `make fuzz FUZZ_SECONDS=300` fuzzes each target for five minutes; new
 # inputs collect in build/fuzz/work, the committed corpus is read only.
 fuzz: fuzz-build
-	@set -e; for f in build/fuzz/fuzz/fuzz_*; do \
-	  [ -x "$$f" ] || continue; name=$$(basename $$f); \
-	  mkdir -p build/fuzz/work/$$name fuzz/corpus/$$name; \
-	  echo "== fuzz $$name ($(FUZZ_SECONDS) s)"; \
-	  "$$f" -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build/fuzz/work/$$name- \
-	    build/fuzz/work/$$name fuzz/corpus/$$name; \
-	done
+	@tools/fuzz_run.sh $(FUZZ_SECONDS) $(JOBS)
 
 format:
 	@find src tests bench tools fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
