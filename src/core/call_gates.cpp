@@ -14,18 +14,21 @@ namespace {
 constexpr int kStackArguments = 16;
 
 // A vector of `count` values, on the stack when small. Its values are left
-// for the caller to fill.
+// for the caller to fill; the first `m_counted` hold references of their own
+// and are released with the vector.
 class ArgumentVector {
 public:
     explicit ArgumentVector(int count)
         : m_values(count <= kStackArguments ? m_stack : ZQ_AllocArray<RValue>(static_cast<size_t>(count))) {}
     ~ArgumentVector() {
+        for (int i = 0; i < m_counted; ++i) FREE_RValue(&m_values[i]);
         if (m_values != m_stack) ZQ_Free(m_values);
     }
     ArgumentVector(const ArgumentVector&) = delete;
     ArgumentVector& operator=(const ArgumentVector&) = delete;
 
     RValue* Values() { return m_values; }
+    int m_counted = 0;
 
 private:
     RValue m_stack[kStackArguments];
@@ -64,21 +67,18 @@ ZQRValue& ZQVTL_CallLegacyFunction(CInstance* self, CInstance* other, ZQRValue& 
     }
     for (int i = given; i < count; ++i) local[i] = kUndefinedArgument;
 
-    // The result starts undefined; what it held is released only after the
-    // call, because an argument copy may share it.
-    RValue previous;
+    // The result starts undefined; what it held is released only when the
+    // call has ended (also by an exception), because an argument copy may share it.
+    ZQRValue previous;
     RValue_MoveInto(&previous, &result);
-    {
-        ZQBuiltinCall call(function, local, given);
-        function->f_routine(result, self, other, given, local);
-    }
-    FREE_RValue(&previous);
+    ZQBuiltinCall call(function, local, given);
+    function->f_routine(result, self, other, given, local);
     return result;
 }
 
 ZQRValue& ZQVTL_CallScriptFunction(CInstance* self, CInstance* other, ZQRValue& result, int argc, int index,
                                    ZQRValue** args) {
-    RValue previous;
+    ZQRValue previous; // released when the call has ended
     RValue_MoveInto(&previous, &result);
     result.val = 0.0;
     result.flags = previous.flags;
@@ -89,7 +89,6 @@ ZQRValue& ZQVTL_CallScriptFunction(CInstance* self, CInstance* other, ZQRValue& 
         int given = GivenCount(argc, args);
         function(self, other, result, given, given != 0 ? args : nullptr);
     }
-    FREE_RValue(&previous);
     return result;
 }
 
