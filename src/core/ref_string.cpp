@@ -68,3 +68,18 @@ RValue* ZQSetStringBytes(RValue* v, const char* bytes, size_t length) {
     v->kind = VALUE_STRING;
     return v;
 }
+
+RValue* ZQCreateString(RValue* v, RefString* record) {
+    if (record != nullptr) record->Inc();
+    FREE_RValue(v);
+    v->pRefString = record;
+    v->kind = VALUE_STRING;
+    return v;
+}
+
+RValue* ZQSetString(RValue* v, RefString* record) {
+    if (record != nullptr) record->Inc();
+    v->pRefString = record;
+    v->kind = VALUE_STRING;
+    return v;
+}

@@ -43,5 +43,12 @@ char* ZQStrDup(const char* text);
 RValue* ZQCreateString(RValue* v, const char* text);
 // The same without releasing: for a value that holds nothing.
 RValue* ZQSetString(RValue* v, const char* text);
+// Makes v a string holding the given record itself, which gains a reference
+// (the text is not copied). Compiled code passes its constant records: such a
+// record keeps one reference of its own for as long as it lives, so the values
+// made from it never free it. The first form releases v first; the record is
+// taken before the release, so v may already hold it.
+RValue* ZQCreateString(RValue* v, RefString* record);
+RValue* ZQSetString(RValue* v, RefString* record);
 // Makes v (holding nothing) a string of `length` bytes copied from `bytes`.
 RValue* ZQSetStringBytes(RValue* v, const char* bytes, size_t length);
