@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/collector.h"
 #include "core/console.h"
 #include "core/file_paths.h"
 #include "core/load_save.h"

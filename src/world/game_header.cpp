@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "core/collector.h"
 #include "core/console.h"
 #include "core/error.h"
 #include "core/memory_manager.h"
@@ -27,7 +28,6 @@ int g_ApplicationHeight = 480;
 uint32_t g_InitialScreenFlags = 2;
 int g_IDE_Version = 3;
 bool g_SteamWorkshop = false;
-bool g_fJSGarbageCollection = false;
 int64_t g_FunctionClassifications = -1;
 uint32_t g_SteamAppId = 0;
 int g_DebuggerServerPort = 6502;

@@ -25,7 +25,7 @@ extern int g_ApplicationHeight;
 extern uint32_t g_InitialScreenFlags; // 2
 extern int g_IDE_Version;             // 3
 extern bool g_SteamWorkshop;
-extern bool g_fJSGarbageCollection;
+// g_fJSGarbageCollection (header flag bit 15) lives with the collector: core/collector.h
 extern int64_t g_FunctionClassifications; // all bits set
 extern uint32_t g_SteamAppId;
 extern int g_DebuggerServerPort;  // 6502

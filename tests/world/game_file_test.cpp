@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "core/collector.h"
 #include "core/console.h"
 #include "game_data_writer.h"
 #include "header_chunk.h"
