@@ -14,10 +14,7 @@ void Font_Init() {}
 void TimeLine_Init() {}
 void Object_Init() {}
 void Room_Init() {}
-void Option_Init() {}
 
-void Option_Load(ImageReader&) {}
-void Language_Load(ImageReader&) {}
 void Extension_Load(ImageReader&) {}
 void Sound_Load(ImageReader&) {}
 void Audio_Load(ImageReader&) {}
@@ -62,3 +59,4 @@ void JS_SetupResources() {}
 void Timing_SetGameSpeed(double) {}
 void Camera_ResetForLoad() {}
 void Particle_EmbeddedImagesSetup() {}
+void GR_Window_Set_Color(uint32_t) {}

@@ -148,6 +148,7 @@ bool LoadGameData(uint8_t* image, size_t length) {
     Object_Init();
     Room_Init();
     Option_Init();
+    Language_Init();
     if (g_isNimbar) Camera_ResetForLoad();
     Code_BindBeforeLoad();
     if (image == nullptr) return false;
