@@ -1,32 +1,24 @@
 // corvane: the game on the runtime. Until the start-up sequence exists it
-// loads the data file named by "-game" (or the bundle's "game.ios") through
-// both walks and reports what it found.
+// parses its command line, loads the data file named by "-game" (or the
+// bundle's "game.ios") through both walks and reports what it found.
 #include <cstdio>
 #include <cstring>
 
-#include "core/load_save.h"
 #include "core/memory_manager.h"
+#include "world/command_line.h"
 #include "world/game_file.h"
 #include "world/game_header.h"
-
-namespace {
-void Usage() {
-    std::printf("usage: corvane [-game <file>] [-inawindow]\n");
-}
-} // namespace
 
 int main(int argc, char** argv) {
     std::printf("corvane - a 2D action game\n");
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-help") == 0 || std::strcmp(argv[i], "--help") == 0) {
-            Usage();
+            CommandLine_PrintUsage(stdout);
             return 0;
         }
-        if (std::strcmp(argv[i], "-game") == 0 && i + 1 < argc)
-            LoadSave_SetGameName(argv[++i]);
-        else if (std::strcmp(argv[i], "-inawindow") == 0)
-            g_fInAWindow = true;
     }
+    CommandLine_Build(argc, argv);
+    ProcessCommandLine(g_pCommandLine);
     MemoryManager::Init();
     if (RunnerLoadGame() != 0) return 1;
     if (!GetResolution(g_pGameFileBuffer, static_cast<size_t>(g_GameFileLength))) return 1;

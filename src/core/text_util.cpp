@@ -35,3 +35,18 @@ char* strupr(char* text) {
         *p = static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
     return text;
 }
+
+int TextToInt(const char* text) {
+    if (text == nullptr) return 0;
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+    bool negative = *text == '-';
+    if (*text == '-' || *text == '+') ++text;
+    int64_t magnitude = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        magnitude = magnitude * 10 + (*text - '0');
+        if (magnitude > int64_t{INT32_MAX} + 1) magnitude = int64_t{INT32_MAX} + 1;
+    }
+    int64_t value = negative ? -magnitude : magnitude;
+    if (value > INT32_MAX) value = INT32_MAX;
+    return static_cast<int>(value);
+}

@@ -12,3 +12,8 @@ inline char* _itoa(int value, char* buffer, int base) {
 // Change every letter in place by the C library's character classes; return text.
 char* strlwr(char* text);
 char* strupr(char* text);
+
+// `atoi` without its undefined behaviour: leading blanks, an optional sign and
+// decimal digits; anything else ends the number (no digits give 0), and values
+// beyond the 32-bit range saturate. A null text gives 0.
+int TextToInt(const char* text);

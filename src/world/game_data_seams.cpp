@@ -13,10 +13,7 @@ void Font_Init() {}
 void TimeLine_Init() {}
 void Object_Init() {}
 void Room_Init() {}
-void Option_Init() {}
 
-void Option_Load(ImageReader&) {}
-void Language_Load(ImageReader&) {}
 void Extension_Load(ImageReader&) {}
 void Sound_Load(ImageReader&) {}
 void Audio_Load(ImageReader&) {}
@@ -59,3 +56,4 @@ void JS_InitRuntime() {}
 void JS_SetupResources() {}
 void Camera_ResetForLoad() {}
 void Particle_EmbeddedImagesSetup() {}
+void GR_Window_Set_Color(uint32_t) {}

@@ -7,6 +7,8 @@
 // one definition per function; a module that comes to exist removes its own.
 #pragma once
 
+#include <cstdint>
+
 class ImageReader;
 
 // Table resets, in the order the second walk calls them.
@@ -20,6 +22,7 @@ void TimeLine_Init();
 void Object_Init();
 void Room_Init();
 void Option_Init();
+void Language_Init();
 
 // Chunk loaders of the second walk.
 void Option_Load(ImageReader& chunk);
@@ -72,3 +75,7 @@ void JS_SetupResources();
 void Timing_SetGameSpeed(double stepsPerSecond);
 void Camera_ResetForLoad();
 void Particle_EmbeddedImagesSetup();
+
+// The options hand the window colour (the colour drawn outside the views) to
+// the renderer.
+void GR_Window_Set_Color(uint32_t colour);

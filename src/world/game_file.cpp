@@ -149,6 +149,7 @@ bool LoadGameData(uint8_t* image, size_t length) {
     Object_Init();
     Room_Init();
     Option_Init();
+    Language_Init();
     if (g_isNimbar) Camera_ResetForLoad();
     Code_BindBeforeLoad();
     if (image == nullptr) return false;
@@ -273,9 +274,15 @@ int RunnerLoadGame() {
         ZQ_Free(folder);
     }
     char buffer[kFilePathBufferSize];
-    bool inBundle = LoadSave::BundleFileExists(name.c_str());
-    bool mapped = inBundle ? LoadSave::_GetBundleFileName(buffer, sizeof buffer, name.c_str())
-                           : LoadSave::_GetSaveFileName(buffer, sizeof buffer, name.c_str());
+    // A "-game" file that exists is read as named: the bundle's name mapping
+    // (lower case, blanks as "_") is for the files a game includes, and would
+    // lose a path with capitals or blanks in it.
+    const bool direct = named && RegularFileExists(name.c_str());
+    bool inBundle = direct || LoadSave::BundleFileExists(name.c_str());
+    bool mapped = false;
+    if (!direct)
+        mapped = inBundle ? LoadSave::_GetBundleFileName(buffer, sizeof buffer, name.c_str())
+                          : LoadSave::_GetSaveFileName(buffer, sizeof buffer, name.c_str());
     std::string path = mapped ? buffer : name;
     if (!named) init_csol->Output("RunnerLoadGame() - %s\n", path.c_str());
 

@@ -123,7 +123,8 @@ void Header_ReadStartup(ImageReader& payload) {
     Game_Id = static_cast<int32_t>(WordAt(payload, 20));
     uint32_t flags = WordAt(payload, kFlagsOffset);
     g_IDE_Version = EditorKind(flags, g_IDE_Version);
-    g_SteamWorkshop = (flags & 0x1000) != 0 || g_bLaunchedFromPlayer;
+    // Only ever raised here: the command line's "-steam" stays in force.
+    if ((flags & 0x1000) != 0 || g_bLaunchedFromPlayer) g_SteamWorkshop = true;
     ReplaceName(g_pGameProjectName, StringAt(payload, 40));
 
     if (version < 10) {

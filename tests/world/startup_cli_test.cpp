@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <sys/wait.h>
 
@@ -58,4 +59,51 @@ TEST(CorvaneExecutable, DamagedOrMissingDataFileExitsWithStatusOne) {
     std::string good = TempPath("good.ios");
     ASSERT_TRUE(w.WriteFile(good));
     EXPECT_EQ(RunCorvane("-game " + good).status, 0);
+}
+
+TEST(CorvaneExecutable, HelpListsEveryOption) {
+    Outcome help = RunCorvane("-help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"-debug",
+                               "-trace",
+                               "-vmtrace",
+                               "-ext",
+                               "-noerrors",
+                               "-oldexec",
+                               "-noaudio",
+                               "-inawindow",
+                               "-game FILE",
+                               "-exit FILE",
+                               "-dir FOLDER",
+                               "-record FILE",
+                               "-steam",
+                               "-software",
+                               "-intel",
+                               "-audiodebug",
+                               "-networkdebug",
+                               "-vanillaGFX",
+                               "-playback FILE",
+                               "-output FILE",
+                               "-debugoutput FILE",
+                               "-headless",
+                               "-profiledump FILE SECONDS",
+                               "vtplayer:",
+                               "-sleepmargin MS",
+                               "-multivb",
+                               "-novb",
+                               "-compresstextures",
+                               "-manualvsync",
+                               "-nodirectinput"})
+        EXPECT_NE(help.output.find(std::string("  ") + option + " "), std::string::npos) << option;
+}
+
+TEST(CorvaneExecutable, GameFileWithBlanksInItsPath) {
+    std::string folder = TempPath("folder with blanks");
+    ASSERT_EQ(std::system(("mkdir -p '" + folder + "'").c_str()), 0);
+    wad::GameDataWriter w;
+    wad::WriteHeader(w, wad::HeaderFields{});
+    std::string path = folder + "/my game.ios";
+    ASSERT_TRUE(w.WriteFile(path));
+    Outcome run = RunCorvane("-game '" + path + "' -noaudio");
+    EXPECT_EQ(run.status, 0) << run.output;
 }
