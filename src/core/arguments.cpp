@@ -10,15 +10,17 @@
 
 const RValue* g_pFunctionArgs = nullptr;
 int g_FunctionArgCount = 0;
+int g_ZQArgumentScratchCount = 0;
+int g_ZQBuiltinCallDepth = 0;
 
 namespace {
 
 // Texts made by ZQGetString for non-strings, newest last. Each built-in call
 // frees the ones made during it; built-ins run on the main thread.
 char** g_scratch = nullptr;
-int g_scratchCount = 0;
+int& g_scratchCount = g_ZQArgumentScratchCount;
 int g_scratchCapacity = 0;
-int g_callDepth = 0;
+int& g_callDepth = g_ZQBuiltinCallDepth;
 
 void ReleaseScratchFrom(int mark) {
     while (g_scratchCount > mark) ZQ_Free(g_scratch[--g_scratchCount]);
@@ -226,21 +228,8 @@ const char* ZQGetString(const RValue* args, int index) {
     return nullptr;
 }
 
-ZQBuiltinCall::ZQBuiltinCall(RFunction* function, const RValue* args, int argc)
-    : m_savedFunction(g_pFunction), m_savedArgs(g_pFunctionArgs), m_savedArgCount(g_FunctionArgCount),
-      m_scratchMark(g_scratchCount) {
-    g_pFunction = function;
-    g_pFunctionArgs = args;
-    g_FunctionArgCount = argc < 0 ? 0 : argc;
-    ++g_callDepth;
-}
-
-ZQBuiltinCall::~ZQBuiltinCall() {
-    ReleaseScratchFrom(m_scratchMark);
-    --g_callDepth;
-    g_pFunction = m_savedFunction;
-    g_pFunctionArgs = m_savedArgs;
-    g_FunctionArgCount = m_savedArgCount;
+void ZQArgumentScratch_ReleaseFrom(int mark) {
+    ReleaseScratchFrom(mark);
 }
 
 void ZQArgumentScratch_Release() {

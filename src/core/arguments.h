@@ -32,13 +32,33 @@ const char* ZQGetString(const RValue* args, int index);
 extern const RValue* g_pFunctionArgs;
 extern int g_FunctionArgCount;
 
+// Scratch texts alive and built-in calls open (the call scope's bookkeeping).
+extern int g_ZQArgumentScratchCount;
+extern int g_ZQBuiltinCallDepth;
+// Frees the scratch texts made after `mark`.
+void ZQArgumentScratch_ReleaseFrom(int mark);
+
 // Opened by the call gate around one built-in call: records the running
 // entry and its arguments, and on leaving frees the scratch texts the call's
-// getters made and restores what the caller had recorded. Nests.
+// getters made and restores what the caller had recorded. Nests. Inline: it
+// brackets every built-in call.
 class ZQBuiltinCall {
 public:
-    ZQBuiltinCall(RFunction* function, const RValue* args, int argc);
-    ~ZQBuiltinCall();
+    ZQBuiltinCall(RFunction* function, const RValue* args, int argc)
+        : m_savedFunction(g_pFunction), m_savedArgs(g_pFunctionArgs), m_savedArgCount(g_FunctionArgCount),
+          m_scratchMark(g_ZQArgumentScratchCount) {
+        g_pFunction = function;
+        g_pFunctionArgs = args;
+        g_FunctionArgCount = argc < 0 ? 0 : argc;
+        ++g_ZQBuiltinCallDepth;
+    }
+    ~ZQBuiltinCall() {
+        if (g_ZQArgumentScratchCount > m_scratchMark) ZQArgumentScratch_ReleaseFrom(m_scratchMark);
+        --g_ZQBuiltinCallDepth;
+        g_pFunction = m_savedFunction;
+        g_pFunctionArgs = m_savedArgs;
+        g_FunctionArgCount = m_savedArgCount;
+    }
     ZQBuiltinCall(const ZQBuiltinCall&) = delete;
     ZQBuiltinCall& operator=(const ZQBuiltinCall&) = delete;
 

@@ -37,6 +37,19 @@ private:
 
 const RValue kUndefinedArgument = RValue_Undefined();
 
+// Leaves the result undefined; what it held and must release moves to
+// `previous`. Only the kind word is read on the common path: a wider read of
+// a result that the built-in has just written field by field would stall.
+inline void TakeResult(ZQRValue* previous, ZQRValue* result) {
+    if (RValue_NeedsRelease(result)) {
+        RValue_MoveInto(previous, result);
+        return;
+    }
+    result->v64 = 0;
+    result->flags = 0;
+    result->kind = VALUE_UNDEFINED;
+}
+
 int GivenCount(int argc, ZQRValue** args) {
     return argc > 0 && args != nullptr ? argc : 0;
 }
@@ -70,7 +83,7 @@ ZQRValue& ZQVTL_CallLegacyFunction(CInstance* self, CInstance* other, ZQRValue& 
     // The result starts undefined; what it held is released only when the
     // call has ended (also by an exception), because an argument copy may share it.
     ZQRValue previous;
-    RValue_MoveInto(&previous, &result);
+    TakeResult(&previous, &result);
     ZQBuiltinCall call(function, local, given);
     function->f_routine(result, self, other, given, local);
     return result;
@@ -79,9 +92,10 @@ ZQRValue& ZQVTL_CallLegacyFunction(CInstance* self, CInstance* other, ZQRValue& 
 ZQRValue& ZQVTL_CallScriptFunction(CInstance* self, CInstance* other, ZQRValue& result, int argc, int index,
                                    ZQRValue** args) {
     ZQRValue previous; // released when the call has ended
-    RValue_MoveInto(&previous, &result);
+    uint32_t flags = result.flags;
+    TakeResult(&previous, &result);
     result.val = 0.0;
-    result.flags = previous.flags;
+    result.flags = flags;
     result.kind = VALUE_REAL;
     TZQScript function =
         g_FunctionTableHooks.scriptFunction != nullptr ? g_FunctionTableHooks.scriptFunction(index) : nullptr;

@@ -42,5 +42,8 @@ inline int ZQCompareVal(const RValue& a, const RValue& b, double epsilon) {
         if (d < -epsilon) return -1;
         return 0; // within the tolerance, or NaN
     }
+    // Two int32s: loop counters and indices.
+    if ((a.kind & MASK_KIND_RVALUE) == VALUE_INT32 && (b.kind & MASK_KIND_RVALUE) == VALUE_INT32)
+        return (a.v32 > b.v32) - (a.v32 < b.v32);
     return ZQCompareVal_Slow(a, b, epsilon);
 }

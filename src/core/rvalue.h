@@ -110,6 +110,15 @@ extern int g_nMaxIndexRange2;   // the addressed row's length, -1 when the row d
 void FREE_RValue__Pre(RValue* v);
 void COPY_RValue__Post(RValue* dest); // the object part of the copy rule: the collector's notification
 
+// Copies the 16 bytes field by field: values are usually built field by field
+// just before they are copied, and a single 16-byte load of them could not be
+// forwarded from those stores (a stall on every copy of a fresh temporary).
+inline void RValue_CopyBits(RValue* dest, const RValue* src) {
+    dest->v64 = src->v64;
+    dest->flags = src->flags;
+    dest->kind = src->kind;
+}
+
 // Kinds string, array, pointer and vec3 need work on release.
 inline bool RValue_NeedsRelease(const RValue* v) {
     return ((v->kind - 1u) & MASK_KIND_RVALUE) < 4u;
@@ -121,7 +130,7 @@ inline bool RValue_NeedsRelease(const RValue* v) {
 // collector as a possible new root. Inline: every store in the runtime and in
 // compiled code goes through it.
 inline void COPY_RValue(RValue* dest, const RValue* src) {
-    std::memcpy(static_cast<void*>(dest), src, sizeof(RValue));
+    RValue_CopyBits(dest, src);
     switch (src->kind & MASK_KIND_RVALUE) {
         case VALUE_STRING:
             if (dest->pRefString != nullptr) dest->pRefString->Inc();
@@ -161,7 +170,7 @@ inline void FREE_RValue(RValue* v) {
 // bytewise copy would leave the record's owner naming the old address.
 inline void RValue_MoveInto(RValue* dest, RValue* src) {
     if (dest == src) return;
-    std::memcpy(static_cast<void*>(dest), src, sizeof(RValue));
+    RValue_CopyBits(dest, src);
     if ((src->kind & MASK_KIND_RVALUE) == VALUE_ARRAY && src->pRefArray != nullptr &&
         src->pRefArray->m_Owner == src)
         src->pRefArray->m_Owner = dest;

@@ -77,6 +77,10 @@ struct ZQRValue : RValue {
     // Assignment copies by the copy rule. The source is copied before self is
     // released, so it may live inside what self holds.
     ZQRValue& operator=(const ZQRValue& other) {
+        if (IsPlain(other) && !RValue_NeedsRelease(this)) {
+            CopyBits(other);
+            return *this;
+        }
         if (this != &other) Assign(other);
         return *this;
     }
@@ -85,6 +89,10 @@ struct ZQRValue : RValue {
         return *this;
     }
     ZQRValue& operator=(ZQRValue&& other) noexcept {
+        if (IsPlain(other) && !RValue_NeedsRelease(this)) {
+            CopyBits(other);
+            return *this;
+        }
         if (this != &other) {
             RValue taken;
             RValue_MoveInto(&taken, &other);
@@ -207,6 +215,14 @@ struct ZQRValue : RValue {
     int64_t ToInt64() const { return INT64_RValue(this); }
 
 private:
+    // Numbers and undefined: copying them is copying their 16 bytes.
+    static bool IsPlain(const RValue& v) {
+        uint32_t k = v.kind & MASK_KIND_RVALUE;
+        constexpr uint32_t kPlain = 1u << VALUE_REAL | 1u << VALUE_UNDEFINED | 1u << VALUE_INT32 |
+                                    1u << VALUE_INT64 | 1u << VALUE_BOOL;
+        return k < 32 && ((1u << k) & kPlain) != 0;
+    }
+    void CopyBits(const RValue& v) { RValue_CopyBits(this, &v); }
     void SetReal(double d) {
         val = d;
         flags = 0;
