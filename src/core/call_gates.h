@@ -28,7 +28,9 @@ ZQRValue& ZQVTL_CallLegacyFunction(CInstance* self, CInstance* other, ZQRValue& 
 // Calls the compiled function of script `index`: the result becomes the real
 // 0 (its flags kept, what it held released after the call), then the script
 // runs when it has a compiled function; a script without one (or an index
-// that names none) leaves the result 0.
+// that names none) leaves the result 0. Scripts read their arguments through
+// the pointers, so the result must not be one of them (compiled scripts
+// reset their result on entry).
 ZQRValue& ZQVTL_CallScriptFunction(CInstance* self, CInstance* other, ZQRValue& result, int argc, int index,
                                    ZQRValue** args);
 
