@@ -22,7 +22,7 @@ namespace {
 
 bool Argument_Relative = false;
 
-constexpr int32_t kMinimumEntryCapacity = 16;
+constexpr int32_t kInitialEntryCapacity = 16;
 
 // Builds the bytecode buffer of data-file code record `index`. The record:
 // name offset, bytecode length, then either the bytecode (data without
@@ -126,9 +126,10 @@ CCode::~CCode() {
 
 int Code_CreateEntry(int index, bool flag) {
     if (g_nCodeCurrEntry >= g_nCodeEntries) {
-        int32_t capacity = g_nCodeEntries == 0
-                               ? (g_nZQCode > kMinimumEntryCapacity ? g_nZQCode : kMinimumEntryCapacity)
-                               : (3 * g_nCodeEntries + 1) / 2;
+        // A game without a code chunk (g_nZQCode 0) still gets room to start with.
+        int32_t capacity = g_nCodeEntries != 0 ? (3 * g_nCodeEntries + 1) / 2
+                           : g_nZQCode > 0     ? g_nZQCode
+                                               : kInitialEntryCapacity;
         CCode** grown = ZQ_ReAllocArray<CCode*>(g_ppCodeEntries, static_cast<size_t>(capacity));
         if (grown == nullptr) return -1;
         g_ppCodeEntries = grown;

@@ -125,7 +125,7 @@ extern int32_t g_nCodeCurrEntry; // entries used
 // Appends an entry (a new CCode(index, flag) when the index is not -1 and the
 // game has compiled code or bytecode, else null) and returns its number; -1
 // when the table cannot grow. Growth: from 0 to the data file's code count
-// (at least 16), then to (3 × capacity + 1) / 2.
+// (16 when it has none), then to (3 × capacity + 1) / 2.
 int Code_CreateEntry(int index, bool flag);
 // Entry n, or null.
 CCode* Code_GetEntry(int n);
