@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/collector.h"
+#include "core/console.h"
 #include "core/error.h"
 #include "core/memory_manager.h"
 #include "core/ref_string.h"
@@ -180,6 +181,11 @@ void Script_Load(ImageReader& chunk) {
     table.names = nullptr;
     table.number = 0;
     InstallHooks();
+}
+
+bool Script_Load(CStream*) {
+    dbg_csol->Output("Script_Load: scripts in the older stream form are not supported\n");
+    return false;
 }
 
 int Script_Number() {

@@ -10,6 +10,7 @@
 #include "core/rvalue.h"
 
 class CInstance;
+class CStream;
 class ImageReader;
 
 // A named script. Its name is never owned by it: it points at the data
@@ -74,6 +75,9 @@ void FINALIZE_Script_Main();
 // and the sub-functions; a damaged chunk throws GameDataError and leaves the
 // table as it was.
 void Script_Load(ImageReader& chunk);
+// The legacy stream form needs the memory stream, which this runtime does not
+// have: refused with a line on the debug console (false), the table unchanged.
+bool Script_Load(CStream* stream);
 
 // Once after loading: compiles every script (a failure shows "COMPILATION
 // ERROR in Script: ..." and gives false), runs the global initialisation

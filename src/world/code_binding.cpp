@@ -325,8 +325,15 @@ void Code_BindBeforeLoad() {
         for (SNameIdRecord** v = record.ppVars; *v != nullptr; ++v)
             if ((*v)->id == -1) (*v)->id = Variable_BuiltIn_Find((*v)->pName);
     }
+    const int32_t slots = std::max(g_nGlobalVariables, g_nInstanceVariables);
+    if (g_pGlobal != nullptr && g_pGlobal->m_slots != nullptr && g_pGlobal->m_slotCount < slots) {
+        // Compiled code indexes the global slots directly: a global object
+        // kept from an earlier load must hold every slot of this one.
+        g_pGlobal->GrowSlots(slots);
+    }
     if (g_pGlobal == nullptr) {
-        const int32_t slots = std::max(g_nGlobalVariables, g_nInstanceVariables);
+        // A plain object: kind 3 would mark it as a callable reference,
+        // which it is not.
         g_pGlobal = ZQObjectBase::Alloc(static_cast<uint32_t>(slots), VALUE_UNSET, true);
         g_pGlobal->m_pPrototype = nullptr;
         g_pGlobal->m_generation = 3; // the oldest generation: the collector's root
