@@ -7,6 +7,7 @@
 #include "core/ref_string.h"
 
 struct VMExec;
+class CCode;
 
 // Error state.
 extern bool Code_Error_Occured;          // an error was raised while suppressed, or a code error was reported
@@ -97,3 +98,6 @@ public:
 // Code_Error_String (only the first one until Code_Error_Occured is cleared).
 // `isCodeEntry`: the text is a code entry (kind 1) rather than an expression.
 void Code_Report_Error(const char* codeText, bool isCodeEntry, int position, const char* message);
+// The same for a code entry: its text, as a code entry when its kind is 1.
+// Defined with the code entries (core/code.cpp).
+void Code_Report_Error(CCode* code, int position, const char* message);

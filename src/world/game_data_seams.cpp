@@ -1,6 +1,7 @@
 // Answers for the modules the game data file's walks call that do not exist
 // yet: each accepts its call and does nothing. A module that is built removes
 // its own lines here.
+#include "core/code.h"
 #include "core/console.h"
 #include "world/game_data_services.h"
 #include "world/game_image.h"
@@ -8,10 +9,8 @@
 void Sound_Init() {}
 void Sprite_Init() {}
 void Background_Init() {}
-void Script_Init() {}
 void Font_Init() {}
 void TimeLine_Init() {}
-void Object_Init() {}
 void Room_Init() {}
 
 void Extension_Load(ImageReader&) {}
@@ -20,7 +19,6 @@ void Audio_Load(ImageReader&) {}
 void AudioGroup_Load(ImageReader&) {}
 void Sprite_Load(ImageReader&) {}
 void Background_Load(ImageReader&) {}
-void Script_Load(ImageReader&) {}
 void Shader_Load(ImageReader&) {}
 void Font_Load(ImageReader&) {}
 void TimeLine_Load(ImageReader&) {}
@@ -30,18 +28,14 @@ void Texture_Load(ImageReader&) {}
 void Audio_WAVs(ImageReader&) {}
 void Sound_WAVs(ImageReader&) {}
 void EmbeddedImages_Load(ImageReader&) {}
-void FUNC_Load(ImageReader&) {}
-void Code_Patch(ImageReader&) {}
-void VARI_Load(ImageReader&) {}
 
 bool Audio_NewSystem() {
     return true;
 }
 
-void Code_BindBeforeLoad() {}
-void Code_BindAfterLoad() {}
-
-void Code_LoadCompiledRecord() {}
+// The game's compiled code fills the record; until it is linked in, the
+// record stays empty (no compiled variables, functions or code).
+void InitLLVM(SLLVMVars*) {}
 void GameIni_Load(const char*) {}
 void DebugInfo_Load(const char*) {}
 void Platform_ShowMessage(const char* text) {
@@ -49,7 +43,6 @@ void Platform_ShowMessage(const char* text) {
 }
 
 void InitVTLFunctions() {}
-void Room_Set_maxid(int) {}
 void Room_Set_maxtileid(int) {}
 void Room_LoadOrder(ImageReader&, int) {}
 void JS_InitRuntime() {}

@@ -13,6 +13,7 @@
 #include "core/file_paths.h"
 #include "core/load_save.h"
 #include "core/memory_manager.h"
+#include "world/code_binding.h"
 #include "world/game_data_services.h"
 #include "world/game_header.h"
 #include "world/game_image.h"
@@ -107,8 +108,23 @@ bool GetResolution(uint8_t* image, size_t length) {
     g_lastError.clear();
     g_pWADBaseAddress = image;
     g_pWADEndAddress = image + length;
+    // Tables of an earlier image must not survive into this one.
+    g_fCompiledToVM = false;
+    g_nZQCode = 0;
+    g_ppZQCode = nullptr;
+    g_ZQStringCount = 0;
+    g_ppZQString = nullptr;
     try {
         CheckContainer(image, length);
+        // Reference chains of the variable and function chunks may only
+        // patch the code chunk, which can stand anywhere in the file.
+        Code_SetReferenceRegion(0, 0);
+        bool codeFound = false;
+        WalkChunks(image, length, [&](uint32_t tag, const char*, uint32_t, ImageReader& chunk) {
+            if (tag != Tag("CODE") || codeFound) return;
+            codeFound = true;
+            Code_SetReferenceRegion(chunk.Position(), chunk.Limit());
+        });
         WalkChunks(image, length, [](uint32_t tag, const char*, uint32_t, ImageReader& chunk) {
             switch (tag) {
                 case Tag("GEN7"):
@@ -151,11 +167,13 @@ bool LoadGameData(uint8_t* image, size_t length) {
     Option_Init();
     Language_Init();
     if (g_isNimbar) Camera_ResetForLoad();
-    Code_BindBeforeLoad();
-    if (image == nullptr) return false;
+    g_numGlobalScripts = 0;
+    g_pGlobalScripts = nullptr;
 
     bool recognised = true;
     try {
+        Code_BindBeforeLoad();
+        if (image == nullptr) return false;
         CheckContainer(image, length);
         WalkChunks(image, length, [&](uint32_t tag, const char* tagText, uint32_t size, ImageReader& chunk) {
             init_csol->Output("Process Chunk: %s   %u\n", tagText, size);
@@ -215,11 +233,11 @@ bool LoadGameData(uint8_t* image, size_t length) {
                     break;
             }
         });
+        if (g_fJSGarbageCollection) JS_SetupResources();
+        Code_BindAfterLoad();
     } catch (const GameDataError& error) {
         return Refuse(error);
     }
-    if (g_fJSGarbageCollection) JS_SetupResources();
-    Code_BindAfterLoad();
     return recognised;
 }
 

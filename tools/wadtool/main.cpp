@@ -3,10 +3,15 @@
 //   corvane-wad paths OUT     the minimal file with a path chunk: straight,
 //                             smooth, closed and empty entries (the path
 //                             fuzz target's seed)
+//   corvane-wad code OUT      the minimal file with scripts, global code,
+//                             code entries with reference chains, variables
+//                             and functions in the newer layout
+//   corvane-wad oldcode OUT   the same in the older layout (header version 14)
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "code_chunks.h"
 #include "game_data_writer.h"
 #include "header_chunk.h"
 #include "path_chunk.h"
@@ -14,7 +19,8 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: corvane-wad sample OUT\n       corvane-wad paths OUT\n");
+    std::fprintf(stderr, "usage: corvane-wad sample OUT\n       corvane-wad paths OUT\n"
+                         "       corvane-wad code OUT\n       corvane-wad oldcode OUT\n");
     return 2;
 }
 
@@ -36,13 +42,63 @@ void AddPaths(wad::GameDataWriter& writer) {
     wad::WritePaths(writer, {straight, std::nullopt, smooth, odd});
 }
 
-int WriteSample(const char* path, bool withPaths) {
+// Two scripts and global code; one code entry refers to "a" and "b" and
+// calls "fuzz_fn" (the names the game-file fuzz target's compiled record and
+// built-ins know), the other is older-layout bytecode with comparisons and
+// operands of every size.
+void AddCode(wad::GameDataWriter& writer, wad::CodeLayout layout) {
+    wad::ScriptFields first;
+    first.name = "scr_first";
+    first.codeIndex = 0;
+    wad::ScriptFields second;
+    second.name = "scr_second";
+    second.codeIndex = 1;
+    wad::WriteScripts(writer, {first, std::nullopt, second});
+    wad::WriteGlobalScripts(writer, {2});
+    wad::CodeFields code;
+    code.layout = layout;
+    code.entries.push_back(
+        {"gml_Script_scr_first",
+         {0x45050000, 0xA0000000, 0xC5050000, 0x20000000, 0x45050000, 0xA0000000, 0xD9020000, 0},
+         2,
+         1,
+         0});
+    code.entries.push_back({"gml_Script_scr_second",
+                            {0x53000000, 0x10000000, 0x40000000, 0, 0, 0x41030000, 1, 2, 0x1F000000},
+                            0,
+                            0,
+                            0});
+    code.references = {{wad::ReferenceKind::Variable, "a", 0, 0, std::nullopt},
+                       {wad::ReferenceKind::Variable, "b", 0, 2, std::nullopt},
+                       {wad::ReferenceKind::Variable, "a", 0, 4, std::nullopt},
+                       {wad::ReferenceKind::Function, "fuzz_fn", 0, 6, std::nullopt}};
+    wad::WriteCode(writer, code);
+    wad::VariablesFields variables;
+    variables.layout = layout;
+    variables.globals = 2;
+    variables.instances = 2;
+    variables.variables = {
+        {"a", -1, 0, std::nullopt}, {"b", -5, 1, std::nullopt}, {"arguments", -6, -6, std::nullopt}};
+    wad::WriteVariables(writer, variables, &code);
+    wad::FunctionsFields functions;
+    functions.layout = layout;
+    functions.functions = {{"fuzz_fn", std::nullopt}, {"scr_second", std::nullopt}};
+    functions.locals = {{"gml_Script_scr_first", {"i", "j"}}};
+    wad::WriteFunctions(writer, functions, &code);
+}
+
+enum class Extra { None, Paths, Code, OldCode };
+
+int WriteSample(const char* path, Extra extra) {
     wad::GameDataWriter writer;
     wad::HeaderFields header;
     header.windowWidth = 640;
     header.windowHeight = 360;
+    if (extra == Extra::Code) header.version = 15;
     wad::WriteHeader(writer, header);
-    if (withPaths) AddPaths(writer);
+    if (extra == Extra::Paths) AddPaths(writer);
+    if (extra == Extra::Code) AddCode(writer, wad::CodeLayout::Newer);
+    if (extra == Extra::OldCode) AddCode(writer, wad::CodeLayout::Older);
     std::string error;
     if (!writer.WriteFile(path, &error)) {
         std::fprintf(stderr, "corvane-wad: %s\n", error.c_str());
@@ -54,7 +110,9 @@ int WriteSample(const char* path, bool withPaths) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "sample") == 0) return WriteSample(argv[2], false);
-    if (argc == 3 && std::strcmp(argv[1], "paths") == 0) return WriteSample(argv[2], true);
+    if (argc == 3 && std::strcmp(argv[1], "sample") == 0) return WriteSample(argv[2], Extra::None);
+    if (argc == 3 && std::strcmp(argv[1], "paths") == 0) return WriteSample(argv[2], Extra::Paths);
+    if (argc == 3 && std::strcmp(argv[1], "code") == 0) return WriteSample(argv[2], Extra::Code);
+    if (argc == 3 && std::strcmp(argv[1], "oldcode") == 0) return WriteSample(argv[2], Extra::OldCode);
     return Usage();
 }
