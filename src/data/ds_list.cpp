@@ -12,8 +12,8 @@
 CDS_List::CDS_List() : m_serial(DS_NextSerial()) {}
 
 CDS_List::~CDS_List() {
-    Clear();
-    m_storage.Destroy();
+    ReleaseElements(false); // slots past the count never hold a reference
+    m_storage.Free();
 }
 
 namespace {
@@ -32,7 +32,7 @@ bool Grow(DsStorage& storage, int64_t needed, int64_t wanted) {
 
 } // namespace
 
-bool CDS_List::Add(const RValue* v) {
+bool CDS_List::AddGrowing(const RValue* v) {
     RValue copy; // v may live in the storage that growth moves
     COPY_RValue(&copy, v);
     if (m_count >= m_storage.capacity) {
@@ -168,15 +168,30 @@ void CDS_List::Shuffle() {
     }
 }
 
-void CDS_List::Clear() {
-    DS_AutoMutex lock;
+void CDS_List::ReleaseElements(bool reset) {
+    // The lock is taken at the first marked element: only nested structures
+    // touch the tables that other threads may be using.
+    bool locked = false;
     m_clearing = true;
+    RValue* values = m_storage.values;
     for (int32_t i = 0; i < m_count; ++i) {
-        DS_DestroyNested(m_storage.values[i]);
-        FREE_RValue(&m_storage.values[i]);
+        if ((values[i].kind & DS_MARKS) != 0) {
+            if (!locked) DS_Mutex().Lock();
+            locked = true;
+            DS_DestroyNested(values[i]);
+        }
+        if (reset)
+            FREE_RValue(&values[i]);
+        else if (RValue_NeedsRelease(&values[i]))
+            FREE_RValue__Pre(&values[i]);
     }
     m_count = 0;
     m_clearing = false;
+    if (locked) DS_Mutex().Unlock();
+}
+
+void CDS_List::Clear() {
+    ReleaseElements(true);
 }
 
 void CDS_List::Assign(const CDS_List* src) {

@@ -11,7 +11,9 @@
 // Elements are positions 0 to count - 1. Slots past the count keep what was
 // last in them: a never-used slot reads as the real 0, a slot emptied by
 // Clear as undefined, the slot vacated by Delete as the real 0; writing past
-// the end (Set) makes the skipped slots elements as they are. The list owns
+// the end (Set) makes the skipped slots elements as they are. So a slot past
+// the count never holds a reference (every operation, the text form's reader
+// included, must keep it so), and appending needs no release. The list owns
 // its elements (copy rule on store, release rule on removal); marks travel
 // with their elements.
 class CDS_List {
@@ -36,7 +38,15 @@ public:
 
     // Appends a copy of v. Growth: 16 slots, then an eighth of the capacity
     // once that exceeds 15. False when the list may not grow (reported).
-    bool Add(const RValue* v);
+    bool Add(const RValue* v) {
+        if (m_count < m_storage.capacity) {
+            // Slots past the count hold no reference: the copy needs no release.
+            COPY_RValue(&m_storage.values[m_count], v);
+            ++m_count;
+            return true;
+        }
+        return AddGrowing(v);
+    }
     // Inserts before pos (pos = count appends); pos outside 0 to count does nothing.
     void Insert(int64_t pos, const RValue* v);
     // Writes pos, growing the list when pos >= count; previous (when given)
@@ -78,6 +88,11 @@ public:
     }
 
 private:
+    bool AddGrowing(const RValue* v);
+    // Destroys what marked elements name and releases every element; with
+    // `reset`, leaves each slot undefined (a later write past the end shows it).
+    void ReleaseElements(bool reset);
+
     int32_t m_count = 0;
     DsStorage m_storage;
     uint32_t m_serial;

@@ -3,6 +3,7 @@
 #include "data/ds_map.h"
 
 #include <cstdarg>
+#include <cstddef>
 #include <cstring>
 #include <iterator>
 #include <new>
@@ -52,6 +53,7 @@ CDS_Map::CDS_Map(int buckets) : m_serial(DS_NextSerial()) {
 
 CDS_Map::~CDS_Map() {
     Clear();
+    FreeSlabs();
     ZQ_Free(m_bucketLast);
     ZQ_Free(m_bucketUsed);
     ZQ_Free(m_index);
@@ -122,6 +124,38 @@ void CDS_Map::IndexErase(uint32_t hash) {
     --m_indexUsed;
 }
 
+DsMapEntry* CDS_Map::NewEntry() {
+    if (DsMapEntry* entry = m_freeEntries) {
+        m_freeEntries = entry->next;
+        return entry;
+    }
+    if (m_slabs == nullptr || m_slabs->used == m_slabs->capacity) {
+        int32_t capacity = m_slabs == nullptr ? 8 : (m_slabs->capacity < 1024 ? m_slabs->capacity * 2 : 1024);
+        size_t bytes = offsetof(Slab, entries) + static_cast<size_t>(capacity) * sizeof(DsMapEntry);
+        auto* slab = static_cast<Slab*>(ZQ_AllocNoClear(bytes));
+        if (slab == nullptr) return nullptr;
+        slab->next = m_slabs;
+        slab->capacity = capacity;
+        slab->used = 0;
+        m_slabs = slab;
+    }
+    return &m_slabs->entries[m_slabs->used++];
+}
+
+void CDS_Map::FreeEntry(DsMapEntry* entry) {
+    entry->next = m_freeEntries;
+    m_freeEntries = entry;
+}
+
+void CDS_Map::FreeSlabs() {
+    while (m_slabs != nullptr) {
+        Slab* next = m_slabs->next;
+        ZQ_Free(m_slabs);
+        m_slabs = next;
+    }
+    m_freeEntries = nullptr;
+}
+
 int32_t CDS_Map::PreviousNonEmptyBucket(uint32_t bucket) const {
     int32_t word = static_cast<int32_t>(bucket >> 6);
     uint64_t bits = m_bucketUsed[word] & ((uint64_t{1} << (bucket & 63)) - 1);
@@ -133,7 +167,7 @@ int32_t CDS_Map::PreviousNonEmptyBucket(uint32_t bucket) const {
 }
 
 DsMapEntry* CDS_Map::Append(const RValue& key, const RValue& value, uint32_t hash) {
-    auto* entry = static_cast<DsMapEntry*>(ZQ_AllocNoClear(sizeof(DsMapEntry)));
+    DsMapEntry* entry = NewEntry();
     if (entry == nullptr) return nullptr;
     entry->hash = hash;
     entry->sameHash = nullptr;
@@ -142,7 +176,7 @@ DsMapEntry* CDS_Map::Append(const RValue& key, const RValue& value, uint32_t has
         while (last->sameHash != nullptr) last = last->sameHash;
         last->sameHash = entry;
     } else if (!IndexInsert(hash, entry)) {
-        ZQ_Free(entry);
+        FreeEntry(entry);
         return nullptr;
     }
     COPY_RValue(&entry->key, &key);
@@ -206,11 +240,27 @@ void CDS_Map::Unlink(DsMapEntry* entry) {
     --m_count;
 }
 
+namespace {
+
+const char* TextOrEmpty(const RValue& v) {
+    return v.pRefString != nullptr && v.pRefString->Get() != nullptr ? v.pRefString->Get() : "";
+}
+
+// ZQCompareVal(stored, key) == 0, with the common case of string keys (often
+// the very same record) decided without the general comparison.
+bool SameKey(const RValue& stored, const RValue& key) {
+    if (stored.Kind() == VALUE_STRING && key.Kind() == VALUE_STRING)
+        return stored.pRefString == key.pRefString || std::strcmp(TextOrEmpty(stored), TextOrEmpty(key)) == 0;
+    return ZQCompareVal(stored, key, theprec) == 0;
+}
+
+} // namespace
+
 DsMapEntry* CDS_Map::FindHashed(const RValue& key, uint32_t hash) const {
     DsMapEntry** first = IndexFind(hash);
     if (first == nullptr) return nullptr;
     for (DsMapEntry* e = *first; e != nullptr; e = e->sameHash) {
-        if (ZQCompareVal(e->key, key, theprec) == 0) return e;
+        if (SameKey(e->key, key)) return e;
     }
     return nullptr;
 }
@@ -268,7 +318,7 @@ bool CDS_Map::Delete(const RValue& key) {
     Unlink(entry);
     FREE_RValue(&entry->key);
     FREE_RValue(&entry->value);
-    ZQ_Free(entry);
+    FreeEntry(entry);
     return true;
 }
 
@@ -308,9 +358,9 @@ void CDS_Map::RemoveAll(bool destroyNested) {
         if (destroyNested) DS_DestroyNested(e->value);
         FREE_RValue(&e->key);
         FREE_RValue(&e->value);
-        ZQ_Free(e);
         e = next;
     }
+    FreeSlabs();
     m_head = nullptr;
     m_tail = nullptr;
     std::memset(static_cast<void*>(m_bucketLast), 0, (m_mask + size_t{1}) * sizeof(DsMapEntry*));

@@ -41,7 +41,10 @@ uint32_t DsMap_KeyHash(const RValue& key);
 // so an entry joins its bucket's end in time independent of the count. A
 // lookup goes through an open-addressed index from hash to the chain of
 // entries sharing it, which grows with the map: lookups stay constant time
-// however many entries the fixed bucket count has to hold.
+// however many entries the fixed bucket count has to hold. Entries are
+// carved from the map's own slabs (doubling up to 1024 entries) and reused
+// through a free list, so one map's entries lie together in memory; the
+// slabs go when the map is cleared or destroyed.
 //
 // The class operations other than Clear take no lock; the built-ins hold it.
 class CDS_Map {
@@ -122,6 +125,9 @@ private:
     // Removes every entry; with destroyNested, the marked values' structures too.
     void RemoveAll(bool destroyNested);
     int32_t PreviousNonEmptyBucket(uint32_t bucket) const;
+    DsMapEntry* NewEntry();
+    void FreeEntry(DsMapEntry* entry);
+    void FreeSlabs();
 
     // The hash index: open addressing with linear probing over slots of
     // {hash, first entry with that hash}; a null entry marks an empty slot.
@@ -147,6 +153,14 @@ private:
     uint32_t m_indexSize = 0; // a power of two
     uint32_t m_indexShift = 32;
     uint32_t m_indexUsed = 0;
+    struct Slab {
+        Slab* next;
+        int32_t capacity;
+        int32_t used;
+        DsMapEntry entries[1]; // capacity entries
+    };
+    Slab* m_slabs = nullptr;             // newest first
+    DsMapEntry* m_freeEntries = nullptr; // linked through `next`
     uint32_t m_serial;
     bool m_clearing = false;
 };

@@ -3,6 +3,7 @@
 // and the registration of every data-structure built-in.
 #include "data/ds_tables.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -89,10 +90,9 @@ void DS_ReportTooLarge(int64_t requested) {
 // Marks.
 
 uint32_t DS_NextSerial() {
-    static uint32_t next = 0;
-    DS_AutoMutex lock; // maps are made on other threads too
-    if (++next == 0) ++next;
-    return next;
+    static std::atomic<uint32_t> next{0}; // maps are made on other threads too
+    uint32_t serial = ++next;
+    return serial != 0 ? serial : ++next;
 }
 
 namespace {
@@ -143,8 +143,8 @@ bool DS_DestroyMap(int64_t index) {
     return true;
 }
 
-void DS_DestroyNested(const RValue& v) {
-    if ((v.kind & DS_MARKS) == 0 || v.Kind() != VALUE_REAL) return;
+void DS_DestroyMarked(const RValue& v) {
+    if (v.Kind() != VALUE_REAL) return;
     int64_t index = MarkedIndex(v);
     if ((v.kind & DS_MARK_MAP) != 0) {
         const CDS_Map* map = themaps.Get(index);
@@ -183,7 +183,7 @@ void DS_SwapValues(RValue* a, RValue* b) {
     RValue_MoveInto(b, &held);
 }
 
-void DS_StoreCopy(RValue* slot, const RValue* src) {
+void DS_StoreCopySlow(RValue* slot, const RValue* src) {
     if (slot == src) return;
     RValue copy;
     COPY_RValue(&copy, src);
@@ -191,22 +191,31 @@ void DS_StoreCopy(RValue* slot, const RValue* src) {
     RValue_MoveInto(slot, &copy);
 }
 
-void DS_ResultCopy(RValue& result, const RValue& v) {
-    DS_StoreCopy(&result, &v);
-}
-
 bool DsStorage::Reserve(int64_t slots) {
     if (slots <= allocated) return true;
     if (slots > DS_MAX_ELEMENTS) return false;
-    int64_t grown = allocated + allocated / 2;
+    int64_t grown = int64_t{allocated} * 2;
     if (grown < slots) grown = slots;
     if (grown < 16) grown = 16;
     if (grown > DS_MAX_ELEMENTS) grown = DS_MAX_ELEMENTS;
-    uintptr_t old = reinterpret_cast<uintptr_t>(values);
-    RValue* block = ZQ_ReAllocArray<RValue>(values, static_cast<size_t>(grown));
+    // A new block with the old slots copied and only the new ones zeroed (a
+    // zeroed slot is the real 0), rather than zeroing the whole block first.
+    // The copy keeps array owners on their slots as it goes.
+    auto* block = static_cast<RValue*>(ZQ_AllocNoClear(static_cast<size_t>(grown) * sizeof(RValue)));
     if (block == nullptr) return false;
+    for (int32_t i = 0; i < allocated; ++i) {
+        RValue& moved = block[i];
+        moved.v64 = values[i].v64;
+        moved.flags = values[i].flags;
+        moved.kind = values[i].kind;
+        if (moved.Kind() == VALUE_ARRAY && moved.pRefArray != nullptr &&
+            moved.pRefArray->m_Owner == &values[i])
+            moved.pRefArray->m_Owner = &moved;
+    }
+    std::memset(static_cast<void*>(block + allocated), 0,
+                static_cast<size_t>(grown - allocated) * sizeof(RValue));
+    ZQ_Free(values);
     values = block;
-    DS_FixOwners(values, old, allocated);
     allocated = static_cast<int32_t>(grown);
     return true;
 }

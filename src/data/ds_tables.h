@@ -189,7 +189,10 @@ void DS_CutCopy(RValue& result, const RValue& v);
 // destroyed by its own contents, and a destroyed structure leaves its slot
 // before its contents are cleared, so a structure that holds itself, directly
 // or through others, is neither walked twice nor freed twice.
-void DS_DestroyNested(const RValue& v);
+void DS_DestroyMarked(const RValue& v);
+inline void DS_DestroyNested(const RValue& v) {
+    if ((v.kind & DS_MARKS) != 0) DS_DestroyMarked(v);
+}
 
 // Destroys the list or map at index (its nested structures with it); false
 // when the slot holds none. The caller holds the lock.
@@ -206,10 +209,24 @@ void DS_FixOwners(RValue* newBase, uintptr_t oldBase, int64_t count);
 // Exchanges two values, keeping array owners right.
 void DS_SwapValues(RValue* a, RValue* b);
 // Stores a copy of src in *slot after releasing it; src may be *slot itself
-// or live inside what *slot holds.
-void DS_StoreCopy(RValue* slot, const RValue* src);
+// or live inside what *slot holds. Values that hold no reference are copied
+// field by field: the common case, and free of the stall that a 16-byte
+// reload of just-written halves costs.
+void DS_StoreCopySlow(RValue* slot, const RValue* src);
+inline void DS_StoreCopy(RValue* slot, const RValue* src) {
+    uint32_t kind = src->kind & MASK_KIND_RVALUE;
+    if (!RValue_NeedsRelease(slot) && !RValue_NeedsRelease(src) && kind != VALUE_OBJECT) {
+        slot->v64 = src->v64;
+        slot->flags = src->flags;
+        slot->kind = src->kind;
+        return;
+    }
+    DS_StoreCopySlow(slot, src);
+}
 // Makes the result a copy of v (after releasing what the result held).
-void DS_ResultCopy(RValue& result, const RValue& v);
+inline void DS_ResultCopy(RValue& result, const RValue& v) {
+    DS_StoreCopy(&result, &v);
+}
 inline void DS_ResultReal(RValue& result, double d) {
     FREE_RValue(&result);
     result.val = d;

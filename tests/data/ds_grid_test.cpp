@@ -27,9 +27,8 @@ protected:
         for (int y = 0; y < G(grid).Height(); ++y) {
             for (int x = 0; x < G(grid).Width(); ++x) {
                 const RValue* cell = G(grid).Cell(x, y);
-                text +=
-                    (x ? " " : "") + (cell->kind == VALUE_REAL ? std::to_string(static_cast<int>(cell->val))
-                                                               : std::string("?"));
+                if (x != 0) text += ' ';
+                text += cell->kind == VALUE_REAL ? std::to_string(static_cast<int>(cell->val)) : "?";
             }
             text += "\n";
         }
