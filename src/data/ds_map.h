@@ -104,7 +104,9 @@ public:
     void Assign(const CDS_Map* src);
 
     // The text form; unavailable until the text form module is built
-    // (WriteToString then gives null, ReadFromString false).
+    // (WriteToString then gives null, ReadFromString false). Reading empties
+    // the map first, also for a text it then refuses; values it marks go
+    // through DS_MarkValue.
     void WriteToString(const char*& out);
     bool ReadFromString(const char* text, bool legacy);
 
