@@ -2,6 +2,7 @@
 // the tolerance, the bad-index report of every kind with its default result,
 // the cell operation, the registration order, and the destruction of nested
 // structures (cycles, shared marks, reused indices).
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,33 @@ TEST_F(DsTest, EveryKindReportsABadIndexWithItsDefault) {
             EXPECT_TRUE(IsReal(result, c.value));
     }
     EXPECT_EQ(m_errors.Count(), 0); // all non-fatal
+}
+
+// The whole table: every built-in that takes a structure index reports a
+// missing one exactly once, whatever else it is given.
+TEST_F(DsTest, EveryBuiltinWithAnIndexReportsAMissingOneOnce) {
+    const std::vector<std::string> noIndex = {
+        "ds_set_precision",   "ds_exists",          "ds_stack_create",           "ds_queue_create",
+        "ds_list_create",     "ds_map_create",      "ds_priority_create",        "ds_grid_create",
+        "ds_map_secure_save", "ds_map_secure_load", "ds_map_secure_load_buffer", "ds_map_secure_save_buffer"};
+    int checked = 0;
+    for (int i = 0; i < the_numb; ++i) {
+        std::string name = the_functions[i].f_name;
+        if (std::find(noIndex.begin(), noIndex.end(), name) != noIndex.end()) continue;
+        SCOPED_TRACE(name);
+        ClearOutput();
+        int argc = the_functions[i].f_argnumb < 0 ? 2 : the_functions[i].f_argnumb;
+        std::vector<ZQRValue> values(static_cast<size_t>(argc), ZQRValue(1.0));
+        values[0] = ZQRValue(99.0);
+        std::vector<ZQRValue*> pointers;
+        for (ZQRValue& v : values) pointers.push_back(&v);
+        ZQRValue result;
+        ZQVTL_CallLegacyFunction(nullptr, nullptr, result, argc, i, pointers.data());
+        EXPECT_EQ(NoSuchStructureReports(), 1);
+        ++checked;
+    }
+    EXPECT_EQ(checked, 118);
+    EXPECT_EQ(m_errors.Count(), 0);
 }
 
 TEST_F(DsTest, RegistersTheBuiltInsInTheirOrder) {
