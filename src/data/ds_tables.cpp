@@ -200,22 +200,16 @@ bool DsStorage::Reserve(int64_t slots) {
     if (grown > DS_MAX_ELEMENTS) grown = DS_MAX_ELEMENTS;
     // A new block with the old slots copied and only the new ones zeroed (a
     // zeroed slot is the real 0), rather than zeroing the whole block first.
-    // The copy keeps array owners on their slots as it goes.
     auto* block = static_cast<RValue*>(ZQ_AllocNoClear(static_cast<size_t>(grown) * sizeof(RValue)));
     if (block == nullptr) return false;
-    for (int32_t i = 0; i < allocated; ++i) {
-        RValue& moved = block[i];
-        moved.v64 = values[i].v64;
-        moved.flags = values[i].flags;
-        moved.kind = values[i].kind;
-        if (moved.Kind() == VALUE_ARRAY && moved.pRefArray != nullptr &&
-            moved.pRefArray->m_Owner == &values[i])
-            moved.pRefArray->m_Owner = &moved;
-    }
+    if (allocated > 0)
+        std::memcpy(static_cast<void*>(block), values, static_cast<size_t>(allocated) * sizeof(RValue));
     std::memset(static_cast<void*>(block + allocated), 0,
                 static_cast<size_t>(grown - allocated) * sizeof(RValue));
+    uintptr_t old = reinterpret_cast<uintptr_t>(values);
     ZQ_Free(values);
     values = block;
+    DS_FixOwners(values, old, allocated);
     allocated = static_cast<int32_t>(grown);
     return true;
 }
