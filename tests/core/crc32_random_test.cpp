@@ -33,6 +33,28 @@ TEST(Crc32, EmptyInputsReturnTheInitialValueAndSeedsChain) {
     EXPECT_EQ(CalcCRC(withZero, 1), CalcCRC("a"));
 }
 
+// Eight bytes at a time must give the byte-by-byte register for every length
+// and alignment, text or byte count.
+TEST(Crc32, WordAtATimeMatchesTheByteLoop) {
+    unsigned char data[128];
+    for (int i = 0; i < 128; ++i) data[i] = static_cast<unsigned char>(i * 151 + 7);
+    for (int offset = 0; offset < 8; ++offset) {
+        for (int length = 0; length + offset < 120; ++length) {
+            uint32_t expected = 0xFFFFFFFFu;
+            for (int i = 0; i < length; ++i)
+                expected = (expected >> 8) ^ g_crcTable[(expected ^ data[offset + i]) & 0xFF];
+            const char* bytes = reinterpret_cast<const char*>(data + offset);
+            ASSERT_EQ(CalcCRC(bytes, length), expected) << offset << " " << length;
+        }
+    }
+    char text[64];
+    for (int length = 0; length < 63; ++length) {
+        for (int i = 0; i < length; ++i) text[i] = static_cast<char>('a' + (i * 7) % 26);
+        text[length] = '\0';
+        ASSERT_EQ(CalcCRC_string(text), CalcCRC(text, length)) << length;
+    }
+}
+
 TEST(Random, SeedZeroGivesTheKnownStateAndDraws) {
     EXPECT_EQ(InitRandom(0), 0u);
     EXPECT_EQ(g_RndState[0], 38u);
