@@ -27,7 +27,8 @@ CInstance* CRoom::AddInstance(float x, float y, int object) {
 
 void CRoom::InsertActive(CInstance* instance) {
     CInstance* after = m_pLastActive;
-    while (after != nullptr && after->i_depth > instance->i_depth) after = after->m_pPrev;
+    while (after != nullptr && after->m_listDepth > instance->i_depth) after = after->m_pPrev;
+    instance->m_listDepth = instance->i_depth;
     instance->m_pPrev = after;
     instance->m_pNext = after != nullptr ? after->m_pNext : m_pFirstActive;
     if (instance->m_pNext != nullptr)
@@ -95,4 +96,12 @@ void CRoom::UpdateActive() {
             link = &i->m_pNext;
         }
     }
+}
+
+void CRoom::MoveToDepth(CInstance* instance) {
+    if (instance == nullptr) return;
+    if (instance->m_pPrev == nullptr && m_pFirstActive != instance) return;
+    if (instance->m_pPrev != nullptr && instance->m_pPrev->m_pNext != instance) return;
+    UnlinkActive(instance);
+    InsertActive(instance);
 }
