@@ -18,6 +18,10 @@ constexpr float kDegToRad = 0.017453292f;
 // even). Edges are kept in 64 bits until clamped, so huge positions and the
 // "- 1" of the right and bottom edges never overflow.
 inline int64_t BoxEdge(double d) {
+    // Far beyond any 32-bit edge, and NaN joins the low end.
+    constexpr double kLimit = 1e12;
+    if (!(d >= -kLimit)) d = -kLimit;
+    if (d > kLimit) d = kLimit;
     const bool truncate = option_use_fast_collision && !option_fast_collision_compatibility;
     return truncate ? RealToInt64(d) : RealRoundToInt64(d);
 }

@@ -171,23 +171,23 @@ void CInstance::Assign_Path(int path, float speed, float scale, float orientatio
 }
 
 // One step along the path. The position advances by the point speed (a
-// percentage) times the path speed over the scaled length; a scale of 0 makes
-// the path a single point, and the position then stays where it is rather
-// than becoming infinite.
+// percentage) times the path speed over the scaled length. A scale of 0
+// makes the path a single point whose scaled length is 0: like a path of
+// length 0 it moves nothing (the division would make the position infinite).
 bool CInstance::Adapt_Path() {
     if (i_pathindex < 0) return false;
     const CPath* path = Path_Data(i_pathindex);
     if (path == nullptr) return false;
     const float length = path->GetPathLength();
-    if (!(length > 0.0f)) return false;
+    const float divisor = i_pathscale * 100.0f;
+    if (!(length > 0.0f) || divisor == 0.0f) return false;
 
     const float o = i_pathorientation * kDegToRad;
     const float so = std::sin(o);
     const float co = std::cos(o);
     const float scale = i_pathscale;
     const float pointSpeed = path->Speed(i_pathposition);
-    const float divisor = scale * 100.0f;
-    if (divisor != 0.0f) i_pathposition += (pointSpeed / divisor) * i_pathspeed / length;
+    i_pathposition += (pointSpeed / divisor) * i_pathspeed / length;
 
     bool ended = false;
     if (!(i_pathposition > 0.0f && i_pathposition < 1.0f)) {

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "core/console.h"
 #include "room/room.h"
 #include "world/instance.h"
 #include "world/object_defaults.h"
@@ -59,5 +60,3 @@ protected:
     CSprite* m_table[3] = {};
     std::unique_ptr<CRoom> m_room;
 };
-
-extern bool g_isNimbar;

@@ -75,7 +75,8 @@ TEST_F(InstanceRecord, SpriteChangeResetsAnImageIndexPastTheFrames) {
         float before;
         int sprite;
         float after;
-    } cases[] = {{5.5f, 0, 0.0f}, {3.9f, 0, 3.9f}, {4.0f, 0, 0.0f}, {2.0f, 7, 0.0f} /* no sprite: 0 frames */};
+    } cases[] = {
+        {5.5f, 0, 0.0f}, {3.9f, 0, 3.9f}, {4.0f, 0, 0.0f}, {2.0f, 7, 0.0f} /* no sprite: 0 frames */};
     for (const auto& c : cases) {
         i.i_imageindex = c.before;
         i.SetSpriteIndex(c.sprite);
