@@ -64,8 +64,7 @@ void CRoom::UnlinkDeactive(CInstance* instance) {
 
 void CRoom::DeleteInstance(CInstance* instance) {
     bool active = false;
-    for (CInstance* i = m_pFirstActive; i != nullptr; i = i->m_pNext)
-        if (i == instance) active = true;
+    for (CInstance* i = m_pFirstActive; i != nullptr && !active; i = i->m_pNext) active = i == instance;
     if (active)
         UnlinkActive(instance);
     else

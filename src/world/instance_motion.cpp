@@ -69,7 +69,9 @@ void CInstance::Compute_Speed1() {
         const double d = std::atan2(v, h) * kRadToDeg;
         direction = d > 0.0 ? 360.0 - d : -d;
     }
-    i_direction = static_cast<float>(std::fmod(Snap(direction), 360.0));
+    // In [0, 360] here, so the remainder by 360 only turns 360 into 0.
+    direction = Snap(direction);
+    i_direction = static_cast<float>(direction >= 360.0 ? direction - 360.0 : direction);
     i_speed = static_cast<float>(Snap(std::sqrt(h * h + v * v)));
     CollisionMarkDirty();
 }
