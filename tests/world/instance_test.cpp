@@ -208,6 +208,17 @@ TEST_F(InstancePiece, RoundTripWithTheBoxRecomputedAndInOrder) {
     source.m_slots[0] = RValue_Real(2.5);
     source.CollisionMarkDirty();
     std::vector<unsigned char> bytes = Save(source);
+    ASSERT_EQ(bytes.size(), 4u * 65 + 12 + 4) << "64 fixed words, the count, a real and an unset value";
+    EXPECT_EQ(Word(bytes, 0), 100123);
+    EXPECT_EQ(Word(bytes, kWordSprite), 0);
+    EXPECT_EQ(Word(bytes, 5), 0x3F800000) << "image speed 1.0f";
+    EXPECT_EQ(Word(bytes, 10), 0xFFFFFF) << "blend";
+    EXPECT_EQ(Word(bytes, 11), -1) << "mask";
+    EXPECT_EQ(Word(bytes, 14), 0x42C80000) << "x 100.0f";
+    EXPECT_EQ(Word(bytes, 23), 0x43870000) << "gravity direction 270.0f";
+    EXPECT_EQ(Word(bytes, 34 + 2), 30) << "alarm 2";
+    EXPECT_EQ(Word(bytes, 60), 1) << "timeline running";
+    EXPECT_EQ(Word(bytes, 63), 4) << "layer";
     EXPECT_EQ(Word(bytes, kWordCount), 2);
     EXPECT_EQ(Word(bytes, kWordBoxLeft), 84) << "left";
     EXPECT_EQ(Word(bytes, kWordBoxLeft + 1), 115) << "right before top";
