@@ -92,6 +92,11 @@ CInstance* const* WithGather_Result(int32_t* count) {
     return s_unique.m_pArray;
 }
 
+void FINALIZE_With_Iterator() {
+    s_gathered.Free();
+    s_unique.Free();
+}
+
 int ZQVTL_NewWithIterator(SWithIterator* it, ZQObjectBase** self, ZQObjectBase** other, int target) {
     it->m_pOriginalSelf = *self;
     it->m_pOriginalOther = *other;

@@ -40,3 +40,5 @@ void AddChangingInstances(CObjectVT* type);
 void AddDeactivatingInstances(CObjectVT* type);
 // The gathered instances in order, de-duplicated (valid until the next Begin).
 CInstance* const* WithGather_Result(int32_t* count);
+// Frees the gathering arrays (end of the run).
+void FINALIZE_With_Iterator();

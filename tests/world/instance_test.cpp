@@ -291,3 +291,19 @@ TEST_F(InstancePiece, MoreStoredValuesThanSlotsAreReadAndDropped) {
 }
 
 } // namespace
+
+namespace {
+
+// Instances with variable slots (the piece fixture declares two).
+using InstanceSlots = InstancePiece;
+
+TEST_F(InstanceSlots, AssignCopiesTheVariableSlots) {
+    CInstance source(0, 0, 7, -1, false);
+    source.m_slots[1] = RValue_Real(6);
+    CInstance copy(0, 0, 8, -1, false);
+    copy.Assign(&source, false);
+    EXPECT_EQ(copy.m_slots[1].val, 6.0);
+    copy.i_id = 8;
+}
+
+} // namespace

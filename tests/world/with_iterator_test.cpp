@@ -26,6 +26,7 @@ protected:
     void TearDown() override {
         g_InstanceChangeArray.Clear();
         g_InstanceActivateDeactive.Clear();
+        FINALIZE_With_Iterator();
         InstanceScene::TearDown();
     }
 
