@@ -88,10 +88,10 @@ void CInstance::SetObjectIndex(int objectIndex, bool addToLists) {
 }
 
 // The instance stays in the old type's lists until RelinkObjectTypes, so a
-// pass walking those lists is not disturbed by the change.
+// pass walking those lists is not disturbed by the change; m_listedIndex
+// keeps naming that old type (the pending object) until then.
 void CInstance::ChangeObjectIndex(int objectIndex) {
     g_InstanceChangeArray.Append(this);
-    m_changePending = true;
     i_objindex = objectIndex;
     m_pObject = Object_Data(objectIndex);
     if (m_pObject == nullptr) {
@@ -104,7 +104,6 @@ void CInstance::ChangeObjectIndex(int objectIndex) {
 
 void CInstance::RelinkObjectTypes() {
     LeaveLists();
-    m_changePending = false;
     if (m_pObject != nullptr) {
         m_pObject->AddInstance(this);
         m_listedIndex = i_objindex;

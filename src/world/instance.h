@@ -153,7 +153,6 @@ public:
     bool m_outsideRoom = false;
     CCode* m_pCreationCode = nullptr;
     CCode* m_pPreCreationCode = nullptr;
-    bool m_changePending = false; // an object change waits for RelinkObjectTypes
     int32_t m_mouseState = 2;
     int32_t m_layerID = -1;
     bool m_onLayer = false;
