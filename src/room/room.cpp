@@ -27,7 +27,8 @@ CInstance* CRoom::AddInstance(float x, float y, int object) {
 
 void CRoom::InsertActive(CInstance* instance) {
     CInstance* after = m_pLastActive;
-    while (after != nullptr && after->i_depth > instance->i_depth) after = after->m_pPrev;
+    while (after != nullptr && after->m_listDepth > instance->i_depth) after = after->m_pPrev;
+    instance->m_listDepth = instance->i_depth;
     instance->m_pPrev = after;
     instance->m_pNext = after != nullptr ? after->m_pNext : m_pFirstActive;
     if (instance->m_pNext != nullptr)
@@ -63,8 +64,7 @@ void CRoom::UnlinkDeactive(CInstance* instance) {
 
 void CRoom::DeleteInstance(CInstance* instance) {
     bool active = false;
-    for (CInstance* i = m_pFirstActive; i != nullptr; i = i->m_pNext)
-        if (i == instance) active = true;
+    for (CInstance* i = m_pFirstActive; i != nullptr && !active; i = i->m_pNext) active = i == instance;
     if (active)
         UnlinkActive(instance);
     else
@@ -95,4 +95,12 @@ void CRoom::UpdateActive() {
             link = &i->m_pNext;
         }
     }
+}
+
+void CRoom::MoveToDepth(CInstance* instance) {
+    if (instance == nullptr) return;
+    if (instance->m_pPrev == nullptr && m_pFirstActive != instance) return;
+    if (instance->m_pPrev != nullptr && instance->m_pPrev->m_pNext != instance) return;
+    UnlinkActive(instance);
+    InsertActive(instance);
 }

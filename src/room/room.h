@@ -19,12 +19,17 @@ public:
     // Makes an instance of `object` at (x, y) with the next instance id
     // (room_maxid is raised by one and its new value used), enters it in the
     // id table and its object type's lists, and inserts it into the active
-    // list after the last instance whose depth is not greater than its own.
+    // list after the last instance whose list depth is not greater than its
+    // depth (its list depth then becomes its depth).
     CInstance* AddInstance(float x, float y, int object);
     // Takes the instance out of whichever list holds it and destroys it.
     void DeleteInstance(CInstance* instance);
     // Moves instances whose deactivated flag changed between the two lists.
     void UpdateActive();
+    // Takes an active instance out of the active list and inserts it again by
+    // its current depth (after the others of equal depth). Nothing happens to
+    // an instance this room's active list does not hold.
+    void MoveToDepth(CInstance* instance);
 
     CInstance* m_pFirstActive = nullptr;
     CInstance* m_pLastActive = nullptr;

@@ -1,0 +1,20 @@
+// The instance built-in variables (x, speed, alarm, sprite_index, path_*,
+// phy_*, layer, ...): their getters and setters and their registration, which
+// fixes their ids 0 to 84. Also the run-wide values registered with them.
+#pragma once
+
+#include <cstdint>
+
+// The number of names InitLocalVariables registers.
+inline constexpr int INSTANCE_BUILTIN_COUNT = 85;
+
+// The map id of the asynchronous result being delivered (-1 outside such an
+// event), and of the gesture or animation event being delivered.
+extern int32_t g_HTTP_AsyncLoad;
+extern int32_t g_Generic_EventData;
+// Microseconds between the starts of the previous step and this one.
+extern int64_t g_VTL_DeltaTime;
+
+// Registers the 85 instance built-ins in their fixed order; run first, on an
+// empty built-in table, so they take ids 0 to 84.
+void InitLocalVariables();
