@@ -429,6 +429,44 @@ TEST_F(ObjectEvents, AllInstancesSkipsDestroyedAndDeactivatedOnes) {
     EXPECT_TRUE(g_calls.empty());
 }
 
+TEST_F(ObjectEvents, RunTimeChangesAndParentCyclesAreSafe) {
+    LoadObjects();
+    CInstance* d = Make(D);
+    // An entry made at run time is empty: lookups pass over it.
+    ASSERT_NE(Object_Data(D)->ZQCreateEvent(EVENT_ALARM, 4), nullptr);
+    EXPECT_EQ(Object_Data(D)->GetEventDirect(EVENT_ALARM, 4), nullptr);
+    EXPECT_EQ(Object_Data(D)->m_eventCount[EVENT_ALARM], 5);
+    EXPECT_EQ(Object_Data(D)->ZQCreateEvent(EVENT_TYPE_COUNT, 0), nullptr);
+    Perform_Event(d, d, EVENT_ALARM, 4);
+    EXPECT_TRUE(g_calls.empty());
+
+    // A parent cycle ends every walk.
+    Object_Data(G)->m_parentIndex = C;
+    Object_ResolveParents();
+    EXPECT_EQ(Find_Event(C, EVENT_STEP, 2, nullptr), nullptr);
+    EXPECT_FALSE(Object_Data(C)->HasEventRecursive(EVENT_DRAW, 0));
+    EXPECT_FALSE(Object_Data(C)->IsDecendentOf(W));
+    Perform_Event_Object(Make(A), nullptr, A, EVENT_COLLISION, B);
+    EXPECT_EQ(g_calls.size(), 1u);
+
+    // Deleting a type with live instances leaves them detached, not dangling.
+    CInstance* child = Make(C);
+    Object_Delete(C);
+    EXPECT_EQ(child->m_pObject, nullptr);
+    EXPECT_EQ(Object_Data(P)->m_InstancesRecursive.m_count, 0);
+    Object_ClearAllInstanceInfo();
+    EXPECT_EQ(Object_Data(D)->m_Instances.m_count, 0);
+}
+
+TEST_F(ObjectEvents, FastCollisionsMarkTypesWithoutPairs) {
+    LoadObjects();
+    option_use_fast_collision = true;
+    Create_Object_Lists();
+    EXPECT_EQ(obj_col_numb, 0);
+    for (int i : {A, P, C, B, W, B2}) EXPECT_NE(Object_Data(i)->m_flags & OBJECT_FLAG_HAS_COLLISION, 0u) << i;
+    EXPECT_EQ(Object_Data(D)->m_flags & OBJECT_FLAG_HAS_COLLISION, 0u);
+}
+
 // ---------------------------------------------------------------------------
 // Lists, iteration and names.
 
