@@ -52,9 +52,19 @@ bool RunsDuringRoomChange(int type) {
            type == EVENT_PRE_CREATE;
 }
 
+// The type of an object index; an instance's own type is at hand without
+// a table lookup.
+inline const CObjectVT* TypeOf(const CInstance* self, int objectIndex) {
+    if (self != nullptr && self->m_pObject != nullptr && self->m_pObject->m_index == objectIndex)
+        return self->m_pObject;
+    return Object_Data(objectIndex);
+}
+
+CEvent* FindFrom(const CObjectVT* object, int objectIndex, int type, int subtype, int* found);
+
 void Dispatch(CInstance* self, CInstance* other, int objectIndex, int type, int subtype) {
     int found = objectIndex;
-    CEvent* event = Find_Event(objectIndex, type, subtype, &found);
+    CEvent* event = FindFrom(TypeOf(self, objectIndex), objectIndex, type, subtype, &found);
     if (event == nullptr) return;
     if (g_EventNesting++ >= EVENT_MAX_NESTING) {
         Error_Show_Action(kNestingMessage, true);
@@ -114,17 +124,16 @@ bool CEvent::Execute(CInstance* self, CInstance* other) {
 // ---------------------------------------------------------------------------
 // Lookup and dispatch.
 
+namespace {
+
 // The object's chain first; only then, for a collision, the other object's
 // ancestors from the nearest, each tried against the whole chain again.
-CEvent* Find_Event(int objectIndex, int type, int subtype, int* found) {
-    int ignored = 0;
-    if (found == nullptr) found = &ignored;
+CEvent* FindFrom(const CObjectVT* object, int objectIndex, int type, int subtype, int* found) {
     *found = objectIndex;
     if (type < 0 || type >= EVENT_TYPE_COUNT || subtype < 0) {
         Error_Show_Action("Invalid event argument", true);
         return nullptr;
     }
-    const CObjectVT* object = Object_Data(objectIndex);
     if (object == nullptr) return nullptr;
     if (CEvent* event = ChainEvent(object, type, subtype, found)) return event;
     if (type != EVENT_COLLISION) return nullptr;
@@ -139,6 +148,14 @@ CEvent* Find_Event(int objectIndex, int type, int subtype, int* found) {
     }
     *found = objectIndex;
     return nullptr;
+}
+
+} // namespace
+
+CEvent* Find_Event(int objectIndex, int type, int subtype, int* found) {
+    int ignored = 0;
+    return FindFrom(Object_Data(objectIndex), objectIndex, type, subtype,
+                    found != nullptr ? found : &ignored);
 }
 
 void Perform_Event_Object(CInstance* self, CInstance* other, int objectIndex, int type, int subtype) {
