@@ -5,6 +5,7 @@
 // compiled table's events log each call.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@
 #include "world/event.h"
 #include "world/game_file.h"
 #include "world/game_header.h"
+#include "world/game_image.h"
 #include "world/instance.h"
 #include "world/object_type.h"
 #include "world/options.h"
@@ -295,6 +297,22 @@ TEST_F(ObjectEvents, DamagedRecordsAreRefused) {
     }
 }
 
+TEST_F(ObjectEvents, ADamagedChunkLeavesTheTableAsItWas) {
+    LoadObjects();
+    wad::ObjectFields bad = Object("obj_bad", -1, {{}, {}, {}, {{0, 0}, {300, 0}}});
+    std::vector<uint8_t> image = GameData(14, {bad}).Build();
+    size_t at = 0;
+    while (at + 8 <= image.size() && std::memcmp(image.data() + at, "OBJT", 4) != 0) ++at;
+    ASSERT_LT(at + 8, image.size());
+    uint32_t size;
+    std::memcpy(&size, image.data() + at + 4, 4);
+    ImageReader chunk(image.data(), image.size(), at + 8, at + 8 + size, "OBJT");
+    EXPECT_THROW(Object_Load(chunk), GameDataError);
+    EXPECT_EQ(g_ObjectNumber, kSlots);
+    EXPECT_EQ(Object_Find("obj_bad"), -1);
+    EXPECT_EQ(Object_Find("obj_child"), C);
+}
+
 // ---------------------------------------------------------------------------
 // Dispatch.
 
@@ -389,9 +407,15 @@ TEST_F(ObjectEvents, PendingRoomChangeAndCleanUpSuppressEvents) {
 TEST_F(ObjectEvents, TheThirtyThirdNestedDispatchIsRefused) {
     LoadObjects();
     ErrorCapture errors;
+    Event_InstallErrorNames();
     CInstance* d = Make(D);
     Perform_Event(d, d, EVENT_OTHER, EVENT_OTHER_USER0);
     EXPECT_EQ(g_recursions, EVENT_MAX_NESTING);
+    ASSERT_NE(Display_Error_Message, nullptr);
+    EXPECT_NE(
+        std::string(Display_Error_Message->Get()).find("of Other Event: User Defined 0\nfor object obj_d:"),
+        std::string::npos)
+        << Display_Error_Message->Get();
     EXPECT_EQ(TakeShownError(),
               "PerformEvent recursion depth failure - check for infinite loops, check objects for parenting");
     EXPECT_EQ(TakeShownError(), "");
