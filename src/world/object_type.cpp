@@ -44,7 +44,7 @@ constexpr int32_t kParentLimit = 100000;
 // slot, or give one type a collision handler for the last of a million slots.
 // Small files get at least kLoadFloor bytes.
 constexpr size_t kLoadCopyFactor = 16;
-constexpr size_t kLoadFloor = size_t{4} << 20;
+constexpr size_t kLoadFloor = size_t{1} << 20;
 
 bool ValidEventArguments(int type, int subtype) {
     if (type >= 0 && type < EVENT_TYPE_COUNT && subtype >= 0) return true;

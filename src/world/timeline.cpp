@@ -176,7 +176,7 @@ TimeLineTable g_TimeLines;
 // could otherwise name one large record from every slot.
 // Small files get at least kLoadFloor bytes.
 constexpr size_t kLoadCopyFactor = 16;
-constexpr size_t kLoadFloor = size_t{4} << 20;
+constexpr size_t kLoadFloor = size_t{1} << 20;
 
 void FreeEntries(CTimeLine** items, char** names, int number) {
     for (int i = 0; i < number; ++i) {
