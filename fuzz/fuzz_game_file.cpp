@@ -1,6 +1,8 @@
 // Arbitrary bytes through both walks over the game data file, the binding of
 // a small compiled record (two variables, one built-in function, two
-// scripts and an event) and the preparation of the scripts the file declares.
+// scripts and an event), the preparation of the scripts, objects and
+// timelines the file declares, the per-event lists, and dispatch of events
+// (inherited and collision-parent lookups) for every object and timeline.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -13,8 +15,11 @@
 #include "core/variables.h"
 #include "core/zq_rvalue.h"
 #include "world/code_binding.h"
+#include "world/event.h"
 #include "world/game_file.h"
 #include "world/game_header.h"
+#include "world/object_type.h"
+#include "world/timeline.h"
 
 namespace {
 
@@ -53,6 +58,25 @@ bool SetUpOnce() {
     return true;
 }
 
+// Raises a spread of events on each object (collisions with every object)
+// and runs every timeline moment; no instances, so handlers get none.
+void DispatchEverything() {
+    const int objects = g_ObjectNumber < 64 ? g_ObjectNumber : 64;
+    for (int i = 0; i < objects; ++i) {
+        for (int type = 0; type < 15; ++type) {
+            if (type == 4) continue;
+            for (int subtype : {0, 1, 2, 10, 64, 200, 255})
+                Perform_Event_Object(nullptr, nullptr, i, type, subtype);
+        }
+        for (int other = 0; other < objects; ++other) Perform_Event_Object(nullptr, nullptr, i, 4, other);
+    }
+    for (int t = 0; t < TimeLine_Number() && t < 64; ++t) {
+        const CTimeLine* line = TimeLine_Data(t);
+        for (int m = 0; line != nullptr && m < line->GetCount() && m < 64; ++m)
+            Perform_Event_TimeLine(nullptr, nullptr, t, m);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -62,8 +86,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Header_Reset();
     for (SNameIdRecord** r = vars; *r != nullptr; ++r) (*r)->id = -1;
     fn_fuzz.id = -1;
-    if (GetResolution(image.data(), image.size()) && LoadGameData(image.data(), image.size()))
+    if (GetResolution(image.data(), image.size()) && LoadGameData(image.data(), image.size())) {
         Script_Prepare();
+        Object_Prepare();
+        TimeLine_Prepare();
+        // Lists for thousands of types are correct but slow to build; the
+        // fuzzer learns more from many small inputs.
+        if (g_ObjectNumber <= 512) {
+            Create_Object_Lists();
+            DispatchEverything();
+        }
+    }
+    FINALIZE_Object_Lists();
+    Object_Init();
+    TimeLine_Init();
     Code_UnbindGameData();
     aborterror = false;
     return 0;

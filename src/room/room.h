@@ -35,6 +35,7 @@ public:
     CInstance* m_pLastActive = nullptr;
     int32_t m_activeCount = 0;
     CInstance* m_pFirstDeactive = nullptr; // chained through the next links, ending with null
+    bool m_persistent = false;             // the room survives being left
 
 private:
     void InsertActive(CInstance* instance);

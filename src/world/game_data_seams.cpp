@@ -10,7 +10,6 @@ void Sound_Init() {}
 void Sprite_Init() {}
 void Background_Init() {}
 void Font_Init() {}
-void TimeLine_Init() {}
 void Room_Init() {}
 
 void Extension_Load(ImageReader&) {}
@@ -21,8 +20,6 @@ void Sprite_Load(ImageReader&) {}
 void Background_Load(ImageReader&) {}
 void Shader_Load(ImageReader&) {}
 void Font_Load(ImageReader&) {}
-void TimeLine_Load(ImageReader&) {}
-void Object_Load(ImageReader&) {}
 void Room_Load(ImageReader&) {}
 void Texture_Load(ImageReader&) {}
 void Audio_WAVs(ImageReader&) {}

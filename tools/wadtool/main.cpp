@@ -7,6 +7,9 @@
 //                             code entries with reference chains, variables
 //                             and functions in the newer layout
 //   corvane-wad oldcode OUT   the same in the older layout (header version 14)
+//   corvane-wad objects OUT   the code file with object types (parents,
+//                             inherited, key and collision events, physics)
+//                             and timelines (the game-file fuzz target's seed)
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,13 +17,15 @@
 #include "code_chunks.h"
 #include "game_data_writer.h"
 #include "header_chunk.h"
+#include "object_chunk.h"
 #include "path_chunk.h"
 
 namespace {
 
 int Usage() {
     std::fprintf(stderr, "usage: corvane-wad sample OUT\n       corvane-wad paths OUT\n"
-                         "       corvane-wad code OUT\n       corvane-wad oldcode OUT\n");
+                         "       corvane-wad code OUT\n       corvane-wad oldcode OUT\n"
+                         "       corvane-wad objects OUT\n");
     return 2;
 }
 
@@ -87,18 +92,52 @@ void AddCode(wad::GameDataWriter& writer, wad::CodeLayout layout) {
     wad::WriteFunctions(writer, functions, &code);
 }
 
-enum class Extra { None, Paths, Code, OldCode };
+// Three generations of parents with Create in each and Step in the eldest;
+// a type colliding with the middle one and with a wall; key events above
+// 128; a physics body; an empty slot. Two timelines, one slot empty between.
+void AddObjects(wad::GameDataWriter& writer, uint8_t version) {
+    auto object = [](const char* name, int32_t parent, std::vector<std::vector<wad::EventFields>> events) {
+        wad::ObjectFields o;
+        o.name = name;
+        o.parent = parent;
+        o.events = std::move(events);
+        return o;
+    };
+    wad::ObjectFields body = object("obj_body", -1, {{{0, 2}}});
+    body.physics = 1;
+    body.shape = 1;
+    body.points = {{0, 0}, {16, 0}, {16, 16}};
+    wad::WriteObjects(writer,
+                      {object("obj_grand", -1, {{{0, 2}}, {}, {}, {{0, 2}}}),
+                       object("obj_parent", 0, {{{0, 2}}}),
+                       object("obj_child", 1, {{{0, 2}}, {}, {}, {{1, 2}}}),
+                       object("obj_hit", -1, {{}, {}, {}, {}, {{1, 2}, {5, 2}}, {{200, 2}}, {}, {{10, 2}}}),
+                       std::nullopt, object("obj_wall", -1, {}), body},
+                      version);
+    wad::TimeLineFields timeline;
+    timeline.name = "tl_intro";
+    timeline.moments = {{0, 2}, {30, 2}, {60, std::nullopt}};
+    wad::TimeLineFields bare;
+    bare.name = "tl_bare";
+    wad::WriteTimeLines(writer, {timeline, std::nullopt, bare});
+}
+
+enum class Extra { None, Paths, Code, OldCode, Objects };
 
 int WriteSample(const char* path, Extra extra) {
     wad::GameDataWriter writer;
     wad::HeaderFields header;
     header.windowWidth = 640;
     header.windowHeight = 360;
-    if (extra == Extra::Code) header.version = 15;
+    if (extra == Extra::Code || extra == Extra::Objects) header.version = 15;
     wad::WriteHeader(writer, header);
     if (extra == Extra::Paths) AddPaths(writer);
     if (extra == Extra::Code) AddCode(writer, wad::CodeLayout::Newer);
     if (extra == Extra::OldCode) AddCode(writer, wad::CodeLayout::Older);
+    if (extra == Extra::Objects) {
+        AddCode(writer, wad::CodeLayout::Newer);
+        AddObjects(writer, header.version);
+    }
     std::string error;
     if (!writer.WriteFile(path, &error)) {
         std::fprintf(stderr, "corvane-wad: %s\n", error.c_str());
@@ -114,5 +153,6 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "paths") == 0) return WriteSample(argv[2], Extra::Paths);
     if (argc == 3 && std::strcmp(argv[1], "code") == 0) return WriteSample(argv[2], Extra::Code);
     if (argc == 3 && std::strcmp(argv[1], "oldcode") == 0) return WriteSample(argv[2], Extra::OldCode);
+    if (argc == 3 && std::strcmp(argv[1], "objects") == 0) return WriteSample(argv[2], Extra::Objects);
     return Usage();
 }
