@@ -38,12 +38,10 @@ inline CEvent* ChainEvent(const CObjectVT* type, int t, int subtype, int* found)
     return nullptr;
 }
 
-// Instances take their persistence from their object type.
+// An instance's own persistent flag (taken from its type when it was made,
+// changeable by scripts afterwards).
 bool InstancePersistent(const CInstance* instance) {
-    if (instance == nullptr) return false;
-    const CObjectVT* type =
-        instance->m_pObject != nullptr ? instance->m_pObject : Object_Data(instance->i_objindex);
-    return type != nullptr && type->IsPersistent();
+    return instance != nullptr && instance->i_persistent;
 }
 
 // While a room change is pending only these events run.

@@ -1,16 +1,11 @@
 // What an instance takes from its object type when it is assigned one: the
-// sprite, mask, depth, the solid/visible/persistent flag bits and whether the
-// type uses physics. The object-type module answers it; until then
-// src/world/object_defaults_seam.cpp gives the record's defaults.
+// sprite, mask, depth, the solid/visible/persistent flag bits (the
+// OBJECT_FLAG_* bits of world/object_type.h) and whether the type uses physics.
 #pragma once
 
 #include <cstdint>
 
-class CObjectVT;
-
-inline constexpr uint32_t OBJECT_FLAG_SOLID = 1;
-inline constexpr uint32_t OBJECT_FLAG_VISIBLE = 2;
-inline constexpr uint32_t OBJECT_FLAG_PERSISTENT = 4;
+#include "world/object_type.h"
 
 struct SObjectDefaults {
     int32_t sprite = -1;

@@ -15,12 +15,8 @@
 #include "world/object_type.h"
 #include "world/sprite_services.h"
 
-extern void (*g_pObjectDefaultsSeam)(const CObjectVT* type, SObjectDefaults* out);
-
 class InstanceScene : public ::testing::Test {
 protected:
-    static inline SObjectDefaults s_defaults[8];
-
     void SetUp() override {
         for (int i = 0; i < 3; ++i) {
             m_sprites[i].m_width = m_sprites[i].m_height = 32;
@@ -32,10 +28,6 @@ protected:
         m_sprites[1].m_precise = true;
         m_sprites[2].m_numb = 0;
         Sprite_SeamInstall(m_table, 3);
-        for (SObjectDefaults& d : s_defaults) d = SObjectDefaults{};
-        g_pObjectDefaultsSeam = [](const CObjectVT* type, SObjectDefaults* out) {
-            if (type->m_index >= 0 && type->m_index < 8) *out = s_defaults[type->m_index];
-        };
         m_room = std::make_unique<CRoom>();
         Run_Room = m_room.get();
     }
@@ -45,15 +37,29 @@ protected:
         m_room.reset();
         FINALIZE_Instance_Class();
         Object_Init();
-        g_pObjectDefaultsSeam = nullptr;
         Sprite_SeamInstall(nullptr, 0);
         room_maxid = 100000;
         g_isNimbar = false;
     }
 
-    // Adds `count` object types (indexes from 0), each named obj_<index>.
+    // Adds `count` object types (indexes from 0), each named obj_<index>,
+    // with no sprite, mask, depth or flags.
     void MakeObjects(int count) {
-        for (int i = 0; i < count; ++i) Object_Add();
+        for (int i = 0; i < count; ++i) {
+            CObjectVT* type = Object_Data(Object_Add());
+            type->m_flags = 0;
+        }
+    }
+
+    // Gives object type `index` the defaults its instances take.
+    static void SetDefaults(int index, const SObjectDefaults& d) {
+        CObjectVT* type = Object_Data(index);
+        ASSERT_NE(type, nullptr);
+        type->m_spriteIndex = d.sprite;
+        type->m_maskIndex = d.mask;
+        type->m_depth = static_cast<int32_t>(d.depth);
+        type->m_flags = d.flags;
+        type->m_physicsObject = d.physics;
     }
 
     CSprite m_sprites[3];

@@ -39,7 +39,7 @@ TEST_F(InstanceRecord, DefaultsOfAnInstanceWithoutObject) {
 
 TEST_F(InstanceRecord, TakesTheObjectTypeDefaults) {
     MakeObjects(1);
-    s_defaults[0] = SObjectDefaults{0, 1, 7.0f, OBJECT_FLAG_SOLID | OBJECT_FLAG_PERSISTENT, false};
+    SetDefaults(0, SObjectDefaults{0, 1, 7.0f, OBJECT_FLAG_SOLID | OBJECT_FLAG_PERSISTENT, false});
     CInstance::ms_CurrentCreateCounter = 41;
     CInstance* i = m_room->AddInstance(5, 6, 0);
     EXPECT_EQ(i->i_spriteindex, 0);
@@ -105,8 +105,7 @@ TEST_F(InstanceRecord, MaskAndAlarms) {
 
 TEST_F(InstanceRecord, ObjectChangeWaitsForRelinkAndTakesDepthOnlyInOldData) {
     MakeObjects(2);
-    s_defaults[0].depth = 0.0f;
-    s_defaults[1] = SObjectDefaults{1, -1, 5.0f, OBJECT_FLAG_VISIBLE, false};
+    SetDefaults(1, SObjectDefaults{1, -1, 5.0f, OBJECT_FLAG_VISIBLE, false});
     CInstance* a = m_room->AddInstance(0, 0, 0);
     CInstance* b = m_room->AddInstance(0, 0, 1); // depth 5
     CInstance* c = m_room->AddInstance(0, 0, 0);

@@ -372,7 +372,7 @@ TEST_F(ObjectEvents, PendingRoomChangeAndCleanUpSuppressEvents) {
     struct Case {
         int type;
         int subtype;
-        bool persistentObject;
+        bool persistentInstance;
         bool persistentRoom;
         bool runs;
     };
@@ -382,9 +382,9 @@ TEST_F(ObjectEvents, PendingRoomChangeAndCleanUpSuppressEvents) {
           Case{EVENT_DESTROY, 0, true, false, true}, Case{EVENT_DESTROY, 0, false, true, true},
           Case{EVENT_STEP, 0, true, true, false}, Case{EVENT_KEYBOARD, 200, true, false, false}}) {
         SCOPED_TRACE(testing::Message()
-                     << c.type << " object " << c.persistentObject << " room " << c.persistentRoom);
+                     << c.type << " instance " << c.persistentInstance << " room " << c.persistentRoom);
         g_calls.clear();
-        Object_Data(D)->m_flags = OBJECT_FLAGS_DEFAULT | (c.persistentObject ? OBJECT_FLAG_PERSISTENT : 0u);
+        d->i_persistent = c.persistentInstance;
         m_room->m_persistent = c.persistentRoom;
         Perform_Event(d, d, c.type, c.subtype);
         EXPECT_EQ(g_calls.size(), c.runs ? 1u : 0u);
