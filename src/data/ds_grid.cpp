@@ -678,11 +678,7 @@ void F_DsGridShuffle(RValue&, CInstance*, CInstance*, int, RValue* args) {
 void F_DsGridWrite(RValue& result, CInstance*, CInstance*, int, RValue* args) {
     CDS_Grid* grid = CheckedGrid(args);
     if (grid == nullptr) return;
-    const char* text = nullptr;
-    grid->WriteToString(text);
-    if (text == nullptr) return;
-    ZQCreateString(&result, text);
-    ZQ_Free(const_cast<char*>(text));
+    DS_ResultTextForm(result, grid);
 }
 
 void F_DsGridRead(RValue&, CInstance*, CInstance*, int argc, RValue* args) {

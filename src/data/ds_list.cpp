@@ -368,11 +368,7 @@ void F_DsListShuffle(RValue&, CInstance*, CInstance*, int, RValue* args) {
 void F_DsListWrite(RValue& result, CInstance*, CInstance*, int, RValue* args) {
     CDS_List* list = CheckedList(args);
     if (list == nullptr) return;
-    const char* text = nullptr;
-    list->WriteToString(text);
-    if (text == nullptr) return;
-    ZQCreateString(&result, text);
-    ZQ_Free(const_cast<char*>(text));
+    DS_ResultTextForm(result, list);
 }
 
 void F_DsListRead(RValue&, CInstance*, CInstance*, int argc, RValue* args) {

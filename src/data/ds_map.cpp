@@ -791,11 +791,7 @@ void F_DsMapWrite(RValue& result, CInstance*, CInstance*, int, RValue* args) {
     DS_AutoMutex lock;
     CDS_Map* map = CheckedMap(args);
     if (map == nullptr) return;
-    const char* text = nullptr;
-    map->WriteToString(text);
-    if (text == nullptr) return;
-    ZQCreateString(&result, text);
-    ZQ_Free(const_cast<char*>(text));
+    DS_ResultTextForm(result, map);
 }
 
 void F_DsMapRead(RValue&, CInstance*, CInstance*, int, RValue* args) {

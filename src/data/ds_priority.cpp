@@ -207,11 +207,7 @@ void F_DsPriorityFindMax(RValue& result, CInstance*, CInstance*, int, RValue* ar
 void F_DsPriorityWrite(RValue& result, CInstance*, CInstance*, int, RValue* args) {
     CDS_Priority* queue = CheckedPriority(args);
     if (queue == nullptr) return;
-    const char* text = nullptr;
-    queue->WriteToString(text);
-    if (text == nullptr) return;
-    ZQCreateString(&result, text);
-    ZQ_Free(const_cast<char*>(text));
+    DS_ResultTextForm(result, queue);
 }
 
 void F_DsPriorityRead(RValue&, CInstance*, CInstance*, int argc, RValue* args) {

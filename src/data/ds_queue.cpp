@@ -135,11 +135,7 @@ void F_DsQueueTail(RValue& result, CInstance*, CInstance*, int, RValue* args) {
 void F_DsQueueWrite(RValue& result, CInstance*, CInstance*, int, RValue* args) {
     CDS_Queue* queue = CheckedQueue(args);
     if (queue == nullptr) return;
-    const char* text = nullptr;
-    queue->WriteToString(text);
-    if (text == nullptr) return;
-    ZQCreateString(&result, text);
-    ZQ_Free(const_cast<char*>(text));
+    DS_ResultTextForm(result, queue);
 }
 
 void F_DsQueueRead(RValue&, CInstance*, CInstance*, int argc, RValue* args) {

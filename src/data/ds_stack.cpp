@@ -144,11 +144,7 @@ void F_DsStackTop(RValue& result, CInstance*, CInstance*, int, RValue* args) {
 void F_DsStackWrite(RValue& result, CInstance*, CInstance*, int, RValue* args) {
     CDS_Stack* stack = CheckedStack(args);
     if (stack == nullptr) return;
-    const char* text = nullptr;
-    stack->WriteToString(text);
-    if (text == nullptr) return;
-    ZQCreateString(&result, text);
-    ZQ_Free(const_cast<char*>(text));
+    DS_ResultTextForm(result, stack);
 }
 
 void F_DsStackRead(RValue&, CInstance*, CInstance*, int argc, RValue* args) {

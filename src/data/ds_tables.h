@@ -232,6 +232,16 @@ inline void DS_ResultReal(RValue& result, double d) {
     result.val = d;
     result.kind = VALUE_REAL;
 }
+// Makes the result the structure's text form (the write built-ins of every
+// kind); a structure that writes nothing leaves the result as it was.
+template <typename T>
+void DS_ResultTextForm(RValue& result, T* structure) {
+    const char* text = nullptr;
+    structure->WriteToString(text);
+    if (text == nullptr) return;
+    ZQCreateString(&result, text);
+    ZQ_Free(const_cast<char*>(text));
+}
 
 // Value storage with the capacity that a structure's rules state (`capacity`,
 // which its text form and copies can show) kept apart from the allocated
