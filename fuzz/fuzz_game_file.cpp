@@ -1,6 +1,7 @@
 // Arbitrary bytes through both walks over the game data file, the binding of
 // a small compiled record (two variables, one built-in function, two
-// scripts and an event) and the preparation of the scripts the file declares.
+// scripts and an event), the preparation of the scripts the file declares,
+// and the room table and order.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "core/script.h"
 #include "core/variables.h"
 #include "core/zq_rvalue.h"
+#include "room/room.h"
+#include "room/room_table.h"
 #include "world/code_binding.h"
 #include "world/game_file.h"
 #include "world/game_header.h"
@@ -62,8 +65,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Header_Reset();
     for (SNameIdRecord** r = vars; *r != nullptr; ++r) (*r)->id = -1;
     fn_fuzz.id = -1;
-    if (GetResolution(image.data(), image.size()) && LoadGameData(image.data(), image.size()))
+    if (GetResolution(image.data(), image.size()) && LoadGameData(image.data(), image.size())) {
         Script_Prepare();
+        // Entering each room creates its stored instances and tiles.
+        for (int i = 0; i < Room_Number() && i < 64; ++i) {
+            CRoom run;
+            run.Assign(Room_Data(i), true);
+        }
+    }
+    Room_Free();
     Code_UnbindGameData();
     aborterror = false;
     return 0;

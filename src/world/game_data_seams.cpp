@@ -11,7 +11,6 @@ void Sprite_Init() {}
 void Background_Init() {}
 void Font_Init() {}
 void TimeLine_Init() {}
-void Room_Init() {}
 
 void Extension_Load(ImageReader&) {}
 void Sound_Load(ImageReader&) {}
@@ -23,7 +22,6 @@ void Shader_Load(ImageReader&) {}
 void Font_Load(ImageReader&) {}
 void TimeLine_Load(ImageReader&) {}
 void Object_Load(ImageReader&) {}
-void Room_Load(ImageReader&) {}
 void Texture_Load(ImageReader&) {}
 void Audio_WAVs(ImageReader&) {}
 void Sound_WAVs(ImageReader&) {}
@@ -43,8 +41,6 @@ void Platform_ShowMessage(const char* text) {
 }
 
 void InitVTLFunctions() {}
-void Room_Set_maxtileid(int) {}
-void Room_LoadOrder(ImageReader&, int) {}
 void JS_InitRuntime() {}
 void JS_SetupResources() {}
 void Camera_ResetForLoad() {}
