@@ -11,6 +11,7 @@
 #include "core/memory_manager.h"
 #include "core/real_to_int.h"
 #include "core/ref_string.h"
+#include "room/layer_manager.h"
 #include "room/room_services.h"
 #include "world/game_data_services.h"
 #include "world/game_file.h"
@@ -132,6 +133,7 @@ void CRoom::Clear() {
     m_newInstanceIds.clear();
     m_tiles.clear();
     m_lastTile = -1;
+    CLayerManager::CleanRoomLayers(this);
     m_pStorage.reset();
 }
 

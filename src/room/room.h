@@ -8,9 +8,15 @@
 #include <memory>
 #include <vector>
 
+#include "core/hash_map.h"
+#include "room/linked_list.h"
+
 class CInstance;
 class CCode;
 class ImageReader;
+class CLayer;
+struct CLayerElementBase;
+struct CLayerInstanceElement;
 
 // One legacy background slot.
 struct CBackVT {
@@ -188,6 +194,13 @@ public:
     bool m_ownsStorage = false;              // set for duplicated rooms only
     std::vector<RTile> m_tiles;
     int32_t m_lastTile = -1; // tile lookup cache
+
+    // --- layers, in non-decreasing depth order, with their id maps
+    LinkedList<CLayer> m_Layers;
+    CHashMap<int, CLayer*, 7> m_LayerLookup;
+    CHashMap<int, CLayerElementBase*, 7> m_ElementLookup;
+    CHashMap<int, CLayerInstanceElement*, 7> m_InstanceElementLookup; // by instance id
+    CLayerElementBase* m_pLastElementLookedUp = nullptr;
     char* m_pName = nullptr; // owned
 
 private:

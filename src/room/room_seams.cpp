@@ -17,3 +17,7 @@ CInstance* Room_CopyInstance(const CInstance* source) {
 bool Room_BackgroundSize(int, int*, int*) {
     return false;
 }
+
+void Room_DestroyInstance(CInstance* instance) {
+    instance->i_marked = true;
+}

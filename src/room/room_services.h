@@ -16,3 +16,6 @@ void Room_SetupStoredInstance(CInstance* instance, CCode* create, CCode* preCrea
 CInstance* Room_CopyInstance(const CInstance* source);
 // The size of background `index`; false when there is no such background.
 bool Room_BackgroundSize(int index, int* width, int* height);
+// Destroys the instance as the destroy built-in does (Destroy event, then
+// marked for removal).
+void Room_DestroyInstance(CInstance* instance);
