@@ -492,7 +492,12 @@ void CLayerManager::AddInstanceToLayer(CRoom* room, CLayer* layer, CInstance* in
         CLayerInstanceElement* e = *held;
         e->m_pInstance = instance;
         e->m_bRuntimeDataInitialised = true;
-        if (e->m_pLayer != layer) MoveElement(room, e, layer);
+        CLayer* previous = e->m_pLayer;
+        if (previous != layer) {
+            MoveElement(room, e, layer);
+            if (previous != nullptr && previous->m_dynamic && previous->m_elements.m_Count == 0)
+                RemoveLayer(room, previous->m_id);
+        }
     } else {
         CLayerInstanceElement* e = GetNewInstanceElement();
         e->m_instanceID = instance->i_id;

@@ -3,14 +3,17 @@
 // order, stored-record edits, and the live lists kept in ascending depth.
 #include "room/room.h"
 
+#include <cmath>
 #include <cstring>
 #include <new>
 
 #include "core/code.h"
+#include "core/console.h"
 #include "core/function_table.h"
 #include "core/memory_manager.h"
 #include "core/real_to_int.h"
 #include "core/ref_string.h"
+#include "library/timing_source.h"
 #include "room/layer_manager.h"
 #include "room/room_services.h"
 #include "world/game_data_services.h"
@@ -357,8 +360,7 @@ void CRoom::Assign(const CRoom* source, bool createInstances) {
                 Room_SetupStoredInstance(instance, Code_GetEntry(s.code), Code_GetEntry(s.preCreateCode),
                                          s.xscale, s.yscale, s.colour & 0xFFFFFF, StoredAlpha(s.colour),
                                          s.angle);
-                InsertActive(instance);
-                CInstance::ID2Instance().Insert(static_cast<uint32_t>(s.id), instance);
+                AddInstance(instance);
                 m_newInstanceIds.push_back(s.id);
             }
         }
@@ -452,16 +454,42 @@ void CRoom::ClearStorageInstances() {
 CInstance* CRoom::AddInstance(float x, float y, int object) {
     ++room_maxid;
     auto* instance = new CInstance(x, y, room_maxid, object, true);
-    CInstance::ID2Instance().Insert(static_cast<uint32_t>(instance->i_id), instance);
-    InsertActive(instance);
+    AddInstance(instance);
     return instance;
 }
 
-// Walks back from the tail past every instance of greater depth, so equal
-// depths keep their insertion order.
+CInstance* CRoom::AddInstance(float x, float y, int depth, int object) {
+    ++room_maxid;
+    auto* instance = new CInstance(x, y, room_maxid, object, true);
+    instance->i_depth = static_cast<float>(depth);
+    AddInstance(instance);
+    return instance;
+}
+
+CInstance* CRoom::AddInstance(float x, float y, CLayer* layer, int object) {
+    if (layer == nullptr) return nullptr;
+    ++room_maxid;
+    auto* instance = new CInstance(x, y, room_maxid, object, true);
+    instance->i_depth = static_cast<float>(layer->m_depth);
+    InsertActive(instance);
+    CInstance::ID2Instance().Insert(static_cast<uint32_t>(instance->i_id), instance);
+    CLayerManager::AddInstanceToLayer(this, layer, instance);
+    return instance;
+}
+
+void CRoom::AddInstance(CInstance* instance) {
+    InsertActive(instance);
+    CInstance::ID2Instance().Insert(static_cast<uint32_t>(instance->i_id), instance);
+    CLayerManager::AddInstance(this, instance);
+}
+
+// Walks from the tail to the first instance whose depth is not greater than
+// the new one's, so equal depths keep their insertion order and an instance
+// created at the largest depth links at once. The comparison is false for a
+// NaN depth, which therefore goes to the head.
 void CRoom::InsertActive(CInstance* instance) {
     CInstance* after = m_pLastActive;
-    while (after != nullptr && after->i_depth > instance->i_depth) after = after->m_pPrev;
+    while (after != nullptr && !(instance->i_depth >= after->i_depth)) after = after->m_pPrev;
     instance->m_pPrev = after;
     instance->m_pNext = after != nullptr ? after->m_pNext : m_pFirstActive;
     if (instance->m_pNext != nullptr)
@@ -512,49 +540,128 @@ void CRoom::UnlinkDeactive(CInstance* instance) {
     --m_deactiveCount;
 }
 
-void CRoom::DeleteInstance(CInstance* instance) {
-    bool active = false;
-    for (CInstance* i = m_pFirstActive; i != nullptr; i = i->m_pNext)
-        if (i == instance) active = true;
+void CRoom::Remove(CInstance* instance, bool active) {
+    CLayerManager::RemoveInstanceFromLayer(this, instance);
     if (active)
         UnlinkActive(instance);
     else
         UnlinkDeactive(instance);
-    delete instance;
+    delete instance; // also leaves the id table
+}
+
+// The list that holds the instance is found by walking the deactivated list,
+// usually the short one: its flag may have changed since the lists were
+// last brought in step.
+void CRoom::DeleteInstance(CInstance* instance) {
+    bool deactive = false;
+    for (CInstance* i = m_pFirstDeactive; i != nullptr && !deactive; i = i->m_pNext) deactive = i == instance;
+    Remove(instance, !deactive);
+}
+
+void CRoom::RemoveMarked() {
+    const bool rebuild = Room_MarkedCount() >= kTreeRebuildCount && Room_CollisionTreeExists();
+    if (rebuild) Room_DiscardCollisionTree();
+    for (CInstance* i = m_pFirstActive; i != nullptr;) {
+        CInstance* next = i->m_pNext;
+        if (i->i_marked) Remove(i, true);
+        i = next;
+    }
+    if (rebuild) Room_RebuildCollisionTree();
+    Room_ClearMarkedCount();
 }
 
 void CRoom::ClearInstances() {
-    while (m_pFirstActive != nullptr) {
-        CInstance* instance = m_pFirstActive;
-        UnlinkActive(instance);
-        delete instance;
-    }
+    while (m_pFirstActive != nullptr) Remove(m_pFirstActive, true);
 }
 
 void CRoom::ClearDeactiveInstances() {
-    while (m_pFirstDeactive != nullptr) {
-        CInstance* instance = m_pFirstDeactive;
-        UnlinkDeactive(instance);
-        delete instance;
-    }
+    while (m_pFirstDeactive != nullptr) Remove(m_pFirstDeactive, false);
 }
 
+// Reactivated instances rejoin the active list by depth first; then every
+// active instance now deactivated moves to the tail of the deactivated list.
 void CRoom::UpdateActive() {
-    for (CInstance* i = m_pFirstActive; i != nullptr;) {
-        CInstance* next = i->m_pNext;
-        if (i->i_deactivated) {
-            // The deactivated list keeps the order of deactivation.
-            UnlinkActive(i);
-            AppendDeactive(i);
-        }
-        i = next;
-    }
     for (CInstance* i = m_pFirstDeactive; i != nullptr;) {
         CInstance* next = i->m_pNext;
         if (!i->i_deactivated) {
             UnlinkDeactive(i);
             InsertActive(i);
+            CLayerManager::UpdateInstanceActivation(this, i);
         }
         i = next;
+    }
+    for (CInstance* i = m_pFirstActive; i != nullptr;) {
+        CInstance* next = i->m_pNext;
+        if (i->i_deactivated) {
+            UnlinkActive(i);
+            AppendDeactive(i);
+            CLayerManager::UpdateInstanceActivation(this, i);
+        }
+        i = next;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Per-step updates
+
+namespace {
+
+// Advances an image index by its speed and wraps it once into [0, frames).
+float AdvanceFrame(float index, float speed, int speedType, double fps, int frames) {
+    if (speedType == 1)
+        index += speed;
+    else if (fps != 0.0)
+        index += static_cast<float>(speed / fps);
+    const float n = static_cast<float>(frames);
+    if (index >= n)
+        index -= n;
+    else if (index < 0.0f)
+        index += n;
+    return index;
+}
+
+} // namespace
+
+void CRoom::UpdateLayers() {
+    if (g_isNimbar) UpdateLayers(g_GameTimer.GetFPS());
+}
+
+void CRoom::UpdateLayers(double fps) {
+    for (CLayer* layer = m_Layers.m_pFirst; layer != nullptr; layer = layer->m_pNext) {
+        layer->m_xoffset += layer->m_hspeed;
+        layer->m_yoffset += layer->m_vspeed;
+        for (CLayerElementBase* e = layer->m_elements.m_pFirst; e != nullptr; e = e->m_pNext) {
+            if (e->m_type == eLayerElementType_Sprite) {
+                auto* s = static_cast<CLayerSpriteElement*>(e);
+                s->m_imageIndex = AdvanceFrame(s->m_imageIndex, s->m_imageSpeed, s->m_speedType, fps,
+                                               Room_SpriteFrameCount(s->m_sprite));
+            } else if (e->m_type == eLayerElementType_Background) {
+                CBackVT2* b = static_cast<CLayerBackgroundElement*>(e)->m_pBackground;
+                if (b != nullptr)
+                    b->imageIndex = AdvanceFrame(b->imageIndex, b->imageSpeed, b->speedType, fps,
+                                                 Room_SpriteFrameCount(b->index));
+            } else if (e->m_type == eLayerElementType_Instance) {
+                // The elements of deactivated instances stand at the end.
+                CInstance* instance = static_cast<CLayerInstanceElement*>(e)->m_pInstance;
+                if (instance != nullptr && instance->i_deactivated) break;
+            } else if (e->m_type == eLayerElementType_Tilemap) {
+                auto* t = static_cast<CLayerTilemapElement*>(e);
+                int frames = 0;
+                double frameTime = 0.0;
+                // A zero frame rate, frame time or frame count leaves the
+                // counter as it is instead of making it NaN or infinite.
+                if (Room_TilesetAnimation(t->m_tileset, &frames, &frameTime) && fps > 0.0 &&
+                    frameTime > 0.0 && frames > 0)
+                    t->m_frame = static_cast<float>(
+                        std::fmod(static_cast<double>(t->m_frame) + 1000000.0 / (frameTime * fps), frames));
+            }
+        }
+    }
+}
+
+void CRoom::ScrollBackground() {
+    for (CBackVT& b : m_backgrounds) {
+        b.x += b.hspeed;
+        b.y += b.vspeed;
     }
 }

@@ -147,13 +147,31 @@ public:
 
     // Makes an instance of `object` at (x, y) with the next instance id
     // (room_maxid is raised by one and its new value used), enters it in the
-    // id table and its object type's lists, and inserts it into the active
-    // list after the last instance whose depth is not greater than its own.
+    // id table and its object type's lists, inserts it into the active list
+    // after the last instance whose depth is not greater than its own (NaN:
+    // at the head) and puts it on a layer of its depth.
     CInstance* AddInstance(float x, float y, int object);
-    // Takes the instance out of whichever list holds it and destroys it.
+    CInstance* AddInstance(float x, float y, int depth, int object);
+    // Null for a null layer (no id is used); else on that layer, at its depth.
+    CInstance* AddInstance(float x, float y, CLayer* layer, int object);
+    // Links an existing instance: active list, id table, a layer.
+    void AddInstance(CInstance* instance);
+    // Takes the instance off its layer and out of whichever list holds it,
+    // and destroys it.
     void DeleteInstance(CInstance* instance);
+    // Deletes every marked instance of the active list; with many marked
+    // (kTreeRebuildCount) the collision tree is built anew once instead of
+    // being updated per instance.
+    void RemoveMarked();
+    static constexpr int kTreeRebuildCount = 251;
     // Moves instances whose deactivated flag changed between the two lists.
     void UpdateActive();
+    // Per step (new-generation data): layer scrolling and element animation
+    // at the game clock's frame rate, or at `fps` frames per second.
+    void UpdateLayers();
+    void UpdateLayers(double fps);
+    // Per step: legacy background scrolling (positions are not wrapped).
+    void ScrollBackground();
     // Destroys every active instance, then every deactivated one.
     void ClearInstances();
     void ClearDeactiveInstances();
@@ -208,6 +226,7 @@ private:
     void UnlinkActive(CInstance* instance);
     void UnlinkDeactive(CInstance* instance);
     void AppendDeactive(CInstance* instance);
+    void Remove(CInstance* instance, bool active);
     void FreeStrings();
 };
 

@@ -21,3 +21,19 @@ bool Room_BackgroundSize(int, int*, int*) {
 void Room_DestroyInstance(CInstance* instance) {
     instance->i_marked = true;
 }
+
+int Room_MarkedCount() {
+    return 0;
+}
+void Room_ClearMarkedCount() {}
+bool Room_CollisionTreeExists() {
+    return false;
+}
+void Room_DiscardCollisionTree() {}
+void Room_RebuildCollisionTree() {}
+int Room_SpriteFrameCount(int) {
+    return 0;
+}
+bool Room_TilesetAnimation(int, int*, double*) {
+    return false;
+}

@@ -19,3 +19,16 @@ bool Room_BackgroundSize(int index, int* width, int* height);
 // Destroys the instance as the destroy built-in does (Destroy event, then
 // marked for removal).
 void Room_DestroyInstance(CInstance* instance);
+
+// Instances marked for removal since the last removal pass, and clearing it.
+int Room_MarkedCount();
+void Room_ClearMarkedCount();
+// Whether the collision tree exists; discarding it and building it anew.
+bool Room_CollisionTreeExists();
+void Room_DiscardCollisionTree();
+void Room_RebuildCollisionTree();
+// The number of frames of a sprite (0 when it does not exist).
+int Room_SpriteFrameCount(int sprite);
+// A tileset's animation: its frame count and frame time in microseconds;
+// false when the tileset does not exist.
+bool Room_TilesetAnimation(int tileset, int* frames, double* frameTimeMicros);
