@@ -347,6 +347,126 @@ void CLayerManager::CleanRoomLayers(CRoom* room) {
     room->m_pLastElementLookedUp = nullptr;
 }
 
+namespace {
+
+// A copy of one element for another room, or null for a kind that is not
+// copied (old tilemaps, backgrounds without settings).
+CLayerElementBase* CopyElement(const CLayerElementBase* from) {
+    switch (from->m_type) {
+        case eLayerElementType_Background: {
+            auto* f = static_cast<const CLayerBackgroundElement*>(from);
+            if (f->m_pBackground == nullptr) return nullptr;
+            auto* back = static_cast<CBackVT2*>(ZQ_Alloc(sizeof(CBackVT2)));
+            if (back == nullptr) throw std::bad_alloc();
+            *back = *f->m_pBackground;
+            CLayerBackgroundElement* e = CLayerManager::GetNewBackgroundElement();
+            e->m_pBackground = back;
+            return e;
+        }
+        case eLayerElementType_Instance: {
+            CLayerInstanceElement* e = CLayerManager::GetNewInstanceElement();
+            e->m_instanceID = static_cast<const CLayerInstanceElement*>(from)->m_instanceID;
+            return e;
+        }
+        case eLayerElementType_Sprite: {
+            CLayerSpriteElement* e = CLayerManager::GetNewSpriteElement();
+            auto* f = static_cast<const CLayerSpriteElement*>(from);
+            e->m_sprite = f->m_sprite;
+            e->m_imageIndex = f->m_imageIndex;
+            e->m_imageSpeed = f->m_imageSpeed;
+            e->m_speedType = f->m_speedType;
+            e->m_xscale = f->m_xscale;
+            e->m_yscale = f->m_yscale;
+            e->m_angle = f->m_angle;
+            e->m_blend = f->m_blend;
+            e->m_alpha = f->m_alpha;
+            e->m_x = f->m_x;
+            e->m_y = f->m_y;
+            return e;
+        }
+        case eLayerElementType_Tilemap: {
+            auto* f = static_cast<const CLayerTilemapElement*>(from);
+            uint32_t* cells = nullptr;
+            const size_t n = f->m_width > 0 && f->m_height > 0
+                                 ? static_cast<size_t>(f->m_width) * static_cast<size_t>(f->m_height)
+                                 : 0;
+            if (n > 0 && f->m_pCells != nullptr) {
+                cells = ZQ_AllocArray<uint32_t>(n);
+                if (cells == nullptr) throw std::bad_alloc();
+                std::memcpy(cells, f->m_pCells, n * sizeof(uint32_t));
+            }
+            CLayerTilemapElement* e = CLayerManager::GetNewTilemapElement();
+            e->m_tileset = f->m_tileset;
+            e->m_x = f->m_x;
+            e->m_y = f->m_y;
+            e->m_width = f->m_width;
+            e->m_height = f->m_height;
+            e->m_frame = f->m_frame;
+            e->m_pCells = cells;
+            return e;
+        }
+        case eLayerElementType_ParticleSystem: {
+            CLayerParticleElement* e = CLayerManager::GetNewParticleElement();
+            e->m_systemID = static_cast<const CLayerParticleElement*>(from)->m_systemID;
+            return e;
+        }
+        case eLayerElementType_Tile: {
+            CLayerTileElement* e = CLayerManager::GetNewTileElement();
+            auto* f = static_cast<const CLayerTileElement*>(from);
+            e->m_visible = f->m_visible;
+            e->m_background = f->m_background;
+            e->m_x = f->m_x;
+            e->m_y = f->m_y;
+            e->m_width = f->m_width;
+            e->m_height = f->m_height;
+            e->m_xscale = f->m_xscale;
+            e->m_yscale = f->m_yscale;
+            e->m_angle = f->m_angle;
+            e->m_blend = f->m_blend;
+            e->m_alpha = f->m_alpha;
+            e->m_left = f->m_left;
+            e->m_top = f->m_top;
+            return e;
+        }
+        default: return nullptr;
+    }
+}
+
+} // namespace
+
+void CLayerManager::DuplicateRoomLayers(CRoom* dest, const CRoom* source) {
+    if (dest == nullptr || source == nullptr || dest == source) return;
+    CleanRoomLayers(dest);
+    for (const CLayer* from = source->m_Layers.m_pFirst; from != nullptr; from = from->m_pNext) {
+        CLayer* layer = GetNewLayer();
+        layer->m_id = from->m_id;
+        layer->m_depth = from->m_depth;
+        layer->m_xoffset = from->m_xoffset;
+        layer->m_yoffset = from->m_yoffset;
+        layer->m_hspeed = from->m_hspeed;
+        layer->m_vspeed = from->m_vspeed;
+        layer->m_visible = from->m_visible;
+        layer->m_beginScript = from->m_beginScript;
+        layer->m_endScript = from->m_endScript;
+        layer->m_shader = from->m_shader;
+        // Linked first, so that the copies made so far go back to the pools
+        // with it when an allocation fails.
+        dest->m_Layers.PushBack(layer);
+        dest->m_LayerLookup.Insert(layer->m_id, layer);
+        if (from->m_pName != nullptr) {
+            layer->m_pName = ZQStrDup(from->m_pName);
+            if (layer->m_pName == nullptr) throw std::bad_alloc();
+        }
+        for (const CLayerElementBase* f = from->m_elements.m_pFirst; f != nullptr; f = f->m_pNext) {
+            CLayerElementBase* e = CopyElement(f);
+            if (e == nullptr) continue;
+            e->m_id = f->m_id;
+            e->m_pName = f->m_pName;
+            AddElementToLayer(dest, layer, e, false);
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Elements
 
@@ -474,6 +594,10 @@ CLayerElementBase* CLayerManager::GetElementFromName(CLayer* layer, const char* 
 void CLayerManager::AddInstance(CRoom* room, CInstance* instance, int layerID) {
     if (room == nullptr || instance == nullptr) return;
     CLayer* layer = GetLayerFromID(room, layerID);
+    if (layer == nullptr) {
+        CLayerInstanceElement** waiting = room->m_InstanceElementLookup.Find(instance->i_id);
+        if (waiting != nullptr) layer = (*waiting)->m_pLayer;
+    }
     if (layer == nullptr) {
         // NaN and depths beyond int32 truncate to INT32_MIN through the one helper.
         const int depth = RealToInt32(instance->i_depth);

@@ -72,9 +72,15 @@ public:
     // room's own business and are not destroyed).
     static void CleanRoomLayers(CRoom* room);
 
+    // Replaces `dest`'s layers by copies of `source`'s: same layer and element
+    // ids, none dynamic, elements linked at the front as they are copied.
+    // Instance elements wait, unbuilt, for their instances.
+    static void DuplicateRoomLayers(CRoom* dest, const CRoom* source);
+
     // --- instances on layers
     // Puts the instance on layer `layerID` when the room has it, else on the
-    // first dynamic layer at its depth (truncated), else on a new one.
+    // layer of an element waiting for it, else on the first dynamic layer at
+    // its depth (truncated), else on a new one.
     static void AddInstance(CRoom* room, CInstance* instance, int layerID = -1);
     // Puts the instance on the layer; its depth becomes the layer's.
     static void AddInstanceToLayer(CRoom* room, CLayer* layer, CInstance* instance);

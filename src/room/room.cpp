@@ -337,6 +337,8 @@ void CRoom::Assign(const CRoom* source, bool createInstances) {
         m_views[i].surface = surface;
     }
 
+    CLayerManager::DuplicateRoomLayers(this, source);
+
     const std::shared_ptr<RoomStorage>& from = source->m_pStorage;
     if (m_ownsStorage) {
         m_pStorage = std::make_shared<RoomStorage>();

@@ -153,6 +153,9 @@ TEST_F(Layers, InstancesOnLayersByIdAndDepth) {
     CInstance* a = room.AddInstance(0, 0, -1);
     CInstance* b = room.AddInstance(0, 0, -1);
     CInstance* n = room.AddInstance(0, 0, -1);
+    // Created instances stand on a layer of their depth; start from none.
+    for (CInstance* i : {a, b, n}) CLayerManager::RemoveInstanceFromLayer(&room, i);
+    EXPECT_EQ(CLayerManager::GetNumLayersInRoom(&room), 0);
     CLayer* named = CLayerManager::AddLayer(&room, 300, "Walls");
     a->i_depth = 12.7f;
     CLayerManager::AddInstance(&room, a);
@@ -201,6 +204,40 @@ TEST_F(Layers, RemovingALayerDestroysItsInstances) {
     EXPECT_TRUE(b->i_marked);
     EXPECT_EQ(CLayerManager::GetNumLayersInRoom(&room), 0);
     EXPECT_EQ(room.m_InstanceElementLookup.Count(), 0u);
+}
+
+// A run-time copy gets the template's layers with their ids, none dynamic;
+// an instance with a waiting element joins that element's layer.
+TEST_F(Layers, CopiesOfARoomDuplicateItsLayers) {
+    CLayer* back = CLayerManager::AddLayer(&room, 100, "Back");
+    CLayer* dyn = CLayerManager::AddDynamicLayer(&room, 5);
+    CLayerSpriteElement* s1 = CLayerManager::GetNewSpriteElement();
+    s1->m_sprite = 4;
+    CLayerSpriteElement* s2 = CLayerManager::GetNewSpriteElement();
+    const int id1 = CLayerManager::AddNewElement(&room, back, s1, false);
+    const int id2 = CLayerManager::AddNewElement(&room, back, s2, false);
+    CLayerInstanceElement* waiting = CLayerManager::GetNewInstanceElement();
+    waiting->m_instanceID = 424242;
+    CLayerManager::AddNewElement(&room, dyn, waiting, false);
+
+    CRoom copy;
+    copy.Assign(&room, false);
+    ASSERT_EQ(CLayerManager::GetNumLayersInRoom(&copy), 2);
+    CLayer* cback = CLayerManager::GetLayerFromID(&copy, back->m_id);
+    ASSERT_NE(cback, nullptr);
+    EXPECT_STREQ(cback->m_pName, "Back");
+    EXPECT_FALSE(CLayerManager::GetLayerFromID(&copy, dyn->m_id)->m_dynamic);
+    // Copied front to front: the order reverses.
+    EXPECT_EQ(cback->m_elements.m_pFirst->m_id, id1);
+    EXPECT_EQ(cback->m_elements.m_pLast->m_id, id2);
+    EXPECT_EQ(static_cast<CLayerSpriteElement*>(CLayerManager::GetElementFromID(&copy, id1))->m_sprite, 4);
+
+    auto* instance = new CInstance(0, 0, 424242, -1, true);
+    instance->i_depth = 77.0f;
+    copy.AddInstance(instance);
+    EXPECT_EQ(CLayerManager::GetInstanceLayerID(&copy, 424242), dyn->m_id);
+    EXPECT_EQ(instance->i_depth, 5.0f);
+    EXPECT_EQ(CLayerManager::GetLayerFromID(&copy, dyn->m_id)->m_elements.m_Count, 1);
 }
 
 } // namespace
