@@ -1,8 +1,9 @@
 // Arbitrary bytes through both walks over the game data file, the binding of
 // a small compiled record (two variables, one built-in function, two
 // scripts and an event), the preparation of the scripts, objects and
-// timelines the file declares, the per-event lists, and dispatch of events
-// (inherited and collision-parent lookups) for every object and timeline.
+// timelines the file declares, the per-event lists, dispatch of events
+// (inherited and collision-parent lookups) for every object and timeline,
+// and entering every room of the room table.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -14,6 +15,8 @@
 #include "core/script.h"
 #include "core/variables.h"
 #include "core/zq_rvalue.h"
+#include "room/room.h"
+#include "room/room_table.h"
 #include "world/code_binding.h"
 #include "world/event.h"
 #include "world/game_file.h"
@@ -96,7 +99,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Create_Object_Lists();
             DispatchEverything();
         }
+        // Entering each room creates its stored instances and tiles.
+        for (int i = 0; i < Room_Number() && i < 64; ++i) {
+            CRoom run;
+            run.Assign(Room_Data(i), true);
+        }
     }
+    Room_Free();
     FINALIZE_Object_Lists();
     Object_Init();
     TimeLine_Init();

@@ -10,7 +10,6 @@ void Sound_Init() {}
 void Sprite_Init() {}
 void Background_Init() {}
 void Font_Init() {}
-void Room_Init() {}
 
 void Extension_Load(ImageReader&) {}
 void Sound_Load(ImageReader&) {}
@@ -20,7 +19,6 @@ void Sprite_Load(ImageReader&) {}
 void Background_Load(ImageReader&) {}
 void Shader_Load(ImageReader&) {}
 void Font_Load(ImageReader&) {}
-void Room_Load(ImageReader&) {}
 void Texture_Load(ImageReader&) {}
 void Audio_WAVs(ImageReader&) {}
 void Sound_WAVs(ImageReader&) {}
@@ -40,8 +38,6 @@ void Platform_ShowMessage(const char* text) {
 }
 
 void InitVTLFunctions() {}
-void Room_Set_maxtileid(int) {}
-void Room_LoadOrder(ImageReader&, int) {}
 void JS_InitRuntime() {}
 void JS_SetupResources() {}
 void Camera_ResetForLoad() {}

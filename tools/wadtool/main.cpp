@@ -10,6 +10,9 @@
 //   corvane-wad objects OUT   the code file with object types (parents,
 //                             inherited, key and collision events, physics)
 //                             and timelines (the game-file fuzz target's seed)
+//   corvane-wad rooms OUT     the minimal file with a room order and a room
+//                             chunk: rooms with views, backgrounds, stored
+//                             instances and tiles, and an empty number
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -19,13 +22,14 @@
 #include "header_chunk.h"
 #include "object_chunk.h"
 #include "path_chunk.h"
+#include "room_chunk.h"
 
 namespace {
 
 int Usage() {
     std::fprintf(stderr, "usage: corvane-wad sample OUT\n       corvane-wad paths OUT\n"
                          "       corvane-wad code OUT\n       corvane-wad oldcode OUT\n"
-                         "       corvane-wad objects OUT\n");
+                         "       corvane-wad objects OUT\n       corvane-wad rooms OUT\n");
     return 2;
 }
 
@@ -122,7 +126,35 @@ void AddObjects(wad::GameDataWriter& writer, uint8_t version) {
     wad::WriteTimeLines(writer, {timeline, std::nullopt, bare});
 }
 
-enum class Extra { None, Paths, Code, OldCode, Objects };
+void AddRooms(wad::GameDataWriter& writer) {
+    wad::RoomFields first;
+    first.name = "room_first";
+    first.caption = "First";
+    first.flags = 0x00010001;
+    wad::RoomViewFields view;
+    view.visible = 1;
+    first.views = std::vector<wad::RoomViewFields>{view};
+    first.backgrounds = std::vector<wad::RoomBackgroundFields>{wad::RoomBackgroundFields{}};
+    wad::RoomInstanceFields a, skipped, b;
+    a.id = 100001;
+    a.code = 0;
+    skipped.object = -1;
+    skipped.id = 100002;
+    b.id = 100003;
+    b.x = 32;
+    b.colour = 0x80FFFFFF;
+    first.instances = std::vector<wad::RoomInstanceFields>{a, skipped, b};
+    wad::RoomTileFields tile;
+    tile.id = 10000001;
+    first.tiles = std::vector<wad::RoomTileFields>{tile};
+    wad::RoomFields second;
+    second.name = "room_second";
+    second.flags = 0x00000004;
+    second.physics = 1;
+    wad::WriteRooms(writer, {first, std::nullopt, second});
+}
+
+enum class Extra { None, Paths, Code, OldCode, Objects, Rooms };
 
 int WriteSample(const char* path, Extra extra) {
     wad::GameDataWriter writer;
@@ -130,6 +162,7 @@ int WriteSample(const char* path, Extra extra) {
     header.windowWidth = 640;
     header.windowHeight = 360;
     if (extra == Extra::Code || extra == Extra::Objects) header.version = 15;
+    if (extra == Extra::Rooms) header.roomOrder = {0, 2};
     wad::WriteHeader(writer, header);
     if (extra == Extra::Paths) AddPaths(writer);
     if (extra == Extra::Code) AddCode(writer, wad::CodeLayout::Newer);
@@ -138,6 +171,7 @@ int WriteSample(const char* path, Extra extra) {
         AddCode(writer, wad::CodeLayout::Newer);
         AddObjects(writer, header.version);
     }
+    if (extra == Extra::Rooms) AddRooms(writer);
     std::string error;
     if (!writer.WriteFile(path, &error)) {
         std::fprintf(stderr, "corvane-wad: %s\n", error.c_str());
@@ -154,5 +188,6 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "code") == 0) return WriteSample(argv[2], Extra::Code);
     if (argc == 3 && std::strcmp(argv[1], "oldcode") == 0) return WriteSample(argv[2], Extra::OldCode);
     if (argc == 3 && std::strcmp(argv[1], "objects") == 0) return WriteSample(argv[2], Extra::Objects);
+    if (argc == 3 && std::strcmp(argv[1], "rooms") == 0) return WriteSample(argv[2], Extra::Rooms);
     return Usage();
 }

@@ -1,0 +1,34 @@
+// What rooms ask of modules that are built elsewhere: the instance state a
+// stored instance sets, copying a live instance, and background sizes for
+// stretched backgrounds. Each has a plain answer until its module provides it.
+#pragma once
+
+#include <cstdint>
+
+class CInstance;
+class CCode;
+
+// Gives a freshly created stored instance its codes, scale, colour and angle.
+void Room_SetupStoredInstance(CInstance* instance, CCode* create, CCode* preCreate, float xscale,
+                              float yscale, uint32_t blend, float alpha, float angle);
+// A new instance holding the state of `source` (same id, object, position,
+// depth and flags); the caller enters it in a list and the id table.
+CInstance* Room_CopyInstance(const CInstance* source);
+// The size of background `index`; false when there is no such background.
+bool Room_BackgroundSize(int index, int* width, int* height);
+// Destroys the instance as the destroy built-in does (Destroy event, then
+// marked for removal).
+void Room_DestroyInstance(CInstance* instance);
+
+// Instances marked for removal since the last removal pass, and clearing it.
+int Room_MarkedCount();
+void Room_ClearMarkedCount();
+// Whether the collision tree exists; discarding it and building it anew.
+bool Room_CollisionTreeExists();
+void Room_DiscardCollisionTree();
+void Room_RebuildCollisionTree();
+// The number of frames of a sprite (0 when it does not exist).
+int Room_SpriteFrameCount(int sprite);
+// A tileset's animation: its frame count and frame time in microseconds;
+// false when the tileset does not exist.
+bool Room_TilesetAnimation(int tileset, int* frames, double* frameTimeMicros);
