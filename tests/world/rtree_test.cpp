@@ -47,7 +47,9 @@ int CountLeaves(const Tree::Node* node) {
 // Every inner branch's box covers its child exactly, and non-root nodes hold
 // at least the minimum fill.
 void CheckInvariants(const Tree::Node* node, bool root) {
-    if (!root) EXPECT_GE(node->m_count, 2);
+    if (!root) {
+        EXPECT_GE(node->m_count, 2);
+    }
     EXPECT_LE(node->m_count, 6);
     if (node->IsLeaf()) return;
     for (int i = 0; i < node->m_count; ++i) {
