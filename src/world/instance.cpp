@@ -9,6 +9,7 @@
 #include "core/memory_manager.h"
 #include "core/real_to_int.h"
 #include "room/room.h"
+#include "world/instance_tree.h"
 #include "world/object_defaults.h"
 #include "world/object_type.h"
 
@@ -39,6 +40,7 @@ CInstance::CInstance(float x, float y, int id, int objectIndex, bool addToLists)
 }
 
 CInstance::~CInstance() {
+    CollisionRemove(this);
     LeaveLists();
     Hash<CInstance>& table = ID2Instance();
     if (table.Find(static_cast<uint32_t>(i_id)) == this)

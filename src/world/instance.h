@@ -87,9 +87,10 @@ public:
     bool Collision_Instance(CInstance* other, bool precise);
     // The sprite collisions use: the mask when set, else the sprite; or null.
     CSprite* CollisionSprite() const;
-    // The fast-collision machinery's notice that the box moved. The step
-    // module hooks it; without fast collision there is nothing to queue.
-    void CollisionMarkDirty() { m_bboxDirty = true; }
+    // The notice that the box may have moved: the box is recomputed on its
+    // next use, and under fast collision the instance is queued for re-filing
+    // in the instance tree (instance_tree.cpp).
+    void CollisionMarkDirty();
 
     // ---- fields
     bool m_bboxDirty = true;
@@ -161,6 +162,10 @@ public:
     float i_depth = 0.0f;
     float m_listDepth = 0.0f; // depth at which it was last placed in the room list
     uint32_t m_withStamp = 0; // "with" gathering's de-duplication mark
+    // Links in the instance tree's queue of boxes to re-file (instance_tree.cpp).
+    CInstance* m_pTreeDirtyNext = nullptr;
+    CInstance* m_pTreeDirtyPrev = nullptr;
+    bool m_treeDirtyQueued = false;
 
     // The id table: instance id to instance (512 buckets).
     static Hash<CInstance>& ID2Instance();
@@ -170,6 +175,7 @@ public:
     static int64_t ms_CurrentCreateCounter;
 
 private:
+    void ComputeBox();
     void LeaveLists();
     void TakeTypeDefaults(bool takeDepth);
 };

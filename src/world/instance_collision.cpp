@@ -7,6 +7,7 @@
 
 #include "core/real_to_int.h"
 #include "world/instance.h"
+#include "world/instance_tree.h"
 #include "world/options.h"
 
 namespace {
@@ -44,7 +45,15 @@ CSprite* CInstance::CollisionSprite() const {
     return Sprite_Data(i_maskindex >= 0 ? i_maskindex : i_spriteindex);
 }
 
-void CInstance::Compute_BoundingBox(bool /*updateTree*/) {
+// Recomputes the box; with `updateTree` the instance tree re-files the
+// instance from its previous box to the new one.
+void CInstance::Compute_BoundingBox(bool updateTree) {
+    const SBoundingBox previous = i_bbox;
+    ComputeBox();
+    if (updateTree && option_use_fast_collision) CollisionUpdate(this, previous);
+}
+
+void CInstance::ComputeBox() {
     const CSprite* sprite = CollisionSprite();
     if (sprite == nullptr) {
         i_bbox.left = i_bbox.right = RealToInt32(i_x);

@@ -1,0 +1,95 @@
+// The instance tree's bookkeeping: the queue of instances whose boxes changed
+// (an intrusive doubly linked list through the instances, newest first) and
+// the filing, re-filing and removal of instances in `g_tree`.
+#include "world/instance_tree.h"
+
+#include <algorithm>
+
+#include "world/instance.h"
+#include "world/options.h"
+
+CInstanceTree* g_tree = nullptr;
+
+namespace {
+
+CInstance* s_dirtyFirst = nullptr;
+
+void DirtyUnlink(CInstance* instance) {
+    if (!instance->m_treeDirtyQueued) return;
+    if (instance->m_pTreeDirtyPrev != nullptr)
+        instance->m_pTreeDirtyPrev->m_pTreeDirtyNext = instance->m_pTreeDirtyNext;
+    else
+        s_dirtyFirst = instance->m_pTreeDirtyNext;
+    if (instance->m_pTreeDirtyNext != nullptr)
+        instance->m_pTreeDirtyNext->m_pTreeDirtyPrev = instance->m_pTreeDirtyPrev;
+    instance->m_pTreeDirtyNext = instance->m_pTreeDirtyPrev = nullptr;
+    instance->m_treeDirtyQueued = false;
+}
+
+// Queued instances go to the head, so the newest change is re-filed first.
+void DirtyPushFront(CInstance* instance) {
+    DirtyUnlink(instance);
+    instance->m_pTreeDirtyNext = s_dirtyFirst;
+    if (s_dirtyFirst != nullptr) s_dirtyFirst->m_pTreeDirtyPrev = instance;
+    s_dirtyFirst = instance;
+    instance->m_treeDirtyQueued = true;
+}
+
+CInstanceTree* Tree() {
+    if (g_tree == nullptr) g_tree = new CInstanceTree(INSTANCE_TREE_BLOCK);
+    return g_tree;
+}
+
+} // namespace
+
+CInstanceTree::Rect InstanceTreeRect(const SBoundingBox& box) {
+    CInstanceTree::Rect r;
+    r.m_min[0] = std::min(box.left, box.right);
+    r.m_max[0] = std::max(box.left, box.right);
+    r.m_min[1] = std::min(box.top, box.bottom);
+    r.m_max[1] = std::max(box.top, box.bottom);
+    return r;
+}
+
+void CInstance::CollisionMarkDirty() {
+    m_bboxDirty = true;
+    if (option_use_fast_collision) DirtyPushFront(this);
+}
+
+void CollisionInsert(CInstance* instance) {
+    if (!option_use_fast_collision) return;
+    Tree();
+    instance->Compute_BoundingBox(true);
+}
+
+void CollisionUpdate(CInstance* instance, const SBoundingBox& previous) {
+    if (!option_use_fast_collision || instance->i_marked || instance->i_deactivated) return;
+    CInstanceTree* tree = Tree();
+    const CInstanceTree::Rect old = InstanceTreeRect(previous);
+    tree->Remove(old.m_min, old.m_max, instance, true);
+    const CInstanceTree::Rect now = InstanceTreeRect(instance->i_bbox);
+    tree->Insert(now.m_min, now.m_max, instance);
+}
+
+void CollisionRemove(CInstance* instance) {
+    if (g_tree != nullptr) {
+        const CInstanceTree::Rect r = InstanceTreeRect(instance->i_bbox);
+        g_tree->Remove(r.m_min, r.m_max, instance, true);
+    }
+    DirtyUnlink(instance);
+}
+
+void UpdateTree() {
+    if (!option_use_fast_collision) return;
+    while (s_dirtyFirst != nullptr) {
+        CInstance* instance = s_dirtyFirst;
+        DirtyUnlink(instance);
+        if (!instance->i_marked && !instance->i_deactivated) instance->Compute_BoundingBox(true);
+    }
+}
+
+void FINALIZE_InstanceTree() {
+    while (s_dirtyFirst != nullptr) DirtyUnlink(s_dirtyFirst);
+    delete g_tree;
+    g_tree = nullptr;
+}
