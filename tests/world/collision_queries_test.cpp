@@ -22,8 +22,8 @@ protected:
         MakeObjects(4);
         Object_Data(2)->m_parentIndex = 1; // 2 descends from 1
         Object_ResolveParents();
-        for (int i = 0; i < 4; ++i) s_defaults[i].sprite = i % 2; // 1 and 3 precise
-        s_defaults[1].flags = OBJECT_FLAG_SOLID;
+        for (int i = 0; i < 4; ++i) Object_Data(i)->m_spriteIndex = i % 2; // 1 and 3 precise
+        Object_Data(1)->m_flags = OBJECT_FLAG_SOLID;
     }
     void TearDown() override {
         FINALIZE_InstanceTree();
