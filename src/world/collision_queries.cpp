@@ -203,53 +203,41 @@ CInstance* Command_CollisionEllipse(CInstance* self, float x1, float y1, float x
     return ListShapeQuery(self, Shape::Ellipse, x1, y1, x2, y2, target, precise, notme);
 }
 
-// Tree path: the query rectangle normalised and truncated toward zero.
-CInstance* Command_CollisionRectangle(CInstance* self, float x1, float y1, float x2, float y2, int target,
-                                      bool precise, bool notme) {
+// Rectangle and line queries share one path. Over the lists each shape gets
+// its exact test; over the tree the candidates are the boxes meeting the
+// query's own box widened by a pixel (truncating a fractional or negative
+// corner toward zero, or a line through truncated end points, would miss boxes
+// the exact test accepts), and each candidate is given the exact test.
+static CInstance* ShapeQuery(CInstance* self, Shape shape, float x1, float y1, float x2, float y2, int target,
+                             bool precise, bool notme) {
     bool missing = false;
     if (!UseTree(target, &missing))
-        return missing ? nullptr
-                       : ListShapeQuery(self, Shape::Rectangle, x1, y1, x2, y2, target, precise, notme);
+        return missing ? nullptr : ListShapeQuery(self, shape, x1, y1, x2, y2, target, precise, notme);
     UpdateTree();
     s_instancePtr = nullptr;
     s_isMeetingObjectInd = target;
     if (g_tree == nullptr) return nullptr;
     CInstanceTree::Rect rect;
-    // Widened by a pixel, as for lines: truncation toward zero of a fractional
-    // or negative corner would otherwise drop boxes the exact test accepts.
     rect.m_min[0] = WidenedEdge(std::min(x1, x2), -1);
     rect.m_max[0] = WidenedEdge(std::max(x1, x2), 1);
     rect.m_min[1] = WidenedEdge(std::min(y1, y2), -1);
     rect.m_max[1] = WidenedEdge(std::max(y1, y2), 1);
     SQueryContext q{x1, y1, x2, y2, precise, notme, self};
     int found = 0;
-    CInstanceTree::Search(g_tree->m_root, &rect, &found, collisionResultCollisionRect, &q);
+    CInstanceTree::Search(g_tree->m_root, &rect, &found,
+                          shape == Shape::Line ? collisionResultCollisionLine : collisionResultCollisionRect,
+                          &q);
     return s_instancePtr;
 }
 
-// Tree path: the instances whose boxes meet the segment's box, each given the
-// exact line test.
+CInstance* Command_CollisionRectangle(CInstance* self, float x1, float y1, float x2, float y2, int target,
+                                      bool precise, bool notme) {
+    return ShapeQuery(self, Shape::Rectangle, x1, y1, x2, y2, target, precise, notme);
+}
+
 CInstance* Command_CollisionLine(CInstance* self, float x1, float y1, float x2, float y2, int target,
                                  bool precise, bool notme) {
-    bool missing = false;
-    if (!UseTree(target, &missing))
-        return missing ? nullptr : ListShapeQuery(self, Shape::Line, x1, y1, x2, y2, target, precise, notme);
-    UpdateTree();
-    s_instancePtr = nullptr;
-    s_isMeetingObjectInd = target;
-    if (g_tree == nullptr) return nullptr;
-    // The candidates are the boxes meeting the segment's own box widened by a
-    // pixel: a line through truncated end points can pass a box the exact
-    // segment touches, and then the tree would miss what the lists find.
-    CInstanceTree::Rect rect;
-    rect.m_min[0] = WidenedEdge(std::min(x1, x2), -1);
-    rect.m_max[0] = WidenedEdge(std::max(x1, x2), 1);
-    rect.m_min[1] = WidenedEdge(std::min(y1, y2), -1);
-    rect.m_max[1] = WidenedEdge(std::max(y1, y2), 1);
-    SQueryContext q{x1, y1, x2, y2, precise, notme, self};
-    int found = 0;
-    CInstanceTree::Search(g_tree->m_root, &rect, &found, collisionResultCollisionLine, &q);
-    return s_instancePtr;
+    return ShapeQuery(self, Shape::Line, x1, y1, x2, y2, target, precise, notme);
 }
 
 CInstance* Command_InstancePosition(float x, float y, int target) {
