@@ -77,6 +77,12 @@ public:
     // Instance elements wait, unbuilt, for their instances.
     static void DuplicateRoomLayers(CRoom* dest, const CRoom* source);
 
+    // At room start: ties instance elements to their instances, turns old
+    // tilemaps into run-time tiles and places every instance on a layer.
+    static void BuildRoomLayerRuntimeData(CRoom* room);
+    // At room end: undoes the run-time ties.
+    static void CleanRoomLayerRuntimeData(CRoom* room);
+
     // --- instances on layers
     // Puts the instance on layer `layerID` when the room has it, else on the
     // layer of an element waiting for it, else on the first dynamic layer at

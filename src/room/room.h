@@ -178,6 +178,8 @@ public:
     void ScrollBackground();
     // Destroys every active instance, then every deactivated one.
     void ClearInstances();
+    // At game end: the Clean Up event of every active persistent instance.
+    void CleanPersistent();
     void ClearDeactiveInstances();
 
     // --- settings
