@@ -8,6 +8,7 @@
 #include <new>
 
 #include "core/memory_manager.h"
+#include "library/timing_source.h"
 #include "room/linked_list.h"
 #include "room/room.h"
 
@@ -46,7 +47,11 @@ struct CLayerElementBase {
     int32_t m_type;
     int32_t m_id = -1;
     bool m_bRuntimeDataInitialised = false;
-    const char* m_pName = nullptr; // not owned: the owning layer's name or data of the element's maker
+    // The element's name; freed with the element when `m_bOwnsName` is set
+    // (names the manager gives are always own copies, so moving an element
+    // to another layer or freeing the data image never leaves it dangling).
+    const char* m_pName = nullptr;
+    bool m_bOwnsName = false;
     CLayer* m_pLayer = nullptr;
     CLayerElementBase* m_pNext = nullptr;
     CLayerElementBase* m_pPrev = nullptr;
@@ -73,9 +78,23 @@ struct CTileSlab {
     CTileSlab* m_pPrev = nullptr;
 };
 
+// A block of legacy tile records an old tilemap is built from: a 32-bit
+// count k, k pointers, then k records of 48 bytes (the room record's tile
+// layout), pointer i addressing record i.
+struct COldTileBlock {
+    static constexpr size_t kRecordSize = 48;
+    // A new zeroed block for `count` records with its pointers set; null when
+    // the count is negative or out of memory.
+    static uint8_t* Allocate(int32_t count);
+    static size_t Size(int32_t count);
+    static int32_t Count(const uint8_t* block);
+    static uint8_t* Record(uint8_t* block, int32_t i);
+    static const uint8_t* Record(const uint8_t* block, int32_t i);
+};
+
 struct CLayerOldTilemapElement : CLayerElementBase {
-    uint8_t* m_pTiles = nullptr; // owned block: count, pointers, 48-byte records
-    int32_t m_numTiles = 0;
+    uint8_t* m_pTiles = nullptr;   // owned COldTileBlock
+    int32_t m_numTiles = 0;        // tiles built into the slabs
     LinkedList<CTileSlab> m_slabs; // slabs go back to their pool through the manager
     CLayerOldTilemapElement() : CLayerElementBase(eLayerElementType_OldTilemap) {
         m_slabs.m_DeleteType = eDelete_Keep;
@@ -147,7 +166,7 @@ public:
     int32_t m_beginScript = -1;
     int32_t m_endScript = -1;
     int32_t m_shader = -1;
-    int64_t m_timerStart = 0; // the layer's clock was last reset here
+    CTimingSource m_timer; // real-time clock of the layer, reset with the room's run-time data
     LinkedList<CLayerElementBase> m_elements;
     CLayer* m_pNext = nullptr;
     CLayer* m_pPrev = nullptr;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "core/console.h"
 #include "core/real_to_int.h"
 #include "core/ref_string.h"
 #include "room/room.h"
@@ -23,6 +24,7 @@ uint32_t CLayerManager::m_TiledataMask = 0x7FFFFFFF;
 int32_t CLayerManager::m_nTargetRoom = -1;
 bool CLayerManager::m_ForceDepth = false;
 int32_t CLayerManager::m_ForcedDepth = 0;
+CInstance* CLayerManager::m_pScriptInstance = nullptr;
 
 namespace {
 
@@ -77,6 +79,12 @@ CLayerInstanceElement* AsInstance(CLayerElementBase* e) {
     return e->m_type == eLayerElementType_Instance ? static_cast<CLayerInstanceElement*>(e) : nullptr;
 }
 
+// The element that ties the instance id to a layer in this room, or null.
+CLayerInstanceElement* HeldElement(CRoom* room, int instanceID) {
+    CLayerInstanceElement** held = room->m_InstanceElementLookup.Find(instanceID);
+    return held != nullptr ? *held : nullptr;
+}
+
 } // namespace
 
 CLayer::CLayer() {
@@ -112,6 +120,8 @@ void CLayerManager::Init() {
 
 void CLayerManager::Close() {
     if (!m_bInitialised) return;
+    delete m_pScriptInstance;
+    m_pScriptInstance = nullptr;
     LayerPool().Free();
     BackgroundPool().Free();
     InstancePool().Free();
@@ -138,6 +148,24 @@ int32_t CLayerManager::LayerPoolGrowth() {
 CLayer* CLayerManager::GetNewLayer() {
     return LayerPool().GetFromPool();
 }
+CTileSlab* CLayerManager::GetNewTileSlab() {
+    return TileSlabPool().GetFromPool();
+}
+void CLayerManager::ReturnTileSlab(CTileSlab* slab) {
+    TileSlabPool().Return(slab);
+}
+
+void CLayerManager::SetElementName(CLayerElementBase* element, const char* name) {
+    char* copy = nullptr;
+    if (name != nullptr) {
+        copy = ZQStrDup(name);
+        if (copy == nullptr) throw std::bad_alloc();
+    }
+    if (element->m_bOwnsName) ZQ_Free(const_cast<char*>(element->m_pName));
+    element->m_pName = copy;
+    element->m_bOwnsName = copy != nullptr;
+}
+
 CLayerBackgroundElement* CLayerManager::GetNewBackgroundElement() {
     return BackgroundPool().GetFromPool();
 }
@@ -168,6 +196,9 @@ void CLayerManager::ReleaseLayer(CLayer* layer) {
 // Frees what the element owns and puts it back in its pool; it is already
 // unlinked and out of the maps.
 void CLayerManager::ReleaseElement(CLayerElementBase* element) {
+    if (element->m_bOwnsName) ZQ_Free(const_cast<char*>(element->m_pName));
+    element->m_pName = nullptr;
+    element->m_bOwnsName = false;
     switch (element->m_type) {
         case eLayerElementType_Background: {
             auto* e = static_cast<CLayerBackgroundElement*>(element);
@@ -181,7 +212,7 @@ void CLayerManager::ReleaseElement(CLayerElementBase* element) {
         case eLayerElementType_OldTilemap: {
             auto* e = static_cast<CLayerOldTilemapElement*>(element);
             ZQ_Free(e->m_pTiles);
-            while (CTileSlab* slab = e->m_slabs.PopFront()) TileSlabPool().Return(slab);
+            CleanOldTilemapElementRuntimeData(e);
             OldTilemapPool().Return(e);
             break;
         }
@@ -265,10 +296,13 @@ void CLayerManager::ChangeLayerDepth(CRoom* room, CLayer* layer, int depth, bool
         CLayer* at = layer->m_pNext;
         while (at != nullptr && at->m_depth <= depth) {
             if (merge && at->m_depth == depth && at->m_dynamic && layer->m_dynamic) {
-                // Merge: the elements join the end of the other layer.
+                // Merge: the elements join the end of the other layer, and
+                // the instances on them now belong to it.
                 while (CLayerElementBase* e = layer->m_elements.PopFront()) {
                     e->m_pLayer = at;
                     at->m_elements.PushBack(e);
+                    CLayerInstanceElement* ie = AsInstance(e);
+                    if (ie != nullptr && ie->m_pInstance != nullptr) ie->m_pInstance->m_layerID = at->m_id;
                 }
                 list.Unlink(layer);
                 room->m_LayerLookup.Delete(layer->m_id);
@@ -331,142 +365,6 @@ CRoom* CLayerManager::GetTargetRoomObj() {
     return room != nullptr ? room : Run_Room;
 }
 
-void CLayerManager::CleanRoomLayers(CRoom* room) {
-    if (room == nullptr) return;
-    while (CLayer* layer = room->m_Layers.PopFront()) {
-        room->m_LayerLookup.Delete(layer->m_id);
-        while (CLayerElementBase* e = layer->m_elements.PopFront()) {
-            room->m_ElementLookup.Delete(e->m_id);
-            if (CLayerInstanceElement* ie = AsInstance(e)) {
-                if (ie->m_instanceID != -1) room->m_InstanceElementLookup.Delete(ie->m_instanceID);
-            }
-            ReleaseElement(e);
-        }
-        LayerPool().Return(layer);
-    }
-    room->m_pLastElementLookedUp = nullptr;
-}
-
-namespace {
-
-// A copy of one element for another room, or null for a kind that is not
-// copied (old tilemaps, backgrounds without settings).
-CLayerElementBase* CopyElement(const CLayerElementBase* from) {
-    switch (from->m_type) {
-        case eLayerElementType_Background: {
-            auto* f = static_cast<const CLayerBackgroundElement*>(from);
-            if (f->m_pBackground == nullptr) return nullptr;
-            auto* back = static_cast<CBackVT2*>(ZQ_Alloc(sizeof(CBackVT2)));
-            if (back == nullptr) throw std::bad_alloc();
-            *back = *f->m_pBackground;
-            CLayerBackgroundElement* e = CLayerManager::GetNewBackgroundElement();
-            e->m_pBackground = back;
-            return e;
-        }
-        case eLayerElementType_Instance: {
-            CLayerInstanceElement* e = CLayerManager::GetNewInstanceElement();
-            e->m_instanceID = static_cast<const CLayerInstanceElement*>(from)->m_instanceID;
-            return e;
-        }
-        case eLayerElementType_Sprite: {
-            CLayerSpriteElement* e = CLayerManager::GetNewSpriteElement();
-            auto* f = static_cast<const CLayerSpriteElement*>(from);
-            e->m_sprite = f->m_sprite;
-            e->m_imageIndex = f->m_imageIndex;
-            e->m_imageSpeed = f->m_imageSpeed;
-            e->m_speedType = f->m_speedType;
-            e->m_xscale = f->m_xscale;
-            e->m_yscale = f->m_yscale;
-            e->m_angle = f->m_angle;
-            e->m_blend = f->m_blend;
-            e->m_alpha = f->m_alpha;
-            e->m_x = f->m_x;
-            e->m_y = f->m_y;
-            return e;
-        }
-        case eLayerElementType_Tilemap: {
-            auto* f = static_cast<const CLayerTilemapElement*>(from);
-            uint32_t* cells = nullptr;
-            const size_t n = f->m_width > 0 && f->m_height > 0
-                                 ? static_cast<size_t>(f->m_width) * static_cast<size_t>(f->m_height)
-                                 : 0;
-            if (n > 0 && f->m_pCells != nullptr) {
-                cells = ZQ_AllocArray<uint32_t>(n);
-                if (cells == nullptr) throw std::bad_alloc();
-                std::memcpy(cells, f->m_pCells, n * sizeof(uint32_t));
-            }
-            CLayerTilemapElement* e = CLayerManager::GetNewTilemapElement();
-            e->m_tileset = f->m_tileset;
-            e->m_x = f->m_x;
-            e->m_y = f->m_y;
-            e->m_width = f->m_width;
-            e->m_height = f->m_height;
-            e->m_frame = f->m_frame;
-            e->m_pCells = cells;
-            return e;
-        }
-        case eLayerElementType_ParticleSystem: {
-            CLayerParticleElement* e = CLayerManager::GetNewParticleElement();
-            e->m_systemID = static_cast<const CLayerParticleElement*>(from)->m_systemID;
-            return e;
-        }
-        case eLayerElementType_Tile: {
-            CLayerTileElement* e = CLayerManager::GetNewTileElement();
-            auto* f = static_cast<const CLayerTileElement*>(from);
-            e->m_visible = f->m_visible;
-            e->m_background = f->m_background;
-            e->m_x = f->m_x;
-            e->m_y = f->m_y;
-            e->m_width = f->m_width;
-            e->m_height = f->m_height;
-            e->m_xscale = f->m_xscale;
-            e->m_yscale = f->m_yscale;
-            e->m_angle = f->m_angle;
-            e->m_blend = f->m_blend;
-            e->m_alpha = f->m_alpha;
-            e->m_left = f->m_left;
-            e->m_top = f->m_top;
-            return e;
-        }
-        default: return nullptr;
-    }
-}
-
-} // namespace
-
-void CLayerManager::DuplicateRoomLayers(CRoom* dest, const CRoom* source) {
-    if (dest == nullptr || source == nullptr || dest == source) return;
-    CleanRoomLayers(dest);
-    for (const CLayer* from = source->m_Layers.m_pFirst; from != nullptr; from = from->m_pNext) {
-        CLayer* layer = GetNewLayer();
-        layer->m_id = from->m_id;
-        layer->m_depth = from->m_depth;
-        layer->m_xoffset = from->m_xoffset;
-        layer->m_yoffset = from->m_yoffset;
-        layer->m_hspeed = from->m_hspeed;
-        layer->m_vspeed = from->m_vspeed;
-        layer->m_visible = from->m_visible;
-        layer->m_beginScript = from->m_beginScript;
-        layer->m_endScript = from->m_endScript;
-        layer->m_shader = from->m_shader;
-        // Linked first, so that the copies made so far go back to the pools
-        // with it when an allocation fails.
-        dest->m_Layers.PushBack(layer);
-        dest->m_LayerLookup.Insert(layer->m_id, layer);
-        if (from->m_pName != nullptr) {
-            layer->m_pName = ZQStrDup(from->m_pName);
-            if (layer->m_pName == nullptr) throw std::bad_alloc();
-        }
-        for (const CLayerElementBase* f = from->m_elements.m_pFirst; f != nullptr; f = f->m_pNext) {
-            CLayerElementBase* e = CopyElement(f);
-            if (e == nullptr) continue;
-            e->m_id = f->m_id;
-            e->m_pName = f->m_pName;
-            AddElementToLayer(dest, layer, e, false);
-        }
-    }
-}
-
 // ---------------------------------------------------------------------------
 // Elements
 
@@ -475,12 +373,7 @@ int CLayerManager::AddNewElement(CRoom* room, CLayer* layer, CLayerElementBase* 
     if (room == nullptr || layer == nullptr || element == nullptr) return -1;
     element->m_id = m_CurrentElementID++;
     AddElementToLayer(room, layer, element, false);
-    if (buildRuntimeData && !element->m_bRuntimeDataInitialised) {
-        if (CLayerInstanceElement* ie = AsInstance(element)) {
-            if (ie->m_pInstance == nullptr) ie->m_pInstance = CInstance::Find(ie->m_instanceID);
-        }
-        element->m_bRuntimeDataInitialised = true;
-    }
+    if (buildRuntimeData) BuildElementRuntimeData(room, layer, element);
     return element->m_id;
 }
 
@@ -507,6 +400,9 @@ void CLayerManager::AddElementToLayer(CRoom* room, CLayer* layer, CLayerElementB
     }
 }
 
+// The element leaves the maps, its run-time ties and its layer, and is back
+// in its pool before an instance it held is destroyed: the Destroy event may
+// do anything to the layer, which then no longer holds the element.
 void CLayerManager::RemoveElement(CRoom* room, CLayer* layer, CLayerElementBase* element,
                                   bool destroyInstance) {
     if (layer == nullptr || element == nullptr) return;
@@ -514,18 +410,19 @@ void CLayerManager::RemoveElement(CRoom* room, CLayer* layer, CLayerElementBase*
         room->m_ElementLookup.Delete(element->m_id);
         if (room->m_pLastElementLookedUp == element) room->m_pLastElementLookedUp = nullptr;
     }
-    layer->m_elements.Unlink(element);
+    CleanElementRuntimeData(element);
+    int32_t doomed = -1;
     if (CLayerInstanceElement* ie = AsInstance(element)) {
-        if (room != nullptr && ie->m_instanceID != -1) {
-            CLayerInstanceElement** held = room->m_InstanceElementLookup.Find(ie->m_instanceID);
-            if (held != nullptr && *held == ie) room->m_InstanceElementLookup.Delete(ie->m_instanceID);
-        }
-        if (destroyInstance && ie->m_instanceID != -14) {
-            CInstance* instance = CInstance::Find(ie->m_instanceID);
-            if (instance != nullptr) Room_DestroyInstance(instance);
-        }
+        if (room != nullptr && ie->m_instanceID != -1 && HeldElement(room, ie->m_instanceID) == ie)
+            room->m_InstanceElementLookup.Delete(ie->m_instanceID);
+        if (destroyInstance && ie->m_instanceID != -14) doomed = ie->m_instanceID;
     }
+    layer->m_elements.Unlink(element);
     ReleaseElement(element);
+    if (doomed != -1) {
+        CInstance* instance = CInstance::Find(doomed);
+        if (instance != nullptr) Room_DestroyInstance(instance);
+    }
 }
 
 void CLayerManager::RemoveElement(CRoom* room, int elementID, bool removeEmptyDynamicLayer,
@@ -543,11 +440,14 @@ void CLayerManager::MoveElement(CRoom* room, CLayerElementBase* element, CLayer*
     if (room == nullptr || element == nullptr || destination == nullptr || element->m_pLayer == destination)
         return;
     if (element->m_pLayer != nullptr) element->m_pLayer->m_elements.Unlink(element);
+    CLayerInstanceElement* ie = AsInstance(element);
+    if (ie != nullptr && ie->m_pInstance != nullptr) {
+        ie->m_pInstance->m_layerID = destination->m_id;
+        ie->m_pInstance->m_onLayer = true;
+    }
     destination->m_elements.PushFront(element);
     element->m_pLayer = destination;
-    if (CLayerInstanceElement* ie = AsInstance(element)) {
-        if (ie->m_pInstance != nullptr) UpdateInstanceActivation(room, ie->m_pInstance);
-    }
+    if (ie != nullptr && ie->m_pInstance != nullptr) UpdateInstanceActivation(room, ie->m_pInstance);
 }
 
 CLayerElementBase* CLayerManager::GetElementFromID(CRoom* room, int elementID, CLayer** layerOut) {
@@ -586,106 +486,6 @@ CLayerElementBase* CLayerManager::GetElementFromName(CLayer* layer, const char* 
     for (CLayerElementBase* e = layer->m_elements.m_pFirst; e != nullptr; e = e->m_pNext)
         if (e->m_pName != nullptr && strcasecmp(e->m_pName, name) == 0) return e;
     return nullptr;
-}
-
-// ---------------------------------------------------------------------------
-// Instances on layers
-
-void CLayerManager::AddInstance(CRoom* room, CInstance* instance, int layerID) {
-    if (room == nullptr || instance == nullptr) return;
-    CLayer* layer = GetLayerFromID(room, layerID);
-    if (layer == nullptr) {
-        CLayerInstanceElement** waiting = room->m_InstanceElementLookup.Find(instance->i_id);
-        if (waiting != nullptr) layer = (*waiting)->m_pLayer;
-    }
-    if (layer == nullptr) {
-        // NaN and depths beyond int32 truncate to INT32_MIN through the one helper.
-        const int depth = RealToInt32(instance->i_depth);
-        layer = GetLayerWithDepth(room, depth, true);
-        if (layer == nullptr) layer = AddDynamicLayer(room, depth);
-    }
-    AddInstanceToLayer(room, layer, instance);
-}
-
-void CLayerManager::AddInstanceToLayer(CRoom* room, CLayer* layer, CInstance* instance) {
-    if (room == nullptr || layer == nullptr || instance == nullptr || instance->i_id == -1) return;
-    CLayerInstanceElement** held = room->m_InstanceElementLookup.Find(instance->i_id);
-    if (held != nullptr) {
-        // Already placed: a waiting element of the room's data is reused and
-        // moved here, so the instance's element and layer always agree.
-        CLayerInstanceElement* e = *held;
-        e->m_pInstance = instance;
-        e->m_bRuntimeDataInitialised = true;
-        CLayer* previous = e->m_pLayer;
-        if (previous != layer) {
-            MoveElement(room, e, layer);
-            if (previous != nullptr && previous->m_dynamic && previous->m_elements.m_Count == 0)
-                RemoveLayer(room, previous->m_id);
-        }
-    } else {
-        CLayerInstanceElement* e = GetNewInstanceElement();
-        e->m_instanceID = instance->i_id;
-        e->m_pInstance = instance;
-        e->m_bRuntimeDataInitialised = true;
-        e->m_id = m_CurrentElementID++;
-        AddElementToLayer(room, layer, e, false);
-        UpdateInstanceActivation(room, instance);
-    }
-    instance->i_depth = static_cast<float>(layer->m_depth);
-}
-
-void CLayerManager::RemoveInstanceFromLayer(CRoom* room, CInstance* instance) {
-    if (room == nullptr || instance == nullptr) return;
-    CLayerInstanceElement** held = room->m_InstanceElementLookup.Find(instance->i_id);
-    if (held == nullptr) return;
-    CLayerInstanceElement* e = *held;
-    CLayer* layer = e->m_pLayer;
-    RemoveElement(room, layer, e, false);
-    if (layer != nullptr && layer->m_dynamic && layer->m_elements.m_Count == 0)
-        RemoveLayer(room, layer->m_id);
-}
-
-// A deactivated instance's element goes to the end of its layer; an active
-// one's to the front.
-void CLayerManager::UpdateInstanceActivation(CRoom* room, CInstance* instance) {
-    if (room == nullptr || instance == nullptr) return;
-    CLayerInstanceElement** held = room->m_InstanceElementLookup.Find(instance->i_id);
-    if (held == nullptr || (*held)->m_pLayer == nullptr) return;
-    CLayerInstanceElement* e = *held;
-    LinkedList<CLayerElementBase>& list = e->m_pLayer->m_elements;
-    list.Unlink(e);
-    if (instance->i_deactivated)
-        list.PushBack(e);
-    else
-        list.PushFront(e);
-}
-
-// A lone element moves its (dynamic) layer; otherwise the instance moves to
-// the first dynamic layer of the new depth, or a new one.
-void CLayerManager::ChangeInstanceDepth(CRoom* room, CInstance* instance, float depth) {
-    if (instance == nullptr) return;
-    instance->i_depth = depth;
-    if (room == nullptr) return;
-    CLayerInstanceElement** held = room->m_InstanceElementLookup.Find(instance->i_id);
-    const int target = RealToInt32(depth);
-    if (held == nullptr || (*held)->m_pLayer == nullptr) return;
-    CLayer* layer = (*held)->m_pLayer;
-    if (layer->m_depth == target) return;
-    if (layer->m_dynamic && layer->m_elements.m_Count == 1) {
-        ChangeLayerDepth(room, layer, target, true);
-    } else {
-        CLayer* destination = GetLayerWithDepth(room, target, true);
-        if (destination == nullptr) destination = AddDynamicLayer(room, target);
-        MoveElement(room, *held, destination);
-        if (layer->m_dynamic && layer->m_elements.m_Count == 0) RemoveLayer(room, layer->m_id);
-    }
-    instance->i_depth = depth;
-}
-
-int CLayerManager::GetInstanceLayerID(CRoom* room, int instanceID) {
-    if (room == nullptr) return -1;
-    CLayerInstanceElement** held = room->m_InstanceElementLookup.Find(instanceID);
-    return held != nullptr && (*held)->m_pLayer != nullptr ? (*held)->m_pLayer->m_id : -1;
 }
 
 // ---------------------------------------------------------------------------

@@ -3,9 +3,12 @@
 // a room while keeping its depth-ordered list and its id maps consistent.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "room/layer.h"
+
+class ImageReader;
 
 class CRoom;
 class CInstance;
@@ -28,6 +31,11 @@ public:
     static CLayerParticleElement* GetNewParticleElement();
     static CLayerTileElement* GetNewTileElement();
     static CLayer* GetNewLayer();
+    static CTileSlab* GetNewTileSlab();
+    // Returns an unlinked slab to the front of the pool, count reset.
+    static void ReturnTileSlab(CTileSlab* slab);
+    // Gives the element an own copy of `name` (null clears it).
+    static void SetElementName(CLayerElementBase* element, const char* name);
 
     // Links the layer after every layer of equal or smaller depth and enters
     // it in the layer map.
@@ -72,32 +80,99 @@ public:
     // room's own business and are not destroyed).
     static void CleanRoomLayers(CRoom* room);
 
+    // Builds a room template's layers from the layer list at `offset` of the
+    // data image (0: none): every record, list, count and tilemap size is
+    // checked first, and a damaged list throws GameDataError before anything
+    // is built. Names and cells are copied out of the image. Within a layer
+    // the elements stand in the reverse of the data order; layers go after
+    // those of equal depth. Raises the layer-id watermark. `copyBudget`,
+    // when given, bounds what is copied and is reduced by it. Returns the
+    // number of layer records built.
+    static int BuildRoomLayers(CRoom* room, const ImageReader& image, uint32_t offset,
+                               size_t* copyBudget = nullptr);
+    // An empty slab list (delete type 0) with (n + 31) / 32 slabs from the
+    // pool; none for n <= 0.
+    static LinkedList<CTileSlab> GetTilesFromPool(int tileCount);
+
     // Replaces `dest`'s layers by copies of `source`'s: same layer and element
     // ids, none dynamic, elements linked at the front as they are copied.
     // Instance elements wait, unbuilt, for their instances.
     static void DuplicateRoomLayers(CRoom* dest, const CRoom* source);
 
-    // At room start: ties instance elements to their instances, turns old
-    // tilemaps into run-time tiles and places every instance on a layer.
+    // At room start (new-generation data only): ties instance elements to
+    // their instances, turns old tilemaps into run-time tiles, places every
+    // instance of the id table on a layer, makes the script instance and
+    // moves the elements of deactivated instances behind the others.
     static void BuildRoomLayerRuntimeData(CRoom* room);
-    // At room end: undoes the run-time ties.
+    // At room end: undoes the run-time ties of every element and destroys the
+    // script instance.
     static void CleanRoomLayerRuntimeData(CRoom* room);
+    // One element's run-time data, when all three are given and it is not
+    // built yet; and the per-kind builders.
+    static void BuildElementRuntimeData(CRoom* room, CLayer* layer, CLayerElementBase* element);
+    static void BuildBackgroundElementRuntimeData(CRoom*, CLayer*, CLayerBackgroundElement* e);
+    static void BuildInstanceElementRuntimeData(CRoom* room, CLayer* layer, CLayerInstanceElement* e);
+    static void BuildOldTilemapElementRuntimeData(CRoom*, CLayer*, CLayerOldTilemapElement* e);
+    static void BuildSpriteElementRuntimeData(CRoom*, CLayer*, CLayerSpriteElement* e);
+    static void BuildTilemapElementRuntimeData(CRoom*, CLayer*, CLayerTilemapElement* e);
+    static void BuildParticleElementRuntimeData(CRoom*, CLayer*, CLayerParticleElement* e);
+    static void BuildTileElementRuntimeData(CRoom*, CLayer*, CLayerTileElement* e);
+    static void CleanElementRuntimeData(CLayerElementBase* element);
+    static void CleanBackgroundElementRuntimeData(CLayerBackgroundElement* e);
+    static void CleanInstanceElementRuntimeData(CLayerInstanceElement* e);
+    static void CleanOldTilemapElementRuntimeData(CLayerOldTilemapElement* e);
+    static void CleanSpriteElementRuntimeData(CLayerSpriteElement* e);
+    static void CleanTilemapElementRuntimeData(CLayerTilemapElement* e);
+    static void CleanParticleElementRuntimeData(CLayerParticleElement* e);
+    static void CleanTileElementRuntimeData(CLayerTileElement* e);
+    // The run-time tile `i` of a built old tilemap, or null.
+    static RTile* GetOldTilemapTile(CLayerOldTilemapElement* e, int i);
 
     // --- instances on layers
-    // Puts the instance on layer `layerID` when the room has it, else on the
-    // layer of an element waiting for it, else on the first dynamic layer at
-    // its depth (truncated), else on a new one.
-    static void AddInstance(CRoom* room, CInstance* instance, int layerID = -1);
-    // Puts the instance on the layer; its depth becomes the layer's.
+    // An instance is on a layer exactly when its on-layer flag is set; its
+    // layer id then names the layer whose element holds it, and the room's
+    // instance-element map holds that element under its id.
+    //
+    // Places an instance that is on no layer (new-generation data only): on
+    // the layer its layer id names when the room has it, else on the layer
+    // of an element of the room's data waiting for it, else on the first
+    // dynamic layer of its depth (truncated), else on a new dynamic layer.
+    static void AddInstance(CRoom* room, CInstance* instance);
+    // The same with `layerID` stored as the instance's layer id first.
+    static void AddInstance(CRoom* room, CInstance* instance, int layerID);
+    // Puts an instance that is on no layer on `layer`; its depth becomes the
+    // layer's. An element of the room's data waiting for the instance is
+    // reused where it stands (the instance then belongs to that element's
+    // layer); an instance whose element is already tied is refused with a
+    // message.
     static void AddInstanceToLayer(CRoom* room, CLayer* layer, CInstance* instance);
-    // Takes the instance off its layer, releasing a dynamic layer left empty.
-    static void RemoveInstanceFromLayer(CRoom* room, CInstance* instance);
-    // Keeps the elements of deactivated instances after all others.
+    // Takes the instance off its layer (a layer no longer in the room: the
+    // flags are just cleared), releasing a dynamic layer left empty.
+    static void RemoveInstance(CRoom* room, CInstance* instance);
+    static void RemoveInstanceFromLayer(CRoom* room, CInstance* instance) { RemoveInstance(room, instance); }
+    // Takes the instance off `layer`, which must be its own (else a message
+    // and no change).
+    static void RemoveInstanceFromLayer(CRoom* room, CLayer* layer, CInstance* instance);
+    // Removes the element holding an instance id from `layer`, whether or not
+    // the instance exists; no instance's flags are touched.
+    static void RemoveStorageInstanceFromLayer(CRoom* room, CLayer* layer, int instanceID);
+    // Keeps the elements of deactivated instances after all others: a
+    // deactivated instance's element goes to the end, an active one's to the
+    // front (new-generation data only).
     static void UpdateInstanceActivation(CRoom* room, CInstance* instance);
-    // Sets the instance's depth and moves it to a layer of that depth.
+    // Moves the instance to a layer of its (already changed) depth: a lone
+    // instance of a dynamic layer moves its layer, others move to the dynamic
+    // layer of the new depth.
+    static void ChangeInstanceDepth(CRoom* room, CInstance* instance);
+    // Stores the depth, then as above.
     static void ChangeInstanceDepth(CRoom* room, CInstance* instance, float depth);
-    // The id of the layer that holds the instance, or -1.
-    static int GetInstanceLayerID(CRoom* room, int instanceID);
+    // Moves the elements of deactivated instances to the end; returns the layer.
+    static CLayer* SortDeactivatedInstances(CLayer* layer);
+    // The id of the layer whose element holds the instance id, or -1.
+    static int GetLayerIDForInstance(CRoom* room, int instanceID);
+    static int GetInstanceLayerID(CRoom* room, int instanceID) {
+        return GetLayerIDForInstance(room, instanceID);
+    }
 
     // Consistency checks.
     static bool ElementsHaveLoop(const LinkedList<CLayerElementBase>* list);
@@ -111,10 +186,15 @@ public:
     static int32_t m_nTargetRoom;
     static bool m_ForceDepth;
     static int32_t m_ForcedDepth;
+    // Self of layer scripts; made by the run-time build, destroyed by cleaning.
+    static CInstance* m_pScriptInstance;
     static int32_t LayerPoolCount();
     static int32_t LayerPoolGrowth();
 
 private:
     static void ReleaseLayer(CLayer* layer);
     static void ReleaseElement(CLayerElementBase* element);
+    // Unlinks an instance element from its layer, drops it from the maps and
+    // pools it; the instance's flags are the caller's business.
+    static void DiscardInstanceElement(CRoom* room, CLayer* layer, CLayerInstanceElement* element);
 };

@@ -16,11 +16,13 @@
 #include "library/timing_source.h"
 #include "room/layer_manager.h"
 #include "room/room_services.h"
+#include "world/event.h"
 #include "world/game_data_services.h"
 #include "world/game_file.h"
 #include "world/game_header.h"
 #include "world/game_image.h"
 #include "world/instance.h"
+#include "world/instance_tree.h"
 
 CRoom* Run_Room = nullptr;
 int32_t room_maxid = 100000;
@@ -100,9 +102,20 @@ CRoom::CRoom() {
     for (CViewVT& view : m_views) view.Clear();
 }
 
+// With new-generation data the instances that go with the room (neither
+// marked, deactivated nor persistent) get their Clean Up event first.
 CRoom::~CRoom() {
     CRoom* previous = Run_Room;
     Run_Room = this;
+    if (g_isNimbar) {
+        CInstance* last = m_pLastActive;
+        for (CInstance* i = m_pFirstActive; i != nullptr;) {
+            const bool end = i == last;
+            if (!i->i_marked && !i->i_deactivated && !i->i_persistent) Perform_Event(i, i, 12, 0);
+            if (end) break;
+            i = i->m_pNext;
+        }
+    }
     Clear();
     FreeStrings();
     ZQ_Free(m_pName);
@@ -134,8 +147,7 @@ void CRoom::Clear() {
     ClearInstances();
     ClearDeactiveInstances();
     m_newInstanceIds.clear();
-    m_tiles.clear();
-    m_lastTile = -1;
+    ClearTiles();
     CLayerManager::CleanRoomLayers(this);
     m_pStorage.reset();
 }
@@ -178,6 +190,11 @@ void CRoom::LoadFromChunk(ImageReader record, size_t* copyBudget) {
         const std::vector<uint32_t> tiles = ListEntries(record, tileList, 48);
         Spend(record, copyBudget,
               instances.size() * sizeof(RoomStoredInstance) + tiles.size() * sizeof(RoomStoredTile));
+        // The layer list word follows the physics words at 88; the record
+        // format (flags bits 16-31, signed) says whether it is there.
+        const int32_t format = static_cast<int32_t>(flags) >> 16;
+        uint32_t layerList = 0;
+        if (format >= 2) std::memcpy(&layerList, record.Resolve(static_cast<uint32_t>(start + 88), 4), 4);
 
         m_pName = CopyText(name);
         m_pCaption = CopyText(caption);
@@ -273,6 +290,9 @@ void CRoom::LoadFromChunk(ImageReader record, size_t* copyBudget) {
             t.colour = r.U32();
         }
 
+        // The layers check their whole list before building any of it.
+        CLayerManager::BuildRoomLayers(this, record, layerList, copyBudget);
+
         // Everything is read: now make the code entries, and write their
         // indices into the image so that the record is not loaded twice.
         if (codeId != -1 && (g_fZQC || g_fCompiledToVM)) {
@@ -362,7 +382,13 @@ void CRoom::Assign(const CRoom* source, bool createInstances) {
                 Room_SetupStoredInstance(instance, Code_GetEntry(s.code), Code_GetEntry(s.preCreateCode),
                                          s.xscale, s.yscale, s.colour & 0xFFFFFF, StoredAlpha(s.colour),
                                          s.angle);
-                AddInstance(instance);
+                // The layer that lists its id, if any; else the run-time
+                // build of the room's layers places it.
+                CLayerManager::AddInstanceToLayer(
+                    this,
+                    CLayerManager::GetLayerFromID(this, CLayerManager::GetLayerIDForInstance(this, s.id)),
+                    instance);
+                Link(instance);
                 m_newInstanceIds.push_back(s.id);
             }
         }
@@ -473,16 +499,22 @@ CInstance* CRoom::AddInstance(float x, float y, CLayer* layer, int object) {
     ++room_maxid;
     auto* instance = new CInstance(x, y, room_maxid, object, true);
     instance->i_depth = static_cast<float>(layer->m_depth);
-    InsertActive(instance);
-    CInstance::ID2Instance().Insert(static_cast<uint32_t>(instance->i_id), instance);
     CLayerManager::AddInstanceToLayer(this, layer, instance);
+    Link(instance);
     return instance;
 }
 
+// The layer comes first: placing an instance by depth may change its depth
+// (to the layer's), and the list must file it under the depth it keeps.
 void CRoom::AddInstance(CInstance* instance) {
+    CLayerManager::AddInstance(this, instance);
+    Link(instance);
+}
+
+void CRoom::Link(CInstance* instance) {
     InsertActive(instance);
     CInstance::ID2Instance().Insert(static_cast<uint32_t>(instance->i_id), instance);
-    CLayerManager::AddInstance(this, instance);
+    CollisionInsert(instance);
 }
 
 // Walks from the tail to the first instance whose depth is not greater than
@@ -544,7 +576,7 @@ void CRoom::UnlinkDeactive(CInstance* instance) {
 }
 
 void CRoom::Remove(CInstance* instance, bool active) {
-    CLayerManager::RemoveInstanceFromLayer(this, instance);
+    CLayerManager::RemoveInstance(this, instance);
     if (active)
         UnlinkActive(instance);
     else
@@ -561,6 +593,8 @@ void CRoom::DeleteInstance(CInstance* instance) {
     Remove(instance, !deactive);
 }
 
+// The instance destructor leaves every deferred-change array, so nothing
+// pending can name a removed instance.
 void CRoom::RemoveMarked() {
     const bool rebuild = Room_MarkedCount() >= kTreeRebuildCount && Room_CollisionTreeExists();
     if (rebuild) Room_DiscardCollisionTree();
@@ -569,8 +603,21 @@ void CRoom::RemoveMarked() {
         if (i->i_marked) Remove(i, true);
         i = next;
     }
-    if (rebuild) Room_RebuildCollisionTree();
+    if (rebuild) Room_RebuildCollisionTree(this);
     Room_ClearMarkedCount();
+}
+
+// Clean Up events may create instances (linked into this list) or destroy
+// some (only marked): the walk reads each next link after the event, and
+// stops at the instance that was last before the walk began.
+void CRoom::CleanPersistent() {
+    CInstance* last = m_pLastActive;
+    for (CInstance* i = m_pFirstActive; i != nullptr;) {
+        const bool end = i == last;
+        if (i->i_persistent) Perform_Event(i, i, 12, 0);
+        if (end) break;
+        i = i->m_pNext;
+    }
 }
 
 void CRoom::ClearInstances() {

@@ -146,22 +146,26 @@ public:
     void ClearStorageInstances();
 
     // Makes an instance of `object` at (x, y) with the next instance id
-    // (room_maxid is raised by one and its new value used), enters it in the
-    // id table and its object type's lists, inserts it into the active list
+    // (room_maxid is raised by one and its new value used), puts it on a
+    // layer (new-generation data: the layer of its layer id, else one of its
+    // depth, which then becomes its depth), inserts it into the active list
     // after the last instance whose list depth is not greater than its own
-    // depth (NaN: at the head; the list depth then becomes the depth) and puts it on a layer of its depth.
+    // depth (NaN: at the head; the list depth then becomes the depth), enters
+    // it in the id table and its object type's lists, and files it in the
+    // collision tree when fast collision is on.
     CInstance* AddInstance(float x, float y, int object);
     CInstance* AddInstance(float x, float y, int depth, int object);
     // Null for a null layer (no id is used); else on that layer, at its depth.
     CInstance* AddInstance(float x, float y, CLayer* layer, int object);
-    // Links an existing instance: active list, id table, a layer.
+    // Links an existing instance: a layer, active list, id table, collision tree.
     void AddInstance(CInstance* instance);
     // Takes the instance off its layer and out of whichever list holds it,
     // and destroys it.
     void DeleteInstance(CInstance* instance);
     // Deletes every marked instance of the active list; with many marked
-    // (kTreeRebuildCount) the collision tree is built anew once instead of
-    // being updated per instance.
+    // (kTreeRebuildCount or more since the last pass) and the collision tree
+    // present, the tree is discarded first and built anew once afterwards
+    // instead of being updated per instance. Resets the marked count.
     void RemoveMarked();
     static constexpr int kTreeRebuildCount = 251;
     // Moves instances whose deactivated flag changed between the two lists.
@@ -178,9 +182,34 @@ public:
     void ScrollBackground();
     // Destroys every active instance, then every deactivated one.
     void ClearInstances();
-    // At game end: the Clean Up event of every active persistent instance.
+    // At game end: the Clean Up event of every active persistent instance, in
+    // list order up to the instance that was last when it began.
     void CleanPersistent();
     void ClearDeactiveInstances();
+
+    // --- legacy tiles (indices are positions in m_tiles; a depth argument
+    // matches tiles of equal depth, and a NaN argument matches every tile)
+    // Appends a copy with the next tile id (room_maxtileid + 1), growing the
+    // array by 10 records when full; returns its index.
+    int AddTile(const RTile& tile);
+    // The index of the tile with that id, or -1; the last hit is cached.
+    int FindTile(int id);
+    // Removes the tile at `index` keeping the order; nothing outside the array.
+    void DeleteTile(int index);
+    // Descending depth, stable; an array already in order costs one pass.
+    void SortTiles();
+    void HideTilesDepth(float depth);
+    void ShowTilesDepth(float depth);
+    void DeleteTilesDepth(float depth);
+    void ShiftTilesDepth(float depth, float dx, float dy);
+    // The tile of that depth whose area (half-open on the far edges) holds
+    // the point and whose centre is nearest to it (ties: lower index), or -1.
+    int FindTileAtDepth(float depth, float x, float y);
+    void DeleteTilesAtDepth(float depth, float x, float y);
+    void ChangeTilesDepth(float depth, float newDepth);
+    void ClearTiles();
+    int TileCount() const { return static_cast<int>(m_tiles.size()); }
+    int TileCapacity() const { return static_cast<int>(m_tiles.capacity()); }
 
     // --- settings
     char* m_pCaption = nullptr; // owned
@@ -233,6 +262,11 @@ private:
     void UnlinkDeactive(CInstance* instance);
     void AppendDeactive(CInstance* instance);
     void Remove(CInstance* instance, bool active);
+    // Links a new instance: active list, id table, collision tree.
+    void Link(CInstance* instance);
+    // Removes the tiles `match` accepts, keeping the order of the rest.
+    template <typename Match>
+    void RemoveTilesIf(Match match);
     void FreeStrings();
 };
 

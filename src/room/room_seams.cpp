@@ -19,18 +19,11 @@ bool Room_BackgroundSize(int, int*, int*) {
 }
 
 void Room_DestroyInstance(CInstance* instance) {
+    if (instance->i_marked) return;
     instance->i_marked = true;
+    Room_NoteMarked();
 }
 
-int Room_MarkedCount() {
-    return 0;
-}
-void Room_ClearMarkedCount() {}
-bool Room_CollisionTreeExists() {
-    return false;
-}
-void Room_DiscardCollisionTree() {}
-void Room_RebuildCollisionTree() {}
 int Room_SpriteFrameCount(int) {
     return 0;
 }

@@ -7,6 +7,7 @@
 
 class CInstance;
 class CCode;
+class CRoom;
 
 // Gives a freshly created stored instance its codes, scale, colour and angle.
 void Room_SetupStoredInstance(CInstance* instance, CCode* create, CCode* preCreate, float xscale,
@@ -20,13 +21,17 @@ bool Room_BackgroundSize(int index, int* width, int* height);
 // marked for removal).
 void Room_DestroyInstance(CInstance* instance);
 
-// Instances marked for removal since the last removal pass, and clearing it.
+// Instances marked for removal since the last removal pass: counting one
+// (whatever marks an instance for removal calls it), reading and clearing.
+void Room_NoteMarked();
 int Room_MarkedCount();
 void Room_ClearMarkedCount();
-// Whether the collision tree exists; discarding it and building it anew.
+// Whether the collision tree exists (fast collision on and the tree made);
+// discarding it (removals then skip it) and building it anew from the
+// room's live instances.
 bool Room_CollisionTreeExists();
 void Room_DiscardCollisionTree();
-void Room_RebuildCollisionTree();
+void Room_RebuildCollisionTree(CRoom* room);
 // The number of frames of a sprite (0 when it does not exist).
 int Room_SpriteFrameCount(int sprite);
 // A tileset's animation: its frame count and frame time in microseconds;

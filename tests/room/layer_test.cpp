@@ -7,6 +7,7 @@
 #include <limits>
 #include <vector>
 
+#include "core/console.h"
 #include "room/layer_manager.h"
 #include "room/room.h"
 #include "world/instance.h"
@@ -18,7 +19,9 @@ protected:
     void SetUp() override {
         CLayerManager::m_CurrentLayerID = 0;
         CLayerManager::SetLayerIndexWatermark(0);
+        g_isNimbar = true;
     }
+    void TearDown() override { g_isNimbar = false; }
 
     std::vector<int> Depths() const {
         std::vector<int> d;
@@ -194,8 +197,15 @@ TEST_F(Layers, RemovingALayerDestroysItsInstances) {
     CInstance* a = room.AddInstance(0, 0, -1);
     CInstance* b = room.AddInstance(0, 0, -1);
     CLayer* layer = CLayerManager::AddLayer(&room, 0, "L");
+    // An instance already on a layer is not put on another.
+    CLayerManager::AddInstanceToLayer(&room, layer, a);
+    EXPECT_EQ(layer->m_elements.m_Count, 0);
+    CLayerManager::RemoveInstance(&room, a);
+    CLayerManager::RemoveInstance(&room, b);
     CLayerManager::AddInstanceToLayer(&room, layer, a);
     CLayerManager::AddInstanceToLayer(&room, layer, b);
+    EXPECT_EQ(a->m_layerID, layer->m_id);
+    EXPECT_TRUE(a->m_onLayer);
     b->i_deactivated = true;
     CLayerManager::UpdateInstanceActivation(&room, b);
     EXPECT_EQ(layer->m_elements.m_pLast, room.m_InstanceElementLookup.Find(b->i_id)[0]);

@@ -6,11 +6,19 @@
 #include <limits>
 #include <vector>
 
+#include "core/console.h"
 #include "room/layer_manager.h"
 #include "room/room.h"
 #include "world/instance.h"
 
 namespace {
+
+// Instances stand on layers with new-generation data.
+class RoomInstances : public ::testing::Test {
+protected:
+    void SetUp() override { g_isNimbar = true; }
+    void TearDown() override { g_isNimbar = false; }
+};
 
 std::vector<int> Active(const CRoom& room) {
     std::vector<int> ids;
@@ -23,7 +31,7 @@ std::vector<int> Deactive(const CRoom& room) {
     return ids;
 }
 
-TEST(RoomInstances, DepthOrderKeepsInsertionOrderAndPutsNaNFirst) {
+TEST_F(RoomInstances, DepthOrderKeepsInsertionOrderAndPutsNaNFirst) {
     CRoom room;
     room_maxid = 1000;
     for (int depth : {5, 5, 3, 7, 5}) room.AddInstance(0, 0, depth, -1);
@@ -40,7 +48,7 @@ TEST(RoomInstances, DepthOrderKeepsInsertionOrderAndPutsNaNFirst) {
     EXPECT_TRUE(CLayerManager::IsLayerListInOrder(&room));
 }
 
-TEST(RoomInstances, CreationOnALayer) {
+TEST_F(RoomInstances, CreationOnALayer) {
     CRoom room;
     room_maxid = 500;
     EXPECT_EQ(room.AddInstance(0, 0, static_cast<CLayer*>(nullptr), -1), nullptr);
@@ -55,7 +63,7 @@ TEST(RoomInstances, CreationOnALayer) {
 
 // Marked instances leave the active list, their layers and the id table; a
 // dynamic layer they leave empty is released.
-TEST(RoomInstances, RemoveMarked) {
+TEST_F(RoomInstances, RemoveMarked) {
     CRoom room;
     room_maxid = 0;
     CInstance* a = room.AddInstance(0, 0, 1, -1);
@@ -71,7 +79,7 @@ TEST(RoomInstances, RemoveMarked) {
     EXPECT_EQ(CLayerManager::GetNumLayersInRoom(&room), 1);
 }
 
-TEST(RoomInstances, ActivationMovesBetweenTheLists) {
+TEST_F(RoomInstances, ActivationMovesBetweenTheLists) {
     CRoom room;
     room_maxid = 0;
     CInstance* a = room.AddInstance(0, 0, 1, -1);
@@ -93,7 +101,7 @@ TEST(RoomInstances, ActivationMovesBetweenTheLists) {
     (void)b;
 }
 
-TEST(RoomInstances, PerStepLayerAndBackgroundUpdates) {
+TEST_F(RoomInstances, PerStepLayerAndBackgroundUpdates) {
     CRoom room;
     CLayer* layer = CLayerManager::AddLayer(&room, 0, nullptr);
     layer->m_hspeed = 2.0f;

@@ -1,7 +1,7 @@
 // Room chunk layout: the count and offset table, then per room its record
 // (name, caption, settings, flags, four list offsets, physics words and the
 // layer-list offset) and its lists, each a count and record offsets followed
-// by the records.
+// by the records; layer records carry their own tile and sprite lists.
 #include "room_chunk.h"
 
 namespace wad {
@@ -26,6 +26,48 @@ void ListOffset(Chunk& c, const std::string& label, const std::optional<std::vec
         c.Offset(label);
     else
         c.U32(0);
+}
+
+void WriteTile(Chunk& k, const RoomTileFields& t) {
+    k.S32(t.x).S32(t.y).S32(t.background).S32(t.left).S32(t.top).S32(t.width).S32(t.height);
+    k.S32(t.depth).S32(t.id).F32(t.xscale).F32(t.yscale).U32(t.colour);
+}
+
+void WriteLayer(Chunk& k, const std::string& at, const RoomLayerFields& l) {
+    if (l.name)
+        k.String(*l.name);
+    else
+        k.U32(0);
+    k.S32(l.id).S32(l.type).S32(l.depth).F32(l.xoffset).F32(l.yoffset).F32(l.hspeed).F32(l.vspeed);
+    k.S32(l.visible);
+    switch (l.type) {
+        case 1:
+            k.S32(l.bgVisible).S32(l.bgForeground).S32(l.bgSprite).S32(l.bgHtiled).S32(l.bgVtiled);
+            k.S32(l.bgStretch).U32(l.bgColour).F32(l.bgImageIndex).F32(l.bgImageSpeed).S32(l.bgSpeedType);
+            break;
+        case 2:
+            k.U32(static_cast<uint32_t>(l.instances.size()));
+            for (int32_t id : l.instances) k.S32(id);
+            break;
+        case 3:
+            ListOffset(k, at + ".tiles", l.tiles);
+            ListOffset(k, at + ".sprites", l.sprites);
+            WriteList(k, at + ".tiles", l.tiles, WriteTile);
+            WriteList(k, at + ".sprites", l.sprites, [](Chunk& c, const RoomLayerSpriteFields& s) {
+                if (s.name)
+                    c.String(*s.name);
+                else
+                    c.U32(0);
+                c.S32(s.sprite).S32(s.x).S32(s.y).F32(s.xscale).F32(s.yscale).U32(s.colour);
+                c.F32(s.imageSpeed).S32(s.speedType).F32(s.imageIndex).F32(s.angle);
+            });
+            break;
+        case 4:
+            k.S32(l.tileset).S32(l.mapWidth).S32(l.mapHeight);
+            for (uint32_t cell : l.cells) k.U32(cell);
+            break;
+        default: break;
+    }
 }
 
 } // namespace
@@ -60,7 +102,7 @@ Chunk& WriteRooms(GameDataWriter& writer, const std::vector<std::optional<RoomFi
         ListOffset(c, base + ".inst", r.instances);
         ListOffset(c, base + ".tile", r.tiles);
         c.S32(r.physics).Zeros(16).F32(r.gravityX).F32(r.gravityY).F32(r.pixToMeters);
-        c.U32(0); // layer list: none
+        ListOffset(c, base + ".layer", r.layers);
         WriteList(c, base + ".bg", r.backgrounds, [](Chunk& k, const RoomBackgroundFields& b) {
             k.S32(b.visible).S32(b.foreground).S32(b.index).S32(b.x).S32(b.y);
             k.S32(b.htiled).S32(b.vtiled).S32(b.hspeed).S32(b.vspeed).S32(b.stretch);
@@ -74,9 +116,11 @@ Chunk& WriteRooms(GameDataWriter& writer, const std::vector<std::optional<RoomFi
             k.S32(n.x).S32(n.y).S32(n.object).S32(n.id).S32(n.code);
             k.F32(n.xscale).F32(n.yscale).U32(n.colour).F32(n.angle).S32(n.preCreateCode);
         });
-        WriteList(c, base + ".tile", r.tiles, [](Chunk& k, const RoomTileFields& t) {
-            k.S32(t.x).S32(t.y).S32(t.background).S32(t.left).S32(t.top).S32(t.width).S32(t.height);
-            k.S32(t.depth).S32(t.id).F32(t.xscale).F32(t.yscale).U32(t.colour);
+        WriteList(c, base + ".tile", r.tiles, WriteTile);
+        WriteList(c, base + ".layer", r.layers, [&](Chunk& k, const RoomLayerFields& l) {
+            // Labels of the layer's own lists follow from its place in the record.
+            const std::string at = base + ".layer." + std::to_string(&l - r.layers->data());
+            WriteLayer(k, at, l);
         });
     }
     return c;

@@ -39,8 +39,43 @@ struct RoomTileFields {
     uint32_t colour = 0xFFFFFFFF;
 };
 
-// One room record of 92 bytes (88 for format versions up to 5 when
-// `physicsWords` is false), then its lists. A list left out writes offset 0.
+// One layer sprite of an asset layer.
+struct RoomLayerSpriteFields {
+    std::optional<std::string> name;
+    int32_t sprite = 0, x = 0, y = 0;
+    float xscale = 1.0f, yscale = 1.0f;
+    uint32_t colour = 0xFFFFFFFF;
+    float imageSpeed = 1.0f;
+    int32_t speedType = 0;
+    float imageIndex = 0.0f, angle = 0.0f;
+};
+
+// One layer record: the common part, then the part of its type (1
+// background, 2 instances, 3 assets, 4 tilemap; any other writes nothing
+// more). Only the fields of the written type are used. A tilemap's width and
+// height are written as given, whatever the number of cells, so that damaged
+// sizes can be made.
+struct RoomLayerFields {
+    std::optional<std::string> name;
+    int32_t id = 0, type = 2, depth = 0;
+    float xoffset = 0.0f, yoffset = 0.0f, hspeed = 0.0f, vspeed = 0.0f;
+    int32_t visible = 1;
+    // type 1
+    int32_t bgVisible = 1, bgForeground = 0, bgSprite = -1, bgHtiled = 0, bgVtiled = 0, bgStretch = 0;
+    uint32_t bgColour = 0xFFFFFFFF;
+    float bgImageIndex = 0.0f, bgImageSpeed = 1.0f;
+    int32_t bgSpeedType = 0;
+    // type 2
+    std::vector<int32_t> instances;
+    // type 3 (a list left out writes offset 0)
+    std::optional<std::vector<RoomTileFields>> tiles;
+    std::optional<std::vector<RoomLayerSpriteFields>> sprites;
+    // type 4
+    int32_t tileset = 0, mapWidth = 0, mapHeight = 0;
+    std::vector<uint32_t> cells;
+};
+
+// One room record of 92 bytes, then its lists. A list left out writes offset 0.
 struct RoomFields {
     std::optional<std::string> name = std::string("room");
     std::optional<std::string> caption;
@@ -56,6 +91,9 @@ struct RoomFields {
     std::optional<std::vector<RoomTileFields>> tiles = std::vector<RoomTileFields>{};
     int32_t physics = 0;
     float gravityX = 0.0f, gravityY = 10.0f, pixToMeters = 0.1f;
+    // The layer list at offset 88, read when the record format (flags bits
+    // 16-31) is 2 or more. Left out: offset 0.
+    std::optional<std::vector<RoomLayerFields>> layers;
 };
 
 // Appends the chunk; records are labelled "<labelPrefix>.<number>...".
