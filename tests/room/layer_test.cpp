@@ -251,3 +251,94 @@ TEST_F(Layers, CopiesOfARoomDuplicateItsLayers) {
 }
 
 } // namespace
+
+namespace {
+
+class InstanceLayers : public ::testing::Test {
+protected:
+    void SetUp() override { g_isNimbar = true; }
+    void TearDown() override { g_isNimbar = false; }
+    CRoom room;
+};
+
+// Instances go on dynamic layers of their truncated depth, never on a layer
+// of the data or a script's; a lone instance's depth change moves its layer
+// and merges only going back.
+TEST_F(InstanceLayers, DynamicLayersForDepthsAndDepthChanges) {
+    CLayer* data = CLayerManager::AddLayer(&room, 0, "Data");
+    CInstance* a = room.AddInstance(0, 0, -1);
+    CInstance* b = room.AddInstance(0, 0, -1);
+    ASSERT_EQ(CLayerManager::GetNumLayersInRoom(&room), 2);
+    CLayer* dyn = CLayerManager::GetNthLayerInRoom(&room, 1);
+    EXPECT_TRUE(dyn->m_dynamic);
+    EXPECT_EQ(CLayerManager::GetNthLayerInRoom(&room, 0), data);
+    EXPECT_EQ(a->m_layerID, dyn->m_id);
+    EXPECT_EQ(b->m_layerID, dyn->m_id);
+
+    a->i_depth = -0.7f;
+    CLayerManager::ChangeInstanceDepth(&room, a);
+    EXPECT_EQ(a->m_layerID, dyn->m_id) << "-0.7 truncates to 0";
+    // One of two moves alone.
+    CLayerManager::ChangeInstanceDepth(&room, a, 99.9f);
+    CLayer* at99 = CLayerManager::GetLayerFromID(&room, a->m_layerID);
+    ASSERT_NE(at99, nullptr);
+    EXPECT_EQ(at99->m_depth, 99);
+    EXPECT_EQ(dyn->m_elements.m_Count, 1);
+    // A lone instance takes its layer along (same id)...
+    const int id99 = at99->m_id;
+    CLayerManager::ChangeInstanceDepth(&room, a, 150.0f);
+    EXPECT_EQ(a->m_layerID, id99);
+    EXPECT_EQ(at99->m_depth, 150);
+    // ...and merges into a dynamic layer of the new depth further back.
+    CInstance* c = room.AddInstance(0, 0, 200, -1);
+    const int id200 = c->m_layerID;
+    CLayerManager::ChangeInstanceDepth(&room, a, 200.0f);
+    EXPECT_EQ(a->m_layerID, id200);
+    EXPECT_EQ(CLayerManager::GetLayerFromID(&room, id99), nullptr);
+    // Going forward there is no merge: the moved layer stands in front.
+    CInstance* d = room.AddInstance(0, 0, 300, -1);
+    const int id300 = d->m_layerID;
+    CLayerManager::ChangeInstanceDepth(&room, d, 0.0f);
+    EXPECT_EQ(d->m_layerID, id300);
+    EXPECT_EQ(CLayerManager::GetNthLayerInRoom(&room, 0)->m_id, id300);
+    EXPECT_TRUE(CLayerManager::IsLayerListInOrder(&room));
+}
+
+TEST_F(InstanceLayers, TiesActivationAndRefusals) {
+    CInstance* a = room.AddInstance(0, 0, 10, -1);
+    CInstance* b = room.AddInstance(0, 0, 10, -1);
+    CLayer* layer = CLayerManager::GetLayerFromID(&room, a->m_layerID);
+    // Deactivated: behind the live ones; reactivated: at the front.
+    a->i_deactivated = true;
+    CLayerManager::UpdateInstanceActivation(&room, a);
+    EXPECT_EQ(static_cast<CLayerInstanceElement*>(layer->m_elements.m_pLast)->m_pInstance, a);
+    a->i_deactivated = false;
+    CLayerManager::UpdateInstanceActivation(&room, a);
+    EXPECT_EQ(static_cast<CLayerInstanceElement*>(layer->m_elements.m_pFirst)->m_pInstance, a);
+    // An element already tied to an instance of that id refuses another.
+    CInstance twin(0, 0, a->i_id, -1, false);
+    CLayerManager::AddInstanceToLayer(&room, layer, &twin);
+    EXPECT_FALSE(twin.m_onLayer);
+    EXPECT_EQ(layer->m_elements.m_Count, 2);
+    // Removing from a layer that is not its own changes nothing.
+    CLayer* other = CLayerManager::AddLayer(&room, 10, "Other");
+    CLayerManager::RemoveInstanceFromLayer(&room, other, b);
+    EXPECT_TRUE(b->m_onLayer);
+    // A storage removal takes the element whether or not the instance lives.
+    CLayerInstanceElement* waiting = CLayerManager::GetNewInstanceElement();
+    waiting->m_instanceID = 777;
+    CLayerManager::AddNewElement(&room, other, waiting, true);
+    EXPECT_FALSE(waiting->m_bRuntimeDataInitialised);
+    CLayerManager::RemoveStorageInstanceFromLayer(&room, other, 777);
+    EXPECT_EQ(other->m_elements.m_Count, 0);
+    EXPECT_EQ(CLayerManager::GetLayerIDForInstance(&room, 777), -1);
+    // The last instance leaving a dynamic layer releases it.
+    const int id = layer->m_id;
+    CLayerManager::RemoveInstance(&room, a);
+    CLayerManager::RemoveInstance(&room, b);
+    EXPECT_FALSE(b->m_onLayer);
+    EXPECT_EQ(b->m_layerID, -1);
+    EXPECT_EQ(CLayerManager::GetLayerFromID(&room, id), nullptr);
+}
+
+} // namespace
