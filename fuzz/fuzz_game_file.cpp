@@ -3,7 +3,7 @@
 // scripts and an event), the preparation of the scripts, objects and
 // timelines the file declares, the per-event lists, dispatch of events
 // (inherited and collision-parent lookups) for every object and timeline,
-// and entering every room of the room table.
+// and entering every room of the room table with its layers.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -15,6 +15,7 @@
 #include "core/script.h"
 #include "core/variables.h"
 #include "core/zq_rvalue.h"
+#include "room/layer_manager.h"
 #include "room/room.h"
 #include "room/room_table.h"
 #include "world/code_binding.h"
@@ -99,10 +100,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Create_Object_Lists();
             DispatchEverything();
         }
-        // Entering each room creates its stored instances and tiles.
+        // Entering each room creates its stored instances and tiles, copies
+        // its layers and ties them to the instances; leaving undoes the ties.
         for (int i = 0; i < Room_Number() && i < 64; ++i) {
             CRoom run;
             run.Assign(Room_Data(i), true);
+            CLayerManager::BuildRoomLayerRuntimeData(&run);
+            CLayerManager::CleanRoomLayerRuntimeData(&run);
         }
     }
     Room_Free();

@@ -13,6 +13,9 @@
 //   corvane-wad rooms OUT     the minimal file with a room order and a room
 //                             chunk: rooms with views, backgrounds, stored
 //                             instances and tiles, and an empty number
+//   corvane-wad layers OUT    the rooms file with a room whose layer list
+//                             holds every layer type: background, instances,
+//                             tiles and sprites, a tilemap and an unknown one
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -29,7 +32,8 @@ namespace {
 int Usage() {
     std::fprintf(stderr, "usage: corvane-wad sample OUT\n       corvane-wad paths OUT\n"
                          "       corvane-wad code OUT\n       corvane-wad oldcode OUT\n"
-                         "       corvane-wad objects OUT\n       corvane-wad rooms OUT\n");
+                         "       corvane-wad objects OUT\n       corvane-wad rooms OUT\n"
+                         "       corvane-wad layers OUT\n");
     return 2;
 }
 
@@ -154,7 +158,55 @@ void AddRooms(wad::GameDataWriter& writer) {
     wad::WriteRooms(writer, {first, std::nullopt, second});
 }
 
-enum class Extra { None, Paths, Code, OldCode, Objects, Rooms };
+// A room of record format 2 with one layer of each type; its instances
+// layer lists the stored instance, an id without one, and -1.
+wad::RoomFields LayeredRoom() {
+    wad::RoomFields room;
+    room.name = "room_layers";
+    room.flags = 0x00020000;
+    wad::RoomInstanceFields stored;
+    stored.id = 100010;
+    room.instances = std::vector<wad::RoomInstanceFields>{stored};
+    wad::RoomLayerFields back;
+    back.name = "Background";
+    back.id = 1;
+    back.type = 1;
+    back.depth = 1000;
+    back.bgSprite = 0;
+    back.bgColour = 0x80FFFFFF;
+    wad::RoomLayerFields instances;
+    instances.name = "Instances";
+    instances.id = 2;
+    instances.type = 2;
+    instances.instances = {100010, 424242, -1};
+    wad::RoomLayerFields assets;
+    assets.name = "Assets";
+    assets.id = 3;
+    assets.type = 3;
+    assets.depth = 100;
+    wad::RoomTileFields tile;
+    tile.width = 32;
+    assets.tiles = std::vector<wad::RoomTileFields>{tile, tile};
+    wad::RoomLayerSpriteFields sprite;
+    sprite.name = "sprite_a";
+    assets.sprites = std::vector<wad::RoomLayerSpriteFields>{sprite};
+    wad::RoomLayerFields tilemap;
+    tilemap.name = "Tiles";
+    tilemap.id = 4;
+    tilemap.type = 4;
+    tilemap.depth = 100;
+    tilemap.mapWidth = 4;
+    tilemap.mapHeight = 2;
+    tilemap.cells = {0, 1, 2, 3, 0x10000001, 0x20000002, 0x40000003, 7};
+    wad::RoomLayerFields odd;
+    odd.id = 5;
+    odd.type = 9;
+    odd.depth = -100;
+    room.layers = std::vector<wad::RoomLayerFields>{back, instances, assets, tilemap, odd};
+    return room;
+}
+
+enum class Extra { None, Paths, Code, OldCode, Objects, Rooms, Layers };
 
 int WriteSample(const char* path, Extra extra) {
     wad::GameDataWriter writer;
@@ -163,6 +215,7 @@ int WriteSample(const char* path, Extra extra) {
     header.windowHeight = 360;
     if (extra == Extra::Code || extra == Extra::Objects) header.version = 15;
     if (extra == Extra::Rooms) header.roomOrder = {0, 2};
+    if (extra == Extra::Layers) header.roomOrder = {0, 1};
     wad::WriteHeader(writer, header);
     if (extra == Extra::Paths) AddPaths(writer);
     if (extra == Extra::Code) AddCode(writer, wad::CodeLayout::Newer);
@@ -172,6 +225,11 @@ int WriteSample(const char* path, Extra extra) {
         AddObjects(writer, header.version);
     }
     if (extra == Extra::Rooms) AddRooms(writer);
+    if (extra == Extra::Layers) {
+        wad::RoomFields plain;
+        plain.name = "room_plain";
+        wad::WriteRooms(writer, {plain, LayeredRoom()});
+    }
     std::string error;
     if (!writer.WriteFile(path, &error)) {
         std::fprintf(stderr, "corvane-wad: %s\n", error.c_str());
@@ -189,5 +247,6 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "oldcode") == 0) return WriteSample(argv[2], Extra::OldCode);
     if (argc == 3 && std::strcmp(argv[1], "objects") == 0) return WriteSample(argv[2], Extra::Objects);
     if (argc == 3 && std::strcmp(argv[1], "rooms") == 0) return WriteSample(argv[2], Extra::Rooms);
+    if (argc == 3 && std::strcmp(argv[1], "layers") == 0) return WriteSample(argv[2], Extra::Layers);
     return Usage();
 }
