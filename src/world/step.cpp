@@ -19,12 +19,12 @@
 #include "world/event_passes.h"
 #include "world/input_state.h"
 #include "world/instance.h"
+#include "world/instance_variables.h"
 #include "world/run_globals.h"
 #include "world/step_services.h"
 
 bool g_DoResizeEvent = false;
 int64_t g_VTL_LastTime = 0;
-int64_t g_VTL_DeltaTime = 0;
 
 namespace {
 
