@@ -1,0 +1,49 @@
+// What the built-in variables and the named constants ask of modules that are
+// not built yet (or are being built beside them): resource finders, frame
+// counters, captions, the application surface, the font cache size, the mouse
+// in room coordinates and the window size. src/core/builtin_seams.cpp answers
+// them until their owners define them; each owner then removes its lines there.
+#pragma once
+
+#include <cstdint>
+
+#include "core/ref_string.h"
+#include "world/main_loop.h"
+
+// Resource finders of the sprite, sound, audio, background, font and shader
+// tables: the lowest index with exactly that name, or -1.
+int Sprite_Find(const char* name);
+int Sound_Find(const char* name);
+int Audio_Find(const char* name);
+int Background_Find(const char* name);
+int Font_Find(const char* name);
+int Shader_Find(const char* name);
+
+// The measured frame rate (the renderer). Fps, the frames counted in the
+// last whole second, comes with the main loop.
+extern float g_curRoomFPS;
+
+// The caption prefixes of score, lives and health (string records, each
+// holding one reference; null when absent) and whether each is shown.
+extern RefString* Score_Caption;
+extern RefString* Lives_Caption;
+extern RefString* Health_Caption;
+extern bool Score_ShowCaption;
+extern bool Score_ShowCaptionSet;
+extern bool Lives_ShowCaption;
+extern bool Health_ShowCaption;
+
+// The application surface's id; this value until one exists.
+inline constexpr int32_t APPLICATION_SURFACE_NONE = static_cast<int32_t>(0xFEEEDEADu);
+extern int32_t g_ApplicationSurface;
+// The side of the texture that caches rendered glyphs (1024 at start).
+extern int32_t g_nFontTextureSize;
+
+// Pointer `device` (0 to 9) in room coordinates through the views while a
+// room runs, else in window pixels; 0 for another device.
+int GR_Window_Views_Mouse_Get_X(int device);
+int GR_Window_Views_Mouse_Get_Y(int device);
+
+// The main window's size in pixels (0 while there is no window).
+int Platform_WindowWidth();
+int Platform_WindowHeight();
