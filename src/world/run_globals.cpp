@@ -13,5 +13,4 @@ bool Secure_Mode = false;
 int32_t Cursor_Sprite = -1;
 int32_t Cursor_Subimage = 0;
 bool Draw_Automatic = true;
-int64_t Game_Id = 0;
 bool g_GameStarted = false;

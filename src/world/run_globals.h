@@ -22,6 +22,6 @@ extern int32_t Cursor_Sprite;
 extern int32_t Cursor_Subimage;
 // Draw the room every step.
 extern bool Draw_Automatic;
-extern int64_t Game_Id;
+// Game_Id (32-bit, from the header chunk) is declared in world/game_header.h.
 // Set at the end of every room start.
 extern bool g_GameStarted;
