@@ -115,8 +115,10 @@ bool AnimatedPrecise(const CInstance* instance) {
 void FastPass() {
     s_usedCollisions = 0;
     CInstance* keepFirst = nullptr; // singly linked through the test links
+    // New instances are filed (and the tree made) by their first update, so
+    // the update comes before asking whether a tree exists.
+    UpdateTree();
     if (g_tree != nullptr) {
-        UpdateTree();
         for (CInstance* i = s_testFirst; i != nullptr;) {
             CInstance* next = i->m_pCollisionTestNext;
             if (i->i_marked || i->i_deactivated) {
