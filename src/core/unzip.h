@@ -3,8 +3,11 @@
 #pragma once
 
 // Extracts every entry of the archive at zipPath to "destination/name" through
-// the file service's save-area write (so an entry cannot land outside the save
-// area), restoring each entry's Unix permission bits. The first `nameCount`
+// the file service's save-area write, restoring each entry's Unix permission
+// bits. Entries whose names leave the destination (absolute, or with a ".."
+// component) are refused, their name slot left empty; an entry whose bytes
+// differ from its declared size, or past 256 MiB (1 GiB for the archive), is
+// not written. The first `nameCount`
 // paths are written into `names`, `nameSize` bytes per slot. Entries of size 0
 // (folders among them) are skipped. Returns the number of entries, or 0 when
 // the archive cannot be opened.

@@ -630,12 +630,15 @@ void CRoom::ClearDeactiveInstances() {
 
 // Reactivated instances rejoin the active list by depth first; then every
 // active instance now deactivated moves to the tail of the deactivated list.
+// Only active instances stand in their objects' instance lists, so the event
+// passes never meet deactivated ones.
 void CRoom::UpdateActive() {
     for (CInstance* i = m_pFirstDeactive; i != nullptr;) {
         CInstance* next = i->m_pNext;
         if (!i->i_deactivated) {
             UnlinkDeactive(i);
             InsertActive(i);
+            i->JoinLists();
             CLayerManager::UpdateInstanceActivation(this, i);
         }
         i = next;
@@ -645,6 +648,7 @@ void CRoom::UpdateActive() {
         if (i->i_deactivated) {
             UnlinkActive(i);
             AppendDeactive(i);
+            i->LeaveLists();
             CLayerManager::UpdateInstanceActivation(this, i);
         }
         i = next;

@@ -7,49 +7,26 @@
 #include "world/object_type.h"
 #include "world/options.h"
 
-namespace {
-
-int32_t s_markedCount = 0;
-
-} // namespace
-
-void Room_NoteMarked() {
-    ++s_markedCount;
-}
-
+// The count lives on the instance class: every way of destroying an instance
+// counts it there.
 int Room_MarkedCount() {
-    return s_markedCount;
+    return CInstance::ms_markedCount;
 }
 
 void Room_ClearMarkedCount() {
-    s_markedCount = 0;
+    CInstance::ms_markedCount = 0;
 }
 
 bool Room_CollisionTreeExists() {
     return option_use_fast_collision && g_tree != nullptr;
 }
 
-// Instances destroyed while the tree is gone find nothing to remove.
 void Room_DiscardCollisionTree() {
-    delete g_tree;
-    g_tree = nullptr;
+    DiscardTree();
 }
 
-// A fresh tree holding every live instance of the room whose object takes
-// part in collisions: boxes out of date are recomputed (which files them),
-// the others are filed under their current box.
-void Room_RebuildCollisionTree(CRoom* room) {
-    delete g_tree;
-    g_tree = new CInstanceTree(INSTANCE_TREE_BLOCK);
-    if (room == nullptr) return;
-    for (CInstance* i = room->m_pFirstActive; i != nullptr; i = i->m_pNext) {
-        if (i->i_marked || i->i_deactivated) continue;
-        if (i->m_pObject != nullptr && (i->m_pObject->m_flags & OBJECT_FLAG_COLLISIONS) == 0) continue;
-        if (i->m_bboxDirty) {
-            i->Compute_BoundingBox(true);
-        } else {
-            const CInstanceTree::Rect r = InstanceTreeRect(i->i_bbox);
-            g_tree->Insert(r.m_min, r.m_max, i);
-        }
-    }
+// The tree is rebuilt from the running room, the only room whose instances
+// are filed.
+void Room_RebuildCollisionTree(CRoom*) {
+    RebuildTree();
 }

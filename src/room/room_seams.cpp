@@ -3,6 +3,7 @@
 #include "room/room_services.h"
 
 #include "world/instance.h"
+#include "world/instance_life.h"
 
 void Room_SetupStoredInstance(CInstance*, CCode*, CCode*, float, float, uint32_t, float, float) {}
 
@@ -18,10 +19,9 @@ bool Room_BackgroundSize(int, int*, int*) {
     return false;
 }
 
+// As the destroy built-in does, with the Destroy event.
 void Room_DestroyInstance(CInstance* instance) {
-    if (instance->i_marked) return;
-    instance->i_marked = true;
-    Room_NoteMarked();
+    DoDestroy(instance, true);
 }
 
 int Room_SpriteFrameCount(int) {

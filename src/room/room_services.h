@@ -21,9 +21,8 @@ bool Room_BackgroundSize(int index, int* width, int* height);
 // marked for removal).
 void Room_DestroyInstance(CInstance* instance);
 
-// Instances marked for removal since the last removal pass: counting one
-// (whatever marks an instance for removal calls it), reading and clearing.
-void Room_NoteMarked();
+// Instances marked for removal since the last removal pass (counted by
+// whatever destroys them): reading and clearing.
 int Room_MarkedCount();
 void Room_ClearMarkedCount();
 // Whether the collision tree exists (fast collision on and the tree made);

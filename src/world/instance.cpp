@@ -58,6 +58,12 @@ void CInstance::LeaveLists() {
     }
 }
 
+void CInstance::JoinLists() {
+    if (m_listedIndex >= 0 || m_pObject == nullptr) return;
+    m_pObject->AddInstance(this);
+    m_listedIndex = i_objindex;
+}
+
 void CInstance::TakeTypeDefaults(bool takeDepth) {
     SObjectDefaults defaults;
     Object_GetDefaults(m_pObject, &defaults);

@@ -166,6 +166,13 @@ public:
     CInstance* m_pTreeDirtyNext = nullptr;
     CInstance* m_pTreeDirtyPrev = nullptr;
     bool m_treeDirtyQueued = false;
+    bool m_inTree = false; // false: certainly not filed in the instance tree
+    // Links in the collision pass's list of instances to test (collision_pass.cpp)
+    // and the pass number at which the instance was last tested.
+    CInstance* m_pCollisionTestNext = nullptr;
+    CInstance* m_pCollisionTestPrev = nullptr;
+    bool m_collisionTestQueued = false;
+    int32_t m_collisionTestStamp = -1;
 
     // The id table: instance id to instance (512 buckets).
     static Hash<CInstance>& ID2Instance();
@@ -173,10 +180,17 @@ public:
     static CInstance* Find(int id) { return ID2Instance().Find(static_cast<uint32_t>(id)); }
     // Advanced by the step passes; new instances record it.
     static int64_t ms_CurrentCreateCounter;
+    // Instances marked for removal since the room last removed its marked
+    // instances (instance_life.cpp); the room's removal resets it.
+    static int32_t ms_markedCount;
+
+    // Takes the instance out of its object's instance lists (deactivation),
+    // and puts it back (activation); each does nothing when already done.
+    void LeaveLists();
+    void JoinLists();
 
 private:
     void ComputeBox();
-    void LeaveLists();
     void TakeTypeDefaults(bool takeDepth);
 };
 

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "room/room.h"
+#include "world/collision_pass.h"
 #include "world/instance.h"
 #include "world/options.h"
 
@@ -51,32 +53,69 @@ CInstanceTree::Rect InstanceTreeRect(const SBoundingBox& box) {
     return r;
 }
 
+// A changed box also means the instance must be tested in the next
+// collision pass.
 void CInstance::CollisionMarkDirty() {
     m_bboxDirty = true;
-    if (option_use_fast_collision) DirtyPushFront(this);
+    if (!option_use_fast_collision) return;
+    DirtyPushFront(this);
+    CollisionMarkTest(this);
 }
 
 void CollisionInsert(CInstance* instance) {
     if (!option_use_fast_collision) return;
     Tree();
     instance->Compute_BoundingBox(true);
+    CollisionMarkTest(instance);
 }
 
+// An instance never filed skips the removal: a removal that misses searches
+// the whole tree, which would make filing n new instances cost O(n^2).
 void CollisionUpdate(CInstance* instance, const SBoundingBox& previous) {
     if (!option_use_fast_collision || instance->i_marked || instance->i_deactivated) return;
     CInstanceTree* tree = Tree();
-    const CInstanceTree::Rect old = InstanceTreeRect(previous);
-    tree->Remove(old.m_min, old.m_max, instance, true);
+    if (instance->m_inTree) {
+        const CInstanceTree::Rect old = InstanceTreeRect(previous);
+        tree->Remove(old.m_min, old.m_max, instance, true);
+    }
     const CInstanceTree::Rect now = InstanceTreeRect(instance->i_bbox);
     tree->Insert(now.m_min, now.m_max, instance);
+    instance->m_inTree = true;
 }
 
 void CollisionRemove(CInstance* instance) {
-    if (g_tree != nullptr) {
+    if (g_tree != nullptr && instance->m_inTree) {
         const CInstanceTree::Rect r = InstanceTreeRect(instance->i_bbox);
         g_tree->Remove(r.m_min, r.m_max, instance, true);
     }
+    instance->m_inTree = false;
     DirtyUnlink(instance);
+    CollisionUnmarkTest(instance);
+}
+
+// After many removals a fresh tree filled from the room's active list beats
+// removing entries one by one. The caller has deleted the old tree (so the
+// removals of the deleted instances skipped it).
+void RebuildTree() {
+    delete g_tree;
+    g_tree = new CInstanceTree(INSTANCE_TREE_BLOCK);
+    if (Run_Room == nullptr) return;
+    for (CInstance* i = Run_Room->m_pFirstActive; i != nullptr; i = i->m_pNext) {
+        i->m_inTree = false;
+        if (i->i_marked || i->i_deactivated) continue;
+        if (i->m_bboxDirty) {
+            i->Compute_BoundingBox(true);
+            continue;
+        }
+        const CInstanceTree::Rect r = InstanceTreeRect(i->i_bbox);
+        g_tree->Insert(r.m_min, r.m_max, i);
+        i->m_inTree = true;
+    }
+}
+
+void DiscardTree() {
+    delete g_tree;
+    g_tree = nullptr;
 }
 
 void UpdateTree() {
@@ -90,6 +129,6 @@ void UpdateTree() {
 
 void FINALIZE_InstanceTree() {
     while (s_dirtyFirst != nullptr) DirtyUnlink(s_dirtyFirst);
-    delete g_tree;
-    g_tree = nullptr;
+    CollisionClearTestList();
+    DiscardTree();
 }

@@ -33,5 +33,10 @@ inline bool CollisionIsRemoved(CInstance* /*instance*/) {
 // Re-files every queued instance that is neither marked nor deactivated and
 // empties the queue. Every tree query calls it first.
 void UpdateTree();
-// Deletes the tree and empties the queue (end of a run, tests).
+// Files the running room's live active instances in a new tree; the caller
+// has discarded the old one.
+void RebuildTree();
+// Deletes the tree (null afterwards); filed instances are not told.
+void DiscardTree();
+// Deletes the tree and empties the queues (end of a run, tests).
 void FINALIZE_InstanceTree();

@@ -15,6 +15,8 @@
 #include "core/real_to_int.h"
 #include "core/rvalue.h"
 #include "core/variable_names.h"
+#include "room/layer_manager.h"
+#include "room/room.h"
 #include "world/instance.h"
 #include "world/object_type.h"
 
@@ -137,13 +139,14 @@ ZQ_FLAG(visible, i_visible)
 ZQ_FLAG(persistent, i_persistent)
 
 // A changed depth waits, once, on the depth re-sort list; the step moves the
-// instance between passes. (The layer structure follows with the layers.)
+// instance between passes; the layer structure follows at once.
 ZQ_GETTER(depth, self->i_depth)
 bool SV_depth(CInstance* self, int, RValue* in) {
     if (self == nullptr) return false;
     const float vf = VF(in);
     if (vf == self->i_depth || std::isnan(vf) || std::isnan(self->i_depth)) return true;
     self->i_depth = vf;
+    if (Run_Room != nullptr) CLayerManager::ChangeInstanceDepth(Run_Room, self);
     g_InstanceChangeDepth.AppendOnce(self);
     return true;
 }
@@ -265,14 +268,26 @@ bool GV_webgl_enabled(CInstance*, int, RValue* out) {
 
 // [SECTION] layer
 
-// The layer id reads only while the instance is on a layer of the room; the
-// layer structure (which places instances on layers) comes with the rooms'
-// layers, so until then an instance is on none.
-ZQ_GETTER(layer, self->m_onLayer ? static_cast<double>(self->m_layerID) : -1.0)
+// The layer id reads only while the instance stands on a layer the running
+// room has and that layer is not one made at run time for a depth.
+bool GV_layer(CInstance* self, int, RValue* out) {
+    if (self == nullptr) return Fail(out);
+    double id = -1.0;
+    if (self->m_onLayer && Run_Room != nullptr) {
+        const CLayer* layer = CLayerManager::GetLayerFromID(Run_Room, self->m_layerID);
+        if (layer != nullptr && !layer->m_dynamic) id = self->m_layerID;
+    }
+    return Put(out, id);
+}
+// Moves the instance to the layer of that id, taking the layer's depth; with
+// no such layer it stays on none with the id recorded and its depth kept.
 bool SV_layer(CInstance* self, int, RValue* in) {
     if (self == nullptr) return false;
-    self->m_onLayer = false;
+    if (Run_Room != nullptr) CLayerManager::RemoveInstance(Run_Room, self);
     self->m_layerID = RealToInt32(V(in));
+    if (Run_Room == nullptr) return true;
+    if (CLayer* layer = CLayerManager::GetLayerFromID(Run_Room, self->m_layerID))
+        CLayerManager::AddInstanceToLayer(Run_Room, layer, self);
     return true;
 }
 

@@ -192,7 +192,8 @@ TEST_F(Layers, InstancesOnLayersByIdAndDepth) {
     EXPECT_EQ(CLayerManager::GetInstanceLayerID(&room, b->i_id), -1);
 }
 
-// Removing a layer destroys the instances on it.
+// Removing a layer destroys the instances on it as the destroy built-in
+// does, which leaves deactivated instances alone.
 TEST_F(Layers, RemovingALayerDestroysItsInstances) {
     CInstance* a = room.AddInstance(0, 0, -1);
     CInstance* b = room.AddInstance(0, 0, -1);
@@ -211,7 +212,7 @@ TEST_F(Layers, RemovingALayerDestroysItsInstances) {
     EXPECT_EQ(layer->m_elements.m_pLast, room.m_InstanceElementLookup.Find(b->i_id)[0]);
     CLayerManager::RemoveLayer(&room, layer->m_id);
     EXPECT_TRUE(a->i_marked);
-    EXPECT_TRUE(b->i_marked);
+    EXPECT_FALSE(b->i_marked);
     EXPECT_EQ(CLayerManager::GetNumLayersInRoom(&room), 0);
     EXPECT_EQ(room.m_InstanceElementLookup.Count(), 0u);
 }

@@ -10,6 +10,7 @@
 #include "room/layer_manager.h"
 #include "room/room.h"
 #include "world/instance.h"
+#include "world/object_type.h"
 
 namespace {
 
@@ -99,6 +100,37 @@ TEST_F(RoomInstances, ActivationMovesBetweenTheLists) {
     room.DeleteInstance(c);
     EXPECT_TRUE(Deactive(room).empty());
     (void)b;
+}
+
+// Deactivated instances leave their object's instance lists (own and
+// parent's) and come back when activated.
+TEST_F(RoomInstances, ActivationMovesInstancesOutOfAndBackIntoObjectLists) {
+    Object_Init();
+    const int parent = Object_Add();
+    const int child = Object_Add();
+    Object_Data(child)->m_pParent = Object_Data(parent);
+    {
+        CRoom room;
+        CInstance* a = room.AddInstance(0, 0, 1, child);
+        room.AddInstance(0, 0, 2, child);
+        const auto counts = [&] {
+            return std::vector<int>{Object_Data(child)->m_Instances.m_count,
+                                    Object_Data(parent)->m_InstancesRecursive.m_count};
+        };
+        ASSERT_EQ(counts(), (std::vector<int>{2, 2}));
+        a->i_deactivated = true;
+        room.UpdateActive();
+        EXPECT_EQ(counts(), (std::vector<int>{1, 1}));
+        room.UpdateActive();
+        EXPECT_EQ(counts(), (std::vector<int>{1, 1}));
+        a->i_deactivated = false;
+        room.UpdateActive();
+        EXPECT_EQ(counts(), (std::vector<int>{2, 2}));
+        a->i_deactivated = true;
+        room.UpdateActive();
+    } // a deactivated instance is destroyed with its room
+    EXPECT_EQ(Object_Data(child)->m_Instances.m_count, 0);
+    Object_Init();
 }
 
 TEST_F(RoomInstances, PerStepLayerAndBackgroundUpdates) {

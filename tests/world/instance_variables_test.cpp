@@ -9,6 +9,9 @@
 #include "core/variable_names.h"
 #include "error_capture.h"
 #include "instance_fixture.h"
+#include "room/layer_manager.h"
+#include "room/room.h"
+#include "world/game_header.h"
 #include "world/instance_variables.h"
 
 namespace {
@@ -151,6 +154,36 @@ TEST_F(InstanceBuiltIns, DepthJoinsTheResortListOnce) {
     Run_Room = nullptr;
     Set("depth", 8); // no room: no crash
     EXPECT_EQ(Get("depth"), 8);
+}
+
+// In the running room (new-generation data) `layer` moves the instance to
+// the named layer with its depth, an unknown id leaves it on none, and
+// `depth` moves it to the run-time layer of the new depth, which reads -1.
+TEST_F(InstanceBuiltIns, LayerAndDepthWritesMoveTheInstanceBetweenLayers) {
+    g_isNimbar = true;
+    {
+        CRoom room;
+        Run_Room = &room;
+        CLayer* a = CLayerManager::AddLayer(&room, 100, "A");
+        CLayer* b = CLayerManager::AddLayer(&room, 200, "B");
+        CLayerManager::AddInstanceToLayer(&room, a, m_i.get());
+        EXPECT_EQ(Get("layer"), a->m_id);
+        Set("layer", b->m_id);
+        EXPECT_EQ(Get("layer"), b->m_id);
+        EXPECT_EQ(m_i->i_depth, 200.0f);
+        EXPECT_EQ(b->m_elements.m_Count, 1);
+        EXPECT_EQ(a->m_elements.m_Count, 0);
+        Set("depth", 50);
+        EXPECT_TRUE(m_i->m_onLayer);
+        EXPECT_EQ(Get("layer"), -1) << "a layer made for a depth";
+        EXPECT_EQ(b->m_elements.m_Count, 0);
+        Set("layer", 999);
+        EXPECT_FALSE(m_i->m_onLayer);
+        EXPECT_EQ(m_i->i_depth, 50.0f);
+        EXPECT_EQ(CLayerManager::GetNumLayersInRoom(&room), 2) << "the emptied run-time layer is released";
+        Run_Room = nullptr;
+    }
+    g_isNimbar = false;
 }
 
 TEST_F(InstanceBuiltIns, LayerAndRunWideValues) {
