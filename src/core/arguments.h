@@ -28,6 +28,14 @@ void* ZQGetPtr(const RValue* args, int index);         // fallback null
 // ZQArgumentScratch_Release). Fallback null.
 const char* ZQGetString(const RValue* args, int index);
 
+// A built-in's number result. The call gate has reset the result, so
+// nothing is released first.
+inline void ZQSetResultReal(RValue& result, double v) {
+    result.kind = VALUE_REAL;
+    result.flags = 0;
+    result.val = v;
+}
+
 // The running built-in's argument vector and count (set with g_pFunction).
 extern const RValue* g_pFunctionArgs;
 extern int g_FunctionArgCount;

@@ -359,14 +359,8 @@ bool ZQVTL_position_meeting(CInstance* self, CInstance* other, float x, float y,
 
 namespace {
 
-void SetReal(RValue& result, double v) {
-    result.kind = VALUE_REAL;
-    result.flags = 0;
-    result.val = v;
-}
-
 void SetInstance(RValue& result, const CInstance* found) {
-    SetReal(result, found != nullptr ? found->i_id : kTargetNoone);
+    ZQSetResultReal(result, found != nullptr ? found->i_id : kTargetNoone);
 }
 
 void F_CollisionPoint(RValue& result, CInstance* self, CInstance*, int, RValue* args) {
@@ -411,22 +405,23 @@ void F_InstancePlace(RValue& result, CInstance* self, CInstance*, int, RValue* a
 }
 
 void F_PlaceFree(RValue& result, CInstance* self, CInstance*, int, RValue* args) {
-    SetReal(result, Command_IsFree(self, ZQGetFloat(args, 0), ZQGetFloat(args, 1)) ? 1.0 : 0.0);
+    ZQSetResultReal(result, Command_IsFree(self, ZQGetFloat(args, 0), ZQGetFloat(args, 1)) ? 1.0 : 0.0);
 }
 
 void F_PlaceEmpty(RValue& result, CInstance* self, CInstance*, int, RValue* args) {
-    SetReal(result, Command_IsEmpty(self, ZQGetFloat(args, 0), ZQGetFloat(args, 1)) ? 1.0 : 0.0);
+    ZQSetResultReal(result, Command_IsEmpty(self, ZQGetFloat(args, 0), ZQGetFloat(args, 1)) ? 1.0 : 0.0);
 }
 
 void F_PlaceMeeting(RValue& result, CInstance* self, CInstance* other, int, RValue* args) {
     const int target = ResolveSelfOther(ZQGetInt32(args, 2), self, other);
     const bool meeting =
         target != kTargetNoone && Command_IsMeeting(self, target, ZQGetFloat(args, 0), ZQGetFloat(args, 1));
-    SetReal(result, meeting ? 1.0 : 0.0);
+    ZQSetResultReal(result, meeting ? 1.0 : 0.0);
 }
 
 void F_PositionEmpty(RValue& result, CInstance*, CInstance*, int, RValue* args) {
-    SetReal(result, Command_ObjectAt(ZQGetFloat(args, 0), ZQGetFloat(args, 1), kTargetAll) ? 0.0 : 1.0);
+    ZQSetResultReal(result,
+                    Command_ObjectAt(ZQGetFloat(args, 0), ZQGetFloat(args, 1), kTargetAll) ? 0.0 : 1.0);
 }
 
 void F_PositionMeeting(RValue& result, CInstance* self, CInstance* other, int, RValue* args) {

@@ -67,12 +67,6 @@ int Rectangle_In_Circle(float sx1, float sy1, float sx2, float sy2, float cx, fl
 
 namespace {
 
-void SetReal(RValue& result, double v) {
-    result.kind = VALUE_REAL;
-    result.flags = 0;
-    result.val = v;
-}
-
 // Arguments 0..n-1 as floats.
 template <int N>
 struct Floats {
@@ -84,34 +78,35 @@ struct Floats {
 
 void F_PointInRectangle(RValue& result, CInstance*, CInstance*, int, RValue* args) {
     const Floats<6> a(args);
-    SetReal(result, Point_In_Rectangle(a.v[0], a.v[1], a.v[2], a.v[3], a.v[4], a.v[5]));
+    ZQSetResultReal(result, Point_In_Rectangle(a.v[0], a.v[1], a.v[2], a.v[3], a.v[4], a.v[5]));
 }
 
 void F_PointInTriangle(RValue& result, CInstance*, CInstance*, int, RValue* args) {
     const Floats<8> a(args);
-    SetReal(result,
-            Point_In_Triangle(a.v[0], a.v[1], a.v[2], a.v[3], a.v[4], a.v[5], a.v[6], a.v[7]) ? 1 : 0);
+    ZQSetResultReal(
+        result, Point_In_Triangle(a.v[0], a.v[1], a.v[2], a.v[3], a.v[4], a.v[5], a.v[6], a.v[7]) ? 1 : 0);
 }
 
 void F_PointInCircle(RValue& result, CInstance*, CInstance*, int, RValue* args) {
     const Floats<5> a(args);
-    SetReal(result, Point_In_Circle(a.v[0], a.v[1], a.v[2], a.v[3], a.v[4]));
+    ZQSetResultReal(result, Point_In_Circle(a.v[0], a.v[1], a.v[2], a.v[3], a.v[4]));
 }
 
 void F_RectangleInRectangle(RValue& result, CInstance*, CInstance*, int, RValue* args) {
     const Floats<8> a(args);
-    SetReal(result, Rectangle_In_Rectangle(a.v[0], a.v[1], a.v[2], a.v[3], a.v[4], a.v[5], a.v[6], a.v[7]));
+    ZQSetResultReal(result,
+                    Rectangle_In_Rectangle(a.v[0], a.v[1], a.v[2], a.v[3], a.v[4], a.v[5], a.v[6], a.v[7]));
 }
 
 void F_RectangleInTriangle(RValue& result, CInstance*, CInstance*, int, RValue* args) {
     const Floats<10> a(args);
-    SetReal(result, Rectangle_In_Triangle(a.v[0], a.v[1], a.v[2], a.v[3], a.v[4], a.v[5], a.v[6], a.v[7],
-                                          a.v[8], a.v[9]));
+    ZQSetResultReal(result, Rectangle_In_Triangle(a.v[0], a.v[1], a.v[2], a.v[3], a.v[4], a.v[5], a.v[6],
+                                                  a.v[7], a.v[8], a.v[9]));
 }
 
 void F_RectangleInCircle(RValue& result, CInstance*, CInstance*, int, RValue* args) {
     const Floats<7> a(args);
-    SetReal(result, Rectangle_In_Circle(a.v[0], a.v[1], a.v[2], a.v[3], a.v[4], a.v[5], a.v[6]));
+    ZQSetResultReal(result, Rectangle_In_Circle(a.v[0], a.v[1], a.v[2], a.v[3], a.v[4], a.v[5], a.v[6]));
 }
 
 const GameBuiltinRow kGeometryBuiltins[] = {

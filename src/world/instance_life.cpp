@@ -564,14 +564,8 @@ bool ZQVTL_instance_waiting_for_activation(int object) {
 
 namespace {
 
-void SetReal(RValue& result, double v) {
-    result.kind = VALUE_REAL;
-    result.flags = 0;
-    result.val = v;
-}
-
 void SetId(RValue& result, const CInstance* found) {
-    SetReal(result, found != nullptr ? found->i_id : kTargetNoone);
+    ZQSetResultReal(result, found != nullptr ? found->i_id : kTargetNoone);
 }
 
 // With the script-object runtime on, creation and find give the instance
@@ -583,7 +577,7 @@ void SetCreated(RValue& result, CInstance* instance, double none) {
         result.pObj = instance;
         return;
     }
-    SetReal(result, instance != nullptr ? instance->i_id : none);
+    ZQSetResultReal(result, instance != nullptr ? instance->i_id : none);
 }
 
 void F_InstanceCreate(RValue& result, CInstance*, CInstance*, int, RValue* args) {
@@ -634,11 +628,11 @@ void F_InstanceFind(RValue& result, CInstance* self, CInstance* other, int, RVal
 }
 
 void F_InstanceExists(RValue& result, CInstance* self, CInstance* other, int, RValue* args) {
-    SetReal(result, Command_InstanceExists(self, other, ZQGetInt32(args, 0)) ? 1.0 : 0.0);
+    ZQSetResultReal(result, Command_InstanceExists(self, other, ZQGetInt32(args, 0)) ? 1.0 : 0.0);
 }
 
 void F_InstanceNumber(RValue& result, CInstance* self, CInstance* other, int, RValue* args) {
-    SetReal(result, ZQVTL_instance_number(self, other, ZQGetInt32(args, 0)));
+    ZQSetResultReal(result, ZQVTL_instance_number(self, other, ZQGetInt32(args, 0)));
 }
 
 void F_InstanceNearest(RValue& result, CInstance*, CInstance*, int, RValue* args) {
@@ -652,12 +646,12 @@ void F_InstanceFurthest(RValue& result, CInstance*, CInstance*, int, RValue* arg
 // Counts every entry of the active list, marked and deactivated ones too.
 void F_InstanceIdGet(RValue& result, CInstance*, CInstance*, int, RValue* args) {
     const int n = ZQGetInt32(args, 0);
-    SetReal(result, kTargetNoone);
+    ZQSetResultReal(result, kTargetNoone);
     if (n < 0 || Run_Room == nullptr) return;
     int k = 0;
     for (CInstance* i = Run_Room->m_pFirstActive; i != nullptr; i = i->m_pNext, ++k) {
         if (k == n) {
-            SetReal(result, i->i_id);
+            ZQSetResultReal(result, i->i_id);
             return;
         }
     }

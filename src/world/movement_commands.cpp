@@ -94,12 +94,6 @@ int64_t StepCount(float maxDistance) {
     return n < 0 ? std::numeric_limits<int64_t>::max() : n; // beyond 64 bits: unbounded
 }
 
-void SetRealResult(RValue& result, double v) {
-    result.kind = VALUE_REAL;
-    result.flags = 0;
-    result.val = v;
-}
-
 } // namespace
 
 void Command_MoveRandom(CInstance* instance, int hsnap, int vsnap) {
@@ -324,7 +318,7 @@ void F_MoveRandom(RValue&, CInstance* self, CInstance*, int, RValue* args) {
 }
 
 void F_PlaceSnapped(RValue& result, CInstance* self, CInstance*, int, RValue* args) {
-    SetRealResult(result, Command_PlaceSnapped(self, ZQGetReal(args, 0), ZQGetReal(args, 1)) ? 1.0 : 0.0);
+    ZQSetResultReal(result, Command_PlaceSnapped(self, ZQGetReal(args, 0), ZQGetReal(args, 1)) ? 1.0 : 0.0);
 }
 
 void F_MoveSnap(RValue&, CInstance* self, CInstance*, int, RValue* args) {
@@ -373,11 +367,11 @@ void F_MotionAdd(RValue&, CInstance* self, CInstance*, int, RValue* args) {
 }
 
 void F_DistanceToPoint(RValue& result, CInstance* self, CInstance*, int, RValue* args) {
-    SetRealResult(result, Command_DistanceToPoint(self, ZQGetReal(args, 0), ZQGetReal(args, 1)));
+    ZQSetResultReal(result, Command_DistanceToPoint(self, ZQGetReal(args, 0), ZQGetReal(args, 1)));
 }
 
 void F_DistanceToObject(RValue& result, CInstance* self, CInstance* other, int, RValue* args) {
-    SetRealResult(result, Command_DistanceToObject(self, other, ZQGetInt32(args, 0)));
+    ZQSetResultReal(result, Command_DistanceToObject(self, other, ZQGetInt32(args, 0)));
 }
 
 void F_PathStart(RValue&, CInstance* self, CInstance*, int, RValue* args) {

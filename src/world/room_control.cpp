@@ -98,12 +98,6 @@ void ZQVTL_game_restart() {
 
 namespace {
 
-void SetReal(RValue& result, double v) {
-    result.kind = VALUE_REAL;
-    result.flags = 0;
-    result.val = v;
-}
-
 void F_RoomGoto(RValue&, CInstance*, CInstance*, int, RValue* args) {
     Command_GotoRoom(ZQGetInt32(args, 0));
 }
@@ -121,11 +115,11 @@ void F_RoomRestart(RValue&, CInstance*, CInstance*, int, RValue*) {
 // so the first room's previous and the last room's next are asked for here.
 void F_RoomPrevious(RValue& result, CInstance*, CInstance*, int, RValue* args) {
     const int room = ZQGetInt32(args, 0);
-    SetReal(result, Room_Exists(room) && room != Room_First() ? Room_Previous(room) : -1);
+    ZQSetResultReal(result, Room_Exists(room) && room != Room_First() ? Room_Previous(room) : -1);
 }
 void F_RoomNext(RValue& result, CInstance*, CInstance*, int, RValue* args) {
     const int room = ZQGetInt32(args, 0);
-    SetReal(result, Room_Exists(room) && room != Room_Last() ? Room_Next(room) : -1);
+    ZQSetResultReal(result, Room_Exists(room) && room != Room_Last() ? Room_Next(room) : -1);
 }
 
 void F_GameEnd(RValue&, CInstance*, CInstance*, int, RValue*) {
@@ -148,7 +142,7 @@ void F_GameLoadBuffer(RValue&, CInstance*, CInstance*, int, RValue* args) {
 }
 
 void F_TransitionStub(RValue& result, CInstance*, CInstance*, int, RValue*) {
-    SetReal(result, -1.0);
+    ZQSetResultReal(result, -1.0);
 }
 
 // A negative time sleeps not at all.
