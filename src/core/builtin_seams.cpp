@@ -5,20 +5,8 @@
 
 #include "world/input_state.h"
 
-// The run globals' captions are being written beside this module: their
-// definitions are weak here so that the real ones replace them without a
-// clash when both are linked.
-__attribute__((weak)) RefString* Score_Caption = nullptr;
-__attribute__((weak)) RefString* Lives_Caption = nullptr;
-__attribute__((weak)) RefString* Health_Caption = nullptr;
-__attribute__((weak)) bool Score_ShowCaption = true;
-__attribute__((weak)) bool Score_ShowCaptionSet = false;
-__attribute__((weak)) bool Lives_ShowCaption = false;
-__attribute__((weak)) bool Health_ShowCaption = false;
-
 // Renderer and fonts.
 float g_curRoomFPS = 0.0f;
-int32_t g_ApplicationSurface = APPLICATION_SURFACE_NONE;
 int32_t g_nFontTextureSize = 1024;
 
 // No views are drawn yet, so room coordinates are the window's.

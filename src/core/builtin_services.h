@@ -1,6 +1,6 @@
 // What the built-in variables and the named constants ask of modules that are
-// not built yet (or are being built beside them): resource finders, frame
-// counters, captions, the application surface, the font cache size, the mouse
+// not built yet: resource finders, the measured frame
+// rate, the font cache size, the mouse
 // in room coordinates and the window size. src/core/builtin_seams.cpp answers
 // them until their owners define them; each owner then removes its lines there.
 #pragma once
@@ -9,6 +9,7 @@
 
 #include "core/ref_string.h"
 #include "world/main_loop.h"
+#include "world/run_globals.h" // captions, the application surface
 
 // Resource finders of the sprite, sound, audio, background, font and shader
 // tables: the lowest index with exactly that name, or -1.
@@ -23,19 +24,6 @@ int Shader_Find(const char* name);
 // last whole second, comes with the main loop.
 extern float g_curRoomFPS;
 
-// The caption prefixes of score, lives and health (string records, each
-// holding one reference; null when absent) and whether each is shown.
-extern RefString* Score_Caption;
-extern RefString* Lives_Caption;
-extern RefString* Health_Caption;
-extern bool Score_ShowCaption;
-extern bool Score_ShowCaptionSet;
-extern bool Lives_ShowCaption;
-extern bool Health_ShowCaption;
-
-// The application surface's id; this value until one exists.
-inline constexpr int32_t APPLICATION_SURFACE_NONE = static_cast<int32_t>(0xFEEEDEADu);
-extern int32_t g_ApplicationSurface;
 // The side of the texture that caches rendered glyphs (1024 at start).
 extern int32_t g_nFontTextureSize;
 

@@ -5,7 +5,16 @@
 #include "world/instance.h"
 #include "world/instance_life.h"
 
-void Room_SetupStoredInstance(CInstance*, CCode*, CCode*, float, float, uint32_t, float, float) {}
+void Room_SetupStoredInstance(CInstance* instance, CCode* create, CCode* preCreate, float xscale,
+                              float yscale, uint32_t blend, float alpha, float angle) {
+    instance->m_pCreationCode = create;
+    instance->m_pPreCreationCode = preCreate;
+    instance->i_imagescalex = xscale;
+    instance->i_imagescaley = yscale;
+    instance->i_imageblend = blend;
+    instance->i_imagealpha = alpha;
+    instance->i_imageangle = angle;
+}
 
 CInstance* Room_CopyInstance(const CInstance* source) {
     auto* copy = new CInstance(source->i_x, source->i_y, source->i_id, source->i_objindex, true);

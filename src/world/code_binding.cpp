@@ -304,8 +304,16 @@ void Code_LoadCompiledRecord(void (*fill)(SLLVMVars*)) {
         g_LLVMVars.ppStackTraceHead != nullptr ? g_LLVMVars.ppStackTraceHead : &SZQStackTrace::s_pStart;
 }
 
+namespace {
+void (*g_CompiledRecordFiller)(SLLVMVars*) = nullptr;
+}
+
+void Code_SetCompiledRecordFiller(void (*fill)(SLLVMVars*)) {
+    g_CompiledRecordFiller = fill;
+}
+
 void Code_LoadCompiledRecord() {
-    Code_LoadCompiledRecord(InitLLVM);
+    Code_LoadCompiledRecord(g_CompiledRecordFiller != nullptr ? g_CompiledRecordFiller : InitLLVM);
 }
 
 // Before the second walk: slot counts and names from the record (when it

@@ -20,6 +20,10 @@ void Code_SetReferenceRegion(size_t start, size_t end);
 // default; tests and tools pass their own) and points the error report at
 // its call-stack head.
 void Code_LoadCompiledRecord(void (*fill)(SLLVMVars*));
+// The filler start-up uses (through Code_LoadCompiledRecord()): the game's
+// InitLLVM unless a program linking the runtime with compiled code of its
+// own installs its filler here; null restores InitLLVM.
+void Code_SetCompiledRecordFiller(void (*fill)(SLLVMVars*));
 
 // The local-variable name table that follows the newer function chunk's
 // records: a function count, then per function {local count, name offset}

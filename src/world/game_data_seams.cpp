@@ -31,13 +31,10 @@ bool Audio_NewSystem() {
 // The game's compiled code fills the record; until it is linked in, the
 // record stays empty (no compiled variables, functions or code).
 void InitLLVM(SLLVMVars*) {}
-void GameIni_Load(const char*) {}
-void DebugInfo_Load(const char*) {}
 void Platform_ShowMessage(const char* text) {
     rel_csol->Output("%s\n", text);
 }
 
-void InitVTLFunctions() {}
 void JS_InitRuntime() {}
 void JS_SetupResources() {}
 void Camera_ResetForLoad() {}

@@ -19,6 +19,7 @@
 #include "world/room_transitions.h"
 #include "world/run_globals.h"
 #include "world/run_settings.h"
+#include "world/startup.h"
 #include "world/step.h"
 #include "world/step_services.h"
 

@@ -30,14 +30,12 @@ void GR_D3D_Start_Frame() {}
 void GR_D3D_Finish_Frame(bool) {}
 void IO_Render() {}
 void GamePadRestart() {}
-void ProcessMessages() {}
 void TickDebugger() {}
 void Run_Terminate() {}
 // No window exists yet, so there is no vertical blank to wait for.
 bool Platform_CanWaitVBlanks(int) {
     return false;
 }
-void Run_FreeCarriedInstances() {}
 
 void Push_DispatchEvents() {}
 void ProcessVTLCallbacks() {}

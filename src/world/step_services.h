@@ -52,8 +52,6 @@ void GR_D3D_Finish_Frame(bool present);
 void IO_Render();
 // Re-opens the gamepads (game restart).
 void GamePadRestart();
-// Lets the platform process its pending events.
-void ProcessMessages();
 // Services the debugger link once per frame.
 void TickDebugger();
 // Ends the application (after Run_Stop outside debug mode).
@@ -62,8 +60,6 @@ void Run_Terminate();
 // with no vertical blank at all (software rendering, no window, headless) and
 // when the driver refuses that swap interval.
 bool Platform_CanWaitVBlanks(int blanks);
-// Destroys the persistent instances still carried between rooms.
-void Run_FreeCarriedInstances();
 
 // ---- the asynchronous pass
 // Pending push notifications (none on this platform) and the platform's

@@ -9,6 +9,7 @@
 
 #include "game_data_writer.h"
 #include "header_chunk.h"
+#include "room_chunk.h"
 
 namespace {
 
@@ -17,8 +18,10 @@ struct Outcome {
     std::string output;
 };
 
-Outcome RunCorvane(const std::string& arguments) {
-    std::string command = std::string(CORVANE_BINARY) + " " + arguments + " 2>&1";
+// Standard error joins the output unless `stdoutOnly`.
+Outcome RunCorvane(const std::string& arguments, bool stdoutOnly = false) {
+    std::string command =
+        std::string(CORVANE_BINARY) + " " + arguments + (stdoutOnly ? " 2>/dev/null" : " 2>&1");
     Outcome run{-1, {}};
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
@@ -32,6 +35,19 @@ Outcome RunCorvane(const std::string& arguments) {
 
 std::string TempPath(const char* name) {
     return testing::TempDir() + name;
+}
+
+// A game whose first room has creation code: a headless run of it ends with
+// status 0 once that code has run. `firstRoom` may name a room that is not there.
+wad::GameDataWriter HeadlessGame(int32_t firstRoom = 0) {
+    wad::GameDataWriter w;
+    wad::HeaderFields header;
+    header.roomOrder = {firstRoom};
+    wad::WriteHeader(w, header);
+    wad::RoomFields room;
+    room.code = 0;
+    wad::WriteRooms(w, {room});
+    return w;
 }
 
 } // namespace
@@ -57,8 +73,24 @@ TEST(CorvaneExecutable, DamagedOrMissingDataFileExitsWithStatusOne) {
     EXPECT_NE(missing.output.find("Unable to find game!!"), std::string::npos) << missing.output;
 
     std::string good = TempPath("good.ios");
-    ASSERT_TRUE(w.WriteFile(good));
-    EXPECT_EQ(RunCorvane("-game " + good).status, 0);
+    ASSERT_TRUE(HeadlessGame().WriteFile(good));
+    Outcome run = RunCorvane("-headless -game " + good, true);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, "") << "a headless run prints nothing on standard output";
+}
+
+TEST(CorvaneExecutable, FirstRoomThatDoesNotExistExitsWithStatusOne) {
+    std::string path = TempPath("bad-first-room.ios");
+    ASSERT_TRUE(HeadlessGame(5).WriteFile(path));
+    Outcome run = RunCorvane("-headless -game " + path);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("room 5"), std::string::npos) << run.output;
+
+    // A data file without any room cannot start either.
+    wad::GameDataWriter empty;
+    wad::WriteHeader(empty, wad::HeaderFields{});
+    ASSERT_TRUE(empty.WriteFile(path));
+    EXPECT_EQ(RunCorvane("-headless -game " + path).status, 1);
 }
 
 TEST(CorvaneExecutable, HelpListsEveryOption) {
@@ -100,10 +132,8 @@ TEST(CorvaneExecutable, HelpListsEveryOption) {
 TEST(CorvaneExecutable, GameFileWithBlanksInItsPath) {
     std::string folder = TempPath("folder with blanks");
     ASSERT_EQ(std::system(("mkdir -p '" + folder + "'").c_str()), 0);
-    wad::GameDataWriter w;
-    wad::WriteHeader(w, wad::HeaderFields{});
     std::string path = folder + "/my game.ios";
-    ASSERT_TRUE(w.WriteFile(path));
-    Outcome run = RunCorvane("-game '" + path + "' -noaudio");
+    ASSERT_TRUE(HeadlessGame().WriteFile(path));
+    Outcome run = RunCorvane("-game '" + path + "' -noaudio -headless");
     EXPECT_EQ(run.status, 0) << run.output;
 }

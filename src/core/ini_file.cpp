@@ -1,0 +1,204 @@
+// INI parsing: a section header, then keys, each put at the front of its
+// list, so that a later duplicate answers lookups. Malformed lines never
+// stop the parse except a section header without its closing bracket.
+#include "core/ini_file.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/load_save.h"
+#include "core/memory_manager.h"
+
+namespace {
+
+char* CopyRange(const char* start, size_t length) {
+    auto* copy = static_cast<char*>(ZQ_AllocNoClear(length + 1));
+    if (copy == nullptr) return nullptr;
+    std::memcpy(copy, start, length);
+    copy[length] = '\0';
+    return copy;
+}
+
+bool IsBlank(char c) {
+    return c == '\t' || c == '\n' || c == '\r' || c == ' ';
+}
+
+bool IsLineEnd(char c) {
+    return c == '\n' || c == '\r';
+}
+
+} // namespace
+
+IniFile::IniFile(const char* path, bool) {
+    if (path != nullptr) m_path = CopyRange(path, std::strlen(path));
+    ReadIniFile();
+}
+
+IniFile::~IniFile() {
+    for (Section* s = m_sections; s != nullptr;) {
+        for (Key* k = s->keys; k != nullptr;) {
+            Key* next = k->next;
+            ZQ_Free(k->name);
+            ZQ_Free(k->value);
+            ZQ_Free(k);
+            k = next;
+        }
+        Section* next = s->next;
+        ZQ_Free(s->name);
+        ZQ_Free(s);
+        s = next;
+    }
+    ZQ_Free(m_path);
+    ZQ_Free(m_text);
+}
+
+void IniFile::SetText(const char* text) {
+    ZQ_Free(m_text);
+    m_length = text != nullptr ? std::strlen(text) : 0;
+    m_text = CopyRange(text != nullptr ? text : "", m_length);
+    ReadIniFile();
+}
+
+// Tab, line ends, space and comments (";" or "#" to the line end).
+void IniFile::SkipBlanks() {
+    while (!AtEnd()) {
+        const char c = m_text[m_position];
+        if (c == ';' || c == '#') {
+            while (!AtEnd() && !IsLineEnd(m_text[m_position])) ++m_position;
+        } else if (IsBlank(c)) {
+            if (IsLineEnd(c)) ++m_line;
+            ++m_position;
+        } else {
+            return;
+        }
+    }
+}
+
+// Everything up to the next "[" is passed over; the name runs to the next
+// "]" untrimmed. Null at the end of the text or without a closing bracket.
+IniFile::Section* IniFile::ReadSection() {
+    SkipBlanks();
+    while (!AtEnd() && m_text[m_position] != '[') ++m_position;
+    if (AtEnd()) return nullptr;
+    const size_t start = ++m_position;
+    while (!AtEnd() && m_text[m_position] != ']') ++m_position;
+    if (AtEnd()) return nullptr;
+    auto* section = static_cast<Section*>(ZQ_Alloc(sizeof(Section)));
+    if (section == nullptr) return nullptr;
+    section->name = CopyRange(m_text + start, m_position - start);
+    ++m_position;
+    return section;
+}
+
+// A key "name = value". The name runs to the next "=" (a line without one
+// joins the next), less trailing blanks and comment marks; an empty value
+// or one that is only a comment drops the key.
+IniFile::Key* IniFile::ReadKey() {
+    SkipBlanks();
+    if (AtEnd() || m_text[m_position] == '[') return nullptr;
+    const size_t nameStart = m_position;
+    const char* equals =
+        static_cast<const char*>(std::memchr(m_text + m_position, '=', m_length - m_position));
+    if (equals == nullptr) return nullptr;
+    size_t nameEnd = static_cast<size_t>(equals - m_text);
+    while (nameEnd > nameStart &&
+           (IsBlank(m_text[nameEnd - 1]) || m_text[nameEnd - 1] == ';' || m_text[nameEnd - 1] == '#'))
+        --nameEnd;
+    for (size_t i = nameStart; i < nameEnd; ++i)
+        if (m_text[i] == '\n' || m_text[i] == '\r') ++m_line;
+    m_position = static_cast<size_t>(equals - m_text) + 1;
+
+    // Blanks after "="; crossing a line end drops the key.
+    const int lineBefore = m_line;
+    SkipBlanks();
+    if (m_line != lineBefore || AtEnd()) return nullptr;
+
+    size_t valueStart = m_position;
+    size_t valueEnd;
+    const char quote = m_text[m_position];
+    if (quote == '"' || quote == '\'') {
+        valueStart = ++m_position;
+        while (!AtEnd() && m_text[m_position] != quote && !IsLineEnd(m_text[m_position])) ++m_position;
+        valueEnd = m_position;
+        while (!AtEnd() && !IsLineEnd(m_text[m_position])) ++m_position;
+    } else {
+        while (!AtEnd() && !IsLineEnd(m_text[m_position]) && m_text[m_position] != ';' &&
+               m_text[m_position] != '#')
+            ++m_position;
+        valueEnd = m_position;
+        while (valueEnd > valueStart && (m_text[valueEnd - 1] == ' ' || m_text[valueEnd - 1] == '\t'))
+            --valueEnd;
+    }
+    auto* key = static_cast<Key*>(ZQ_Alloc(sizeof(Key)));
+    if (key == nullptr) return nullptr;
+    key->name = CopyRange(m_text + nameStart, nameEnd - nameStart);
+    key->value = CopyRange(m_text + valueStart, valueEnd - valueStart);
+    return key;
+}
+
+bool IniFile::ReadIniFile() {
+    if (m_text == nullptr) {
+        if (m_path == nullptr) return false;
+        int length = 0;
+        m_text = LoadSave::SaveFileExists(m_path) ? LoadSave::ReadSaveFile(m_path, &length)
+                                                  : LoadSave::ReadBundleFile(m_path, &length);
+        if (m_text == nullptr) return false;
+        m_length = static_cast<size_t>(length);
+    }
+    m_position = 0;
+    m_line = 0;
+    if (m_length > 2 && std::memcmp(m_text, "\xEF\xBB\xBF", 3) == 0) m_position = 3;
+
+    Section* current = ReadSection();
+    if (current != nullptr) {
+        current->next = m_sections;
+        m_sections = current;
+    }
+    while (current != nullptr) {
+        const size_t before = m_position;
+        if (Key* key = ReadKey()) {
+            key->next = current->keys;
+            current->keys = key;
+            continue;
+        }
+        if (AtEnd()) break;
+        if (m_text[m_position] == '[') {
+            current = ReadSection();
+            if (current == nullptr) break;
+            current->next = m_sections;
+            m_sections = current;
+        } else if (m_position == before) {
+            // No "=" left in the text: nothing more to read.
+            break;
+        }
+    }
+    ZQ_Free(m_text);
+    m_text = nullptr;
+    m_length = 0;
+    return true;
+}
+
+IniFile::Section* IniFile::GetSection(const char* name) const {
+    if (name == nullptr) return nullptr;
+    for (Section* s = m_sections; s != nullptr; s = s->next)
+        if (s->name != nullptr && std::strcmp(s->name, name) == 0) return s;
+    return nullptr;
+}
+
+IniFile::Key* IniFile::GetKey(const char* section, const char* key) const {
+    Section* s = GetSection(section);
+    if (s == nullptr || key == nullptr) return nullptr;
+    for (Key* k = s->keys; k != nullptr; k = k->next)
+        if (k->name != nullptr && std::strcmp(k->name, key) == 0) return k;
+    return nullptr;
+}
+
+int IniFile::ReadInt(const char* section, const char* key, int defaultValue) const {
+    const Key* k = GetKey(section, key);
+    return k != nullptr && k->value != nullptr ? std::atoi(k->value) : defaultValue;
+}
+
+const char* IniFile::ReadString(const char* section, const char* key, const char* defaultValue) const {
+    const Key* k = GetKey(section, key);
+    return k != nullptr && k->value != nullptr ? k->value : defaultValue;
+}
