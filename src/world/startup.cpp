@@ -386,7 +386,8 @@ int Startup_RunGame(int argc, const char* const* argv) {
         // A game that ended itself ends well; one that never started, or
         // stopped on a fatal error, does not.
         status = !started || aborterror ? 1 : 0;
-        if (status != 0 && g_fHeadless) {
+        // Until a window can show it, the report also goes to standard error.
+        if (status != 0) {
             const char* text = Display_Error_Message != nullptr ? Display_Error_Message->Get() : nullptr;
             if (text == nullptr || text[0] == '\0') text = GameData_LastError();
             if (text != nullptr && text[0] != '\0') std::fprintf(stderr, "%s\n", text);
