@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -391,70 +392,130 @@ TEST(HeadlessStart, BadFirstRoomEndsWithStatusOneAndAMessage) {
 }
 
 // ---------------------------------------------------------------------------
-// A game that ends itself: rooms without creation code, so the headless run
-// goes on stepping; obj_s's Step event moves to the second room on its third
-// step there and ends the game on its second step in that room.
+// A game that plays itself through three rooms and ends itself. obj_ctl is
+// persistent: its Create sets alarm 0 to 3 steps and starts timeline 0
+// (moments at 1 and 4); its Step counts the steps; each time the alarm fires
+// it asks for the next room and sets the alarm again, and in the last room
+// it ends the game. obj_local stands in every room. Rooms have no creation
+// code, so the headless run goes on stepping until the game ends.
 
 int g_steps = 0;
 
-void SStep(CInstance*, CInstance*) {
+void CtlCreate(CInstance* self, CInstance*) {
+    Log("ctl_create");
+    self->SetTimer(0, 3);
+    self->i_timelineindex = 0;
+    self->i_timelinerunning = true;
+}
+void CtlStep(CInstance*, CInstance*) {
     ++g_steps;
-    Log("step" + std::to_string(Current_Room) + "." + std::to_string(g_steps));
-    if (Current_Room == 0 && g_steps == 3) Command_GotoRoom(1);
-    if (Current_Room == 1 && g_steps == 2) Command_EndGame();
 }
-void SRoomStart(CInstance*, CInstance*) {
-    g_steps = 0;
-    Log("start" + std::to_string(Current_Room));
+void CtlAlarm(CInstance* self, CInstance*) {
+    Log("alarm@" + std::to_string(g_steps));
+    if (Current_Room == 2) {
+        Command_EndGame();
+        return;
+    }
+    Command_NextRoom();
+    self->SetTimer(0, 3);
 }
-void SGameEnd(CInstance*, CInstance*) {
+void CtlRoomStart(CInstance*, CInstance*) {
+    Log("ctl_start" + std::to_string(Current_Room));
+}
+void CtlRoomEnd(CInstance*, CInstance*) {
+    Log("ctl_end" + std::to_string(Current_Room));
+}
+void CtlGameEnd(CInstance*, CInstance*) {
     Log("game_end");
     std::fprintf(stderr, "log:%s\n", Joined().c_str());
 }
+void LocalCreate(CInstance*, CInstance*) {
+    Log("local_create" + std::to_string(Current_Room));
+}
+void MomentOne(CInstance*, CInstance*) {
+    Log("moment1@" + std::to_string(g_steps));
+}
+void MomentFour(CInstance*, CInstance*) {
+    Log("moment4@" + std::to_string(g_steps));
+}
 
-const SCompiledFunction kSelfEndingCode[] = {
-    {"gml_Object_obj_s_Step_0", nullptr, SStep},
-    {"gml_Object_obj_s_Other_4", nullptr, SRoomStart},
-    {"gml_Object_obj_s_Other_3", nullptr, SGameEnd},
+enum PlayCode {
+    kCtlCreate,
+    kCtlStep,
+    kCtlAlarm,
+    kCtlRoomStart,
+    kCtlRoomEnd,
+    kCtlGameEnd,
+    kLocalCreate,
+    kMoment1,
+    kMoment4
 };
 
-void FillSelfEndingRecord(SLLVMVars* v) {
-    v->nCodeEntries = 3;
+const SCompiledFunction kPlayCode[] = {
+    {"gml_Object_obj_ctl_Create_0", nullptr, CtlCreate},
+    {"gml_Object_obj_ctl_Step_0", nullptr, CtlStep},
+    {"gml_Object_obj_ctl_Alarm_0", nullptr, CtlAlarm},
+    {"gml_Object_obj_ctl_Other_4", nullptr, CtlRoomStart},
+    {"gml_Object_obj_ctl_Other_5", nullptr, CtlRoomEnd},
+    {"gml_Object_obj_ctl_Other_3", nullptr, CtlGameEnd},
+    {"gml_Object_obj_local_Create_0", nullptr, LocalCreate},
+    {"gml_Timeline_tl_main_0", nullptr, MomentOne},
+    {"gml_Timeline_tl_main_1", nullptr, MomentFour},
+};
+
+void FillPlayRecord(SLLVMVars* v) {
+    v->nCodeEntries = static_cast<int>(std::size(kPlayCode));
     v->ppVars = kNoNames;
     v->ppFuncs = kNoNames;
-    v->pCodeFunctions = kSelfEndingCode;
+    v->pCodeFunctions = kPlayCode;
     v->ppStackTraceHead = &SZQStackTrace::s_pStart;
 }
 
-void RunSelfEnding(const std::string& path) {
-    Code_SetCompiledRecordFiller(FillSelfEndingRecord);
+void RunPlay(const std::string& path) {
+    Code_SetCompiledRecordFiller(FillPlayRecord);
     std::string game = path;
     const char* argv[] = {"corvane", "-headless", "-game", game.c_str()};
     std::exit(Startup_RunGame(4, argv) == 0 ? 0 : 1);
 }
 
-TEST(HeadlessStart, AGameThatEndsItselfEndsWithStatusZero) {
+TEST(HeadlessStart, AGameThatPlaysThroughThreeRoomsAndEndsItselfEndsWithStatusZero) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     wad::GameDataWriter w;
     wad::HeaderFields header;
-    header.roomOrder = {0, 1};
+    header.roomOrder = {0, 1, 2};
     wad::WriteHeader(w, header);
-    wad::ObjectFields s;
-    s.name = "obj_s";
-    s.events.resize(8);
-    s.events[3] = {{0, 0}};
-    s.events[7] = {{3, 2}, {4, 1}};
-    wad::WriteObjects(w, {s}, header.version);
-    wad::RoomFields first;
-    first.name = "rm_one";
-    first.instances = std::vector<wad::RoomInstanceFields>{{0, 0, 0, 100001}};
-    wad::RoomFields second;
-    second.name = "rm_two";
-    second.instances = std::vector<wad::RoomInstanceFields>{{0, 0, 0, 100002}};
-    wad::WriteRooms(w, {first, second});
-    const std::string path = WriteGame("self_ending.ios", w);
-    EXPECT_EXIT(RunSelfEnding(path), ::testing::ExitedWithCode(0),
-                "log:start0,step0.1,step0.2,step0.3,start1,step1.1,step1.2,game_end,");
+    wad::ObjectFields ctl;
+    ctl.name = "obj_ctl";
+    ctl.persistent = 1;
+    ctl.events.resize(8);
+    ctl.events[0] = {{0, kCtlCreate}};
+    ctl.events[2] = {{0, kCtlAlarm}};
+    ctl.events[3] = {{0, kCtlStep}};
+    ctl.events[7] = {{3, kCtlGameEnd}, {4, kCtlRoomStart}, {5, kCtlRoomEnd}};
+    wad::ObjectFields local;
+    local.name = "obj_local";
+    local.events.resize(1);
+    local.events[0] = {{0, kLocalCreate}};
+    wad::WriteObjects(w, {ctl, local}, header.version);
+    wad::TimeLineFields timeline;
+    timeline.name = "tl_main";
+    timeline.moments = {{1, kMoment1}, {4, kMoment4}};
+    wad::WriteTimeLines(w, {timeline});
+    std::vector<std::optional<wad::RoomFields>> rooms(3);
+    for (int r = 0; r < 3; ++r) {
+        rooms[r] = wad::RoomFields{};
+        rooms[r]->name = "rm_" + std::to_string(r);
+        rooms[r]->instances = std::vector<wad::RoomInstanceFields>{{0, 0, 1, 100010 + r}};
+    }
+    rooms[0]->instances->push_back({0, 0, 0, 100001});
+    wad::WriteRooms(w, rooms);
+    const std::string path = WriteGame("three_rooms.ios", w);
+    // The alarm and timeline passes run before the Step events, so they see
+    // the count of the steps before; a step whose alarm asks for a room
+    // change ends there, so its Step event never runs. The carried instance
+    // keeps its timeline position: the moment at 4 runs in the second room.
+    EXPECT_EXIT(RunPlay(path), ::testing::ExitedWithCode(0),
+                "log:local_create0,ctl_create,ctl_start0,moment1@1,alarm@2,ctl_end0,local_create1,ctl_start1,"
+                "moment4@3,alarm@4,ctl_end1,local_create2,ctl_start2,alarm@6,ctl_end2,game_end,");
 }
-
 } // namespace
