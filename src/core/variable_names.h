@@ -79,6 +79,19 @@ struct RVariableRoutine {
     bool f_canset;
 };
 extern RVariableRoutine builtin_variables[MAX_BUILTIN_VARIABLES];
+
+// A row of a registration table of built-in variables: the name and its
+// routines (no setter: read-only). ZQ_VAR_RW(name) and ZQ_VAR_RO(name) make the row
+// of a variable whose routines are GV_<name> and SV_<name>.
+struct SBuiltInVariableRow {
+    const char* name;
+    TGetVarRoutine get;
+    TSetVarRoutine set;
+};
+#define ZQ_VAR_RW(name)                                                                                      \
+    { #name, GV_##name, SV_##name }
+#define ZQ_VAR_RO(name)                                                                                      \
+    { #name, GV_##name, nullptr }
 extern int32_t builtin_numb;
 
 // ---------------------------------------------------------------------------
