@@ -2,15 +2,10 @@
 // lookups, run-time additions, and walking the order with its wrap rules.
 #include "room/room_table.h"
 
-#include <climits>
-#include <cstdio>
-#include <cstring>
 #include <memory>
-#include <new>
 #include <vector>
 
-#include "core/memory_manager.h"
-#include "core/ref_string.h"
+#include "core/resource_table.h"
 #include "room/room.h"
 #include "world/game_data_services.h"
 #include "world/game_header.h"
@@ -26,48 +21,19 @@ bool g_InGUI_Zone = false;
 
 namespace {
 
-struct NameFree {
-    void operator()(char* name) const { ZQ_Free(name); }
-};
-using Name = std::unique_ptr<char, NameFree>;
-
-// One room number: the template (null: no room) and its name (null exactly
-// where there is no room). Each entry owns both.
-struct RoomEntry {
-    std::unique_ptr<CRoom> room;
-    Name name;
-};
-
-std::vector<RoomEntry> g_RoomItems;
+// The room templates by number; a number without a room has no name either.
+CResourceTable<CRoom> g_RoomItems;
 std::vector<int32_t> g_RoomList; // the room order
+
+constexpr const char* kNewRoomName = "__newroom";
 
 // Copies out of the data image may add up to this many times its size.
 constexpr size_t kLoadCopyFactor = 16;
 
-Name CopyName(const char* text) {
-    Name name(ZQStrDup(text != nullptr ? text : ""));
-    if (!name) throw std::bad_alloc();
-    return name;
-}
-
-Name NewRoomName(size_t number) {
-    char buffer[128];
-    std::snprintf(buffer, sizeof buffer, "__newroom%zu", number);
-    return CopyName(buffer);
-}
-
-int Append(std::unique_ptr<CRoom> room) {
-    if (g_RoomItems.size() >= INT_MAX) throw std::bad_alloc();
-    const size_t number = g_RoomItems.size();
-    Name name = NewRoomName(number);
-    g_RoomItems.push_back(RoomEntry{std::move(room), std::move(name)});
-    return static_cast<int>(number);
-}
-
 } // namespace
 
 void Room_Init() {
-    g_RoomItems.clear();
+    g_RoomItems.Clear();
     g_RoomList.clear();
     g_DisplayScaleX = g_DisplayScaleY = 1.0f;
     g_DisplayOffsetX = g_DisplayOffsetY = 0;
@@ -78,22 +44,15 @@ void Room_Init() {
     g_InGUI_Zone = false;
 }
 
-// The new table is built beside the old one and replaces it only when every
-// record was read.
+// The table becomes the chunk's rooms only when every record was read.
 void Room_Load(ImageReader& chunk) {
-    const uint32_t n = chunk.Count(4);
-    if (n > INT_MAX) chunk.Fail("room count is too large");
-    std::vector<RoomEntry> items(n);
     size_t budget = chunk.ImageLength() * kLoadCopyFactor;
-    for (uint32_t i = 0; i < n; ++i) {
-        const uint32_t offset = chunk.U32();
-        if (offset == 0) continue;
+    g_RoomItems.Load(chunk, "room count is too large", [&](int, uint32_t offset) {
         auto room = std::make_unique<CRoom>();
         room->LoadFromChunk(chunk.At(offset), &budget);
-        items[i].name = CopyName(room->m_pName);
-        items[i].room = std::move(room);
-    }
-    g_RoomItems.swap(items);
+        const char* name = room->m_pName;
+        return CResourceRecord<CRoom>{std::move(room), name};
+    });
 }
 
 bool Room_Prepare() {
@@ -102,7 +61,7 @@ bool Room_Prepare() {
 
 void Room_Free() {
     Run_Room = nullptr;
-    std::vector<RoomEntry>().swap(g_RoomItems);
+    g_RoomItems.Clear();
     std::vector<int32_t>().swap(g_RoomList);
 }
 
@@ -111,51 +70,47 @@ void FINALIZE_Room_Main() {
 }
 
 int Room_Number() {
-    return static_cast<int>(g_RoomItems.size());
+    return g_RoomItems.Number();
 }
 
 bool Room_Exists(int index) {
-    return index >= 0 && static_cast<size_t>(index) < g_RoomItems.size() &&
-           g_RoomItems[index].room != nullptr;
+    return g_RoomItems.Exists(index);
 }
 
 CRoom* Room_Data(int index) {
-    return Room_Exists(index) ? g_RoomItems[index].room.get() : nullptr;
+    return g_RoomItems.Data(index);
 }
 
 const char* Room_Name(int index) {
-    return Room_Exists(index) ? g_RoomItems[index].name.get() : "<undefined>";
+    return g_RoomItems.Name(index);
 }
 
 int Room_Find(const char* name) {
-    if (name == nullptr) return -1;
-    for (size_t i = 0; i < g_RoomItems.size(); ++i)
-        if (g_RoomItems[i].room && std::strcmp(g_RoomItems[i].name.get(), name) == 0)
-            return static_cast<int>(i);
-    return -1;
+    return g_RoomItems.Find(name);
 }
 
 int Room_Add() {
     auto room = std::make_unique<CRoom>();
     room->CreateWADStorage();
-    return Append(std::move(room));
+    return g_RoomItems.Append(std::move(room), kNewRoomName);
 }
 
 int Room_Duplicate(int index) {
-    if (!Room_Exists(index)) return -1;
+    const CRoom* source = g_RoomItems.Data(index);
+    if (source == nullptr) return -1;
     auto room = std::make_unique<CRoom>();
     room->m_ownsStorage = true;
-    room->Assign(g_RoomItems[index].room.get(), false);
-    return Append(std::move(room));
+    room->Assign(source, false);
+    return g_RoomItems.Append(std::move(room), kNewRoomName);
 }
 
 // The copy is made before the old room at `index` goes, so a room assigned
-// to itself keeps its contents.
+// to itself keeps its contents; the room keeps its name.
 bool Room_Assign(int index, int source) {
     if (!Room_Exists(index) || !Room_Exists(source)) return false;
     auto room = std::make_unique<CRoom>();
-    room->Assign(g_RoomItems[source].room.get(), true);
-    g_RoomItems[index].room = std::move(room);
+    room->Assign(g_RoomItems.Data(source), true);
+    g_RoomItems.Replace(index, std::move(room), kNewRoomName);
     return true;
 }
 

@@ -6,14 +6,13 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "core/code.h"
 #include "core/memory_manager.h"
-#include "core/ref_string.h"
+#include "core/resource_table.h"
 #include "core/run_state.h"
 #include "world/event.h"
 #include "world/game_data_services.h"
@@ -160,16 +159,8 @@ bool CTimeLine::Compile() {
 
 namespace {
 
-// Parallel arrays of `number` slots (room for `capacity`): the timeline of
-// each slot (null: empty) and its name (an owned copy, null where empty).
-struct TimeLineTable {
-    CTimeLine** items = nullptr;
-    char** names = nullptr;
-    int number = 0;
-    int capacity = 0;
-};
-
-TimeLineTable g_TimeLines;
+// The timelines by index; an empty index has neither timeline nor name.
+CResourceTable<CTimeLine> g_TimeLines;
 
 // Timelines, moments and names made for one chunk may add up to at most this
 // many times the file's size: records are reached by offset, so a small file
@@ -178,30 +169,10 @@ TimeLineTable g_TimeLines;
 constexpr size_t kLoadCopyFactor = 16;
 constexpr size_t kLoadFloor = size_t{1} << 20;
 
-void FreeEntries(CTimeLine** items, char** names, int number) {
-    for (int i = 0; i < number; ++i) {
-        delete items[i];
-        ZQ_Free(names[i]);
-    }
-    ZQ_Free(items);
-    ZQ_Free(names);
-}
-
-bool HasTimeLine(int index) {
-    return index >= 0 && index < g_TimeLines.number && g_TimeLines.items[index] != nullptr;
-}
-
-char* CopyName(const char* text) {
-    char* copy = ZQStrDup(text);
-    if (copy == nullptr) throw std::bad_alloc();
-    return copy;
-}
-
 } // namespace
 
 void TimeLine_Init() {
-    FreeEntries(g_TimeLines.items, g_TimeLines.names, g_TimeLines.number);
-    g_TimeLines = TimeLineTable{};
+    g_TimeLines.Clear();
 }
 
 void TimeLine_Quit() {
@@ -212,118 +183,68 @@ void FINALIZE_Timeline_Main() {
     TimeLine_Init();
 }
 
-// Builds the new table beside the old one and replaces it only when every
-// record has been read, so a damaged chunk changes nothing.
+// The table becomes the chunk's timelines only when every record has been read.
 void TimeLine_Load(ImageReader& chunk) {
-    const uint32_t n = chunk.Count(4);
-    if (n > INT_MAX) chunk.Fail("timeline count is too large");
-    const int number = static_cast<int>(n);
-    CTimeLine** items = nullptr;
-    char** names = nullptr;
-    if (number > 0) {
-        items = ZQ_AllocArray<CTimeLine*>(n);
-        names = ZQ_AllocArray<char*>(n);
-        if (items == nullptr || names == nullptr) {
-            ZQ_Free(items);
-            ZQ_Free(names);
-            throw std::bad_alloc();
-        }
-    }
-    try {
-        const size_t budget = std::max(chunk.ImageLength() * kLoadCopyFactor, kLoadFloor);
-        size_t used = 0;
-        for (int i = 0; i < number; ++i) {
-            const uint32_t offset = chunk.U32();
-            if (offset == 0) continue;
-            ImageReader record = chunk.At(offset);
-            const char* name = record.StringAt();
-            if (name == nullptr) name = "";
-            auto line = std::make_unique<CTimeLine>();
-            line->LoadFromChunk(record);
-            used += sizeof(CTimeLine) + std::strlen(name) + 1 +
-                    static_cast<size_t>(line->GetCount()) *
-                        (sizeof(int32_t) + sizeof(TimeLineEntry) + sizeof(CEvent) + sizeof(CCode));
-            if (used > budget)
-                GameData_Fail(
-                    chunk.Chunk(),
-                    "timeline %d at offset %u: the timelines add up to more than %zu times the file's size",
-                    i, offset, kLoadCopyFactor);
-            names[i] = CopyName(name);
-            items[i] = line.release();
-        }
-    } catch (...) {
-        FreeEntries(items, names, number);
-        throw;
-    }
-    FreeEntries(g_TimeLines.items, g_TimeLines.names, g_TimeLines.number);
-    g_TimeLines = TimeLineTable{items, names, number, number};
+    const size_t budget = std::max(chunk.ImageLength() * kLoadCopyFactor, kLoadFloor);
+    size_t used = 0;
+    g_TimeLines.Load(chunk, "timeline count is too large", [&](int i, uint32_t offset) {
+        ImageReader record = chunk.At(offset);
+        const char* name = record.StringAt();
+        if (name == nullptr) name = "";
+        auto line = std::make_unique<CTimeLine>();
+        line->LoadFromChunk(record);
+        used += sizeof(CTimeLine) + std::strlen(name) + 1 +
+                static_cast<size_t>(line->GetCount()) *
+                    (sizeof(int32_t) + sizeof(TimeLineEntry) + sizeof(CEvent) + sizeof(CCode));
+        if (used > budget)
+            GameData_Fail(
+                chunk.Chunk(),
+                "timeline %d at offset %u: the timelines add up to more than %zu times the file's size", i,
+                offset, kLoadCopyFactor);
+        return CResourceRecord<CTimeLine>{std::move(line), name};
+    });
 }
 
 bool TimeLine_Prepare() {
-    for (int i = 0; i < g_TimeLines.number; ++i) {
-        if (g_TimeLines.items[i] == nullptr) continue;
+    for (int i = 0; i < g_TimeLines.Number(); ++i) {
+        CTimeLine* line = g_TimeLines.Data(i);
+        if (line == nullptr) continue;
         Current_Object = i;
-        if (!g_TimeLines.items[i]->Compile()) return false;
+        if (!line->Compile()) return false;
     }
     return true;
 }
 
 int TimeLine_Number() {
-    return g_TimeLines.number;
+    return g_TimeLines.Number();
 }
 
 bool TimeLine_Exists(int index) {
-    return HasTimeLine(index);
+    return g_TimeLines.Exists(index);
 }
 
 const char* TimeLine_Name(int index) {
-    return HasTimeLine(index) ? g_TimeLines.names[index] : "<undefined>";
+    return g_TimeLines.Name(index);
 }
 
 int TimeLine_Find(const char* name) {
-    if (name == nullptr) return -1;
-    for (int i = 0; i < g_TimeLines.number; ++i)
-        if (g_TimeLines.items[i] != nullptr && std::strcmp(g_TimeLines.names[i], name) == 0) return i;
-    return -1;
+    return g_TimeLines.Find(name);
 }
 
 CTimeLine* TimeLine_Data(int index) {
-    return HasTimeLine(index) ? g_TimeLines.items[index] : nullptr;
+    return g_TimeLines.Data(index);
 }
 
+// Scripts are told of a failed addition by -1 rather than an exception.
 int TimeLine_Add() {
-    TimeLineTable& t = g_TimeLines;
-    if (t.number == INT_MAX) return -1;
-    const int index = t.number;
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "__newtimeline%d", index);
-    char* name = ZQStrDup(buffer);
-    if (name == nullptr) return -1;
-    if (index == t.capacity) {
-        const int grown = t.capacity < 8 ? 8 : (t.capacity > INT_MAX / 2 ? INT_MAX : t.capacity * 2);
-        CTimeLine** items = ZQ_ReAllocArray<CTimeLine*>(t.items, static_cast<size_t>(grown));
-        if (items != nullptr) t.items = items;
-        char** names =
-            items != nullptr ? ZQ_ReAllocArray<char*>(t.names, static_cast<size_t>(grown)) : nullptr;
-        if (names == nullptr) {
-            ZQ_Free(name);
-            return -1;
-        }
-        t.names = names;
-        t.capacity = grown;
+    try {
+        return g_TimeLines.Append(std::make_unique<CTimeLine>(), "__newtimeline");
+    } catch (const std::bad_alloc&) {
+        return -1;
     }
-    t.items[index] = new CTimeLine();
-    t.names[index] = name;
-    t.number = index + 1;
-    return index;
 }
 
 // The slot stays, empty: instances playing later timelines keep their indices.
 bool TimeLine_Delete(int index) {
-    if (!HasTimeLine(index)) return false;
-    delete g_TimeLines.items[index];
-    ZQ_Free(g_TimeLines.names[index]);
-    g_TimeLines.items[index] = nullptr;
-    g_TimeLines.names[index] = nullptr;
-    return true;
+    return g_TimeLines.Delete(index);
 }
