@@ -92,6 +92,17 @@ void BM_Int32_ZQRValue(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * (kValues - 1));
 }
+// The same multiply-add through the binary operators on int32 values, and
+// on reals mixed with int32 (each step a real times an int32).
+void BM_Int32Chain_ZQRValue(benchmark::State& state) {
+    std::vector<ZQRValue> x = Int32s();
+    MultiplyAdd(state, x);
+}
+void BM_Mixed_ZQRValue(benchmark::State& state) {
+    std::vector<ZQRValue> x = Reals();
+    for (size_t i = 0; i < x.size(); i += 2) x[i] = ZQRValue::FromInt32(static_cast<int32_t>(i % 3));
+    MultiplyAdd(state, x);
+}
 void BM_Int32_int32(benchmark::State& state) {
     std::vector<uint32_t> x;
     for (int i = 0; i < kValues; ++i) x.push_back(static_cast<uint32_t>(i * 7 + 1));
@@ -231,6 +242,8 @@ BENCHMARK(BM_Real_double);
 BENCHMARK(BM_Update_ZQRValue);
 BENCHMARK(BM_Update_double);
 BENCHMARK(BM_Int32_ZQRValue);
+BENCHMARK(BM_Int32Chain_ZQRValue);
+BENCHMARK(BM_Mixed_ZQRValue);
 BENCHMARK(BM_Int32_int32);
 BENCHMARK(BM_CompareReal_ZQRValue);
 BENCHMARK(BM_CompareReal_double);

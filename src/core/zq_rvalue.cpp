@@ -170,161 +170,214 @@ ZQRValue& ZQRValue::operator=(const char* text) {
 }
 
 // ---------------------------------------------------------------------------
-// Compound assignment.
+// Compound assignment, on a plain value that holds its own references.
 
-ZQRValue& ZQRValue::AddSlow(const ZQRValue& r) {
-    switch (Kind()) {
+namespace {
+
+int32_t WrapAdd32(int32_t a, uint32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + b);
+}
+
+void AddTo(RValue& self, const RValue& r) {
+    switch (self.Kind()) {
         case VALUE_REAL:
-        case VALUE_BOOL: val += RealOf(r); break;
-        case VALUE_INT32: v32 = WrapAdd32(v32, static_cast<uint32_t>(INT32_RValue(&r))); break;
-        case VALUE_INT64: v64 = WrapAdd64(v64, INT64_RValue(&r)); break;
+        case VALUE_BOOL: self.val += RealOf(r); break;
+        case VALUE_INT32: self.v32 = WrapAdd32(self.v32, static_cast<uint32_t>(INT32_RValue(&r))); break;
+        case VALUE_INT64: self.v64 = WrapAdd64(self.v64, INT64_RValue(&r)); break;
         case VALUE_STRING:
             if (r.Kind() == VALUE_STRING)
-                Concatenate(this, r);
+                Concatenate(&self, r);
             else if (IsNumberKind(r.Kind()))
                 ZQError("unable to add a number to string");
             else
-                ZQOpError("+=", *this, r);
+                ZQOpError("+=", self, r);
             break;
-        default: ZQOpError("+=", *this, r); break;
+        default: ZQOpError("+=", self, r); break;
     }
-    return *this;
 }
 
-ZQRValue& ZQRValue::SubSlow(const ZQRValue& r) {
-    switch (Kind()) {
+void SubtractFrom(RValue& self, const RValue& r) {
+    switch (self.Kind()) {
         case VALUE_REAL:
-        case VALUE_BOOL: val -= RealOf(r); break;
-        case VALUE_INT32: v32 = WrapAdd32(v32, -static_cast<uint32_t>(INT32_RValue(&r))); break;
-        case VALUE_INT64: v64 = WrapSub64(v64, INT64_RValue(&r)); break;
-        default: ZQOpError("-=", *this, r); break;
+        case VALUE_BOOL: self.val -= RealOf(r); break;
+        case VALUE_INT32: self.v32 = WrapAdd32(self.v32, -static_cast<uint32_t>(INT32_RValue(&r))); break;
+        case VALUE_INT64: self.v64 = WrapSub64(self.v64, INT64_RValue(&r)); break;
+        default: ZQOpError("-=", self, r); break;
     }
-    return *this;
 }
 
-ZQRValue& ZQRValue::MulSlow(const ZQRValue& r) {
-    switch (Kind()) {
+void MultiplyBy(RValue& self, const RValue& r) {
+    switch (self.Kind()) {
         case VALUE_REAL:
-        case VALUE_BOOL: val *= RealOf(r); break;
+        case VALUE_BOOL: self.val *= RealOf(r); break;
         case VALUE_INT32:
             if (r.Kind() == VALUE_INT32) {
-                v32 = Wrap32(static_cast<int64_t>(v32) * r.v32);
+                self.v32 = Wrap32(static_cast<int64_t>(self.v32) * r.v32);
             } else if (r.Kind() == VALUE_INT64) {
-                v64 = WrapMul64(v32, r.v64);
-                kind = VALUE_INT64;
+                self.v64 = WrapMul64(self.v32, r.v64);
+                self.kind = VALUE_INT64;
             } else {
-                BecomeReal(this, static_cast<double>(v32) * RealOf(r));
+                BecomeReal(&self, static_cast<double>(self.v32) * RealOf(r));
             }
             break;
         case VALUE_INT64:
             if (r.Kind() == VALUE_INT64)
-                v64 = WrapMul64(v64, r.v64);
+                self.v64 = WrapMul64(self.v64, r.v64);
             else if (r.Kind() == VALUE_INT32)
-                v64 = WrapMul64(v64, r.v32);
+                self.v64 = WrapMul64(self.v64, r.v32);
             else
-                BecomeReal(this, static_cast<double>(v64) * RealOf(r));
+                BecomeReal(&self, static_cast<double>(self.v64) * RealOf(r));
             break;
-        default: ZQOpError("*=", *this, r); break;
+        default: ZQOpError("*=", self, r); break;
     }
-    return *this;
 }
 
-ZQRValue& ZQRValue::DivSlow(const ZQRValue& r) {
-    switch (Kind()) {
+void DivideBy(RValue& self, const RValue& r) {
+    switch (self.Kind()) {
         case VALUE_REAL:
-        case VALUE_BOOL: val /= RealOf(r); break;
+        case VALUE_BOOL: self.val /= RealOf(r); break;
         case VALUE_INT32:
             if (r.Kind() == VALUE_INT32)
-                Divide32(this, v32, r.v32);
+                Divide32(&self, self.v32, r.v32);
             else if (r.Kind() == VALUE_INT64)
-                Divide64(this, v32, r.v64);
+                Divide64(&self, self.v32, r.v64);
             else
-                BecomeReal(this, static_cast<double>(v32) / RealOf(r));
+                BecomeReal(&self, static_cast<double>(self.v32) / RealOf(r));
             break;
         case VALUE_INT64:
             if (r.Kind() == VALUE_INT64)
-                Divide64(this, v64, r.v64);
+                Divide64(&self, self.v64, r.v64);
             else if (r.Kind() == VALUE_INT32)
-                Divide64(this, v64, r.v32);
+                Divide64(&self, self.v64, r.v32);
             else
-                BecomeReal(this, static_cast<double>(v64) / RealOf(r));
+                BecomeReal(&self, static_cast<double>(self.v64) / RealOf(r));
             break;
-        default: ZQOpError("/=", *this, r); break;
+        default: ZQOpError("/=", self, r); break;
     }
-    return *this;
 }
 
-ZQRValue& ZQRValue::ModSlow(const ZQRValue& r) {
-    switch (Kind()) {
+void RemainderBy(RValue& self, const RValue& r) {
+    switch (self.Kind()) {
         case VALUE_REAL:
-        case VALUE_BOOL: val = std::fmod(val, RealOf(r)); break;
+        case VALUE_BOOL: self.val = std::fmod(self.val, RealOf(r)); break;
         case VALUE_INT32:
             if (r.Kind() == VALUE_INT32)
-                Remainder32(this, v32, r.v32);
+                Remainder32(&self, self.v32, r.v32);
             else if (r.Kind() == VALUE_INT64)
-                Remainder64(this, v32, r.v64);
+                Remainder64(&self, self.v32, r.v64);
             else
-                BecomeReal(this, std::fmod(static_cast<double>(v32), RealOf(r)));
+                BecomeReal(&self, std::fmod(static_cast<double>(self.v32), RealOf(r)));
             break;
         case VALUE_INT64:
             if (r.Kind() == VALUE_INT64)
-                Remainder64(this, v64, r.v64);
+                Remainder64(&self, self.v64, r.v64);
             else if (r.Kind() == VALUE_INT32)
-                Remainder64(this, v64, r.v32);
+                Remainder64(&self, self.v64, r.v32);
             else
-                BecomeReal(this, std::fmod(static_cast<double>(v64), RealOf(r)));
+                BecomeReal(&self, std::fmod(static_cast<double>(self.v64), RealOf(r)));
             break;
-        default: ZQOpError("%=", *this, r); break;
+        default: ZQOpError("%=", self, r); break;
     }
-    return *this;
 }
 
-// The plain-number forms test the whole kind word: a value carrying marks in
-// its top bits is "any other kind" and stays as it is.
-ZQRValue& ZQRValue::AddIntSlow(int n) {
-    switch (kind) {
+// The plain-number forms test the whole self.kind word: a value carrying marks in
+// its top bits is "any other self.kind" and stays as it is.
+void AddIntTo(RValue& self, int n) {
+    switch (self.kind) {
         case VALUE_REAL:
-        case VALUE_BOOL: val += n; break;
-        case VALUE_INT32: v32 = WrapAdd32(v32, static_cast<uint32_t>(n)); break;
-        case VALUE_INT64: v64 = WrapAdd64(v64, n); break;
+        case VALUE_BOOL: self.val += n; break;
+        case VALUE_INT32: self.v32 = WrapAdd32(self.v32, static_cast<uint32_t>(n)); break;
+        case VALUE_INT64: self.v64 = WrapAdd64(self.v64, n); break;
         case VALUE_STRING: ZQError("unable to add a number to string"); break;
         default: break;
     }
-    return *this;
 }
 
-ZQRValue& ZQRValue::AddRealSlow(double x) {
-    switch (kind) {
+void AddRealTo(RValue& self, double x) {
+    switch (self.kind) {
         case VALUE_REAL:
-        case VALUE_BOOL: val += x; break;
-        case VALUE_INT32: v32 = WrapAdd32(v32, static_cast<uint32_t>(RealToInt32(x))); break;
-        case VALUE_INT64: v64 = WrapAdd64(v64, RealToInt64(x)); break;
+        case VALUE_BOOL: self.val += x; break;
+        case VALUE_INT32: self.v32 = WrapAdd32(self.v32, static_cast<uint32_t>(RealToInt32(x))); break;
+        case VALUE_INT64: self.v64 = WrapAdd64(self.v64, RealToInt64(x)); break;
         case VALUE_STRING: ZQError("unable to add a number to string"); break;
         default: break;
     }
-    return *this;
 }
 
-ZQRValue& ZQRValue::StepSlow(int delta) {
-    switch (Kind()) {
+void StepBy(RValue& self, int delta) {
+    switch (self.Kind()) {
         case VALUE_REAL:
-        case VALUE_BOOL: val += delta; break;
-        case VALUE_INT32: v32 = WrapAdd32(v32, static_cast<uint32_t>(delta)); break;
-        case VALUE_INT64: v64 = WrapAdd64(v64, delta); break;
-        default: ZQOpError(delta > 0 ? "++" : "--", *this, *this); break;
+        case VALUE_BOOL: self.val += delta; break;
+        case VALUE_INT32: self.v32 = WrapAdd32(self.v32, static_cast<uint32_t>(delta)); break;
+        case VALUE_INT64: self.v64 = WrapAdd64(self.v64, delta); break;
+        default: ZQOpError(delta > 0 ? "++" : "--", self, self); break;
     }
-    return *this;
 }
 
-ZQRValue ZQRValue_NegateSlow(const ZQRValue& a) {
+// The references a copy holds: a string or array record gains one (an
+// array's owner is claimed by the value the copy lands in), an object is
+// reported to the collector as for any copy.
+RValue Retained(RValue v) {
+    switch (v.Kind()) {
+        case VALUE_STRING:
+            if (v.pRefString != nullptr) v.pRefString->Inc();
+            break;
+        case VALUE_ARRAY:
+            if (v.pRefArray != nullptr) ++v.pRefArray->m_refCount;
+            break;
+        case VALUE_OBJECT: COPY_RValue__Post(&v); break;
+        default: break;
+    }
+    return v;
+}
+
+} // namespace
+
+namespace zq_detail {
+
+#define ZQ_RVALUE_SLOW_PATHS(NAME, APPLY, OPERAND)                                                           \
+    RValue NAME(RValue self, OPERAND r) {                                                                    \
+        APPLY(self, r);                                                                                      \
+        return self;                                                                                         \
+    }                                                                                                        \
+    RValue NAME##Copy(RValue a, OPERAND r) {                                                                 \
+        RValue self = Retained(a);                                                                           \
+        APPLY(self, r);                                                                                      \
+        return self;                                                                                         \
+    }
+
+ZQ_RVALUE_SLOW_PATHS(Add, AddTo, RValue)
+ZQ_RVALUE_SLOW_PATHS(Sub, SubtractFrom, RValue)
+ZQ_RVALUE_SLOW_PATHS(Mul, MultiplyBy, RValue)
+ZQ_RVALUE_SLOW_PATHS(Div, DivideBy, RValue)
+ZQ_RVALUE_SLOW_PATHS(Mod, RemainderBy, RValue)
+ZQ_RVALUE_SLOW_PATHS(AddInt, AddIntTo, int)
+ZQ_RVALUE_SLOW_PATHS(AddReal, AddRealTo, double)
+#undef ZQ_RVALUE_SLOW_PATHS
+
+RValue Step(RValue self, int delta) {
+    StepBy(self, delta);
+    return self;
+}
+
+RValue Negate(RValue a) {
     switch (a.Kind()) {
         case VALUE_REAL:
-        case VALUE_BOOL: return zq_detail::RealLike(-a.val, a);
+        case VALUE_BOOL:
+            a.val = -a.val;
+            a.kind = VALUE_REAL;
+            return a;
         case VALUE_INT32: return ZQRValue::FromInt32(Wrap32(-static_cast<int64_t>(a.v32)));
         case VALUE_INT64: return ZQRValue::FromInt64(WrapSub64(0, a.v64));
-        default: ZQOpError("-", a, a); return a;
+        default: ZQOpError("-", a, a); return Retained(a);
     }
 }
+
+void Release(RValue v) {
+    FREE_RValue__Pre(&v);
+}
+
+} // namespace zq_detail
 
 // ---------------------------------------------------------------------------
 // Comparison, indexing and the operator error.

@@ -5,6 +5,7 @@
 // that never allocate; everything else goes out of line.
 #pragma once
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <type_traits>
@@ -17,6 +18,37 @@ extern double g_VTLMathEpsilon;
 // The compiled code's variable-setting hook: code 0 passes the global object,
 // code 1 a new comparison tolerance (a double). Called only when set.
 extern void (*g_pSetLLVMVar)(int code, void* value);
+
+// The out-of-line paths of the operators. They take and return values as
+// plain 16-byte bits, never an address: a temporary whose address reached a
+// call could not be kept in registers, so every step of a chained
+// expression would go through memory. The compound forms take over self's
+// references and return the result, which the caller stores back into self
+// (an array's owner therefore stays valid). The Copy forms are the binary
+// operators: a copy of the left operand (its references counted, but an
+// array record not yet claimed) combined with the right one; the caller's
+// result takes the claim (ZQRValue's adopting constructor).
+namespace zq_detail {
+RValue Add(RValue self, RValue r);
+RValue Sub(RValue self, RValue r);
+RValue Mul(RValue self, RValue r);
+RValue Div(RValue self, RValue r);
+RValue Mod(RValue self, RValue r);
+RValue AddCopy(RValue a, RValue b);
+RValue SubCopy(RValue a, RValue b);
+RValue MulCopy(RValue a, RValue b);
+RValue DivCopy(RValue a, RValue b);
+RValue ModCopy(RValue a, RValue b);
+RValue AddInt(RValue self, int n);
+RValue AddIntCopy(RValue a, int n);
+RValue AddReal(RValue self, double x);
+RValue AddRealCopy(RValue a, double x);
+RValue Step(RValue self, int delta);
+RValue Negate(RValue a);
+// The release rule's out-of-line part for a value of kind string to vec3
+// whose array record (if any) no longer names it as owner.
+void Release(RValue v);
+} // namespace zq_detail
 
 // The kind table of the compound assignments, by the kind of self (the left
 // operand); real(r), int32(r) and int64(r) are REAL_RValue, INT32_RValue and
@@ -48,9 +80,24 @@ struct ZQRValue : RValue {
     ZQRValue(const char* text);
     ZQRValue(const ZQRValue& other) { COPY_RValue(this, &other); }
     ZQRValue(const RValue& other) { COPY_RValue(this, &other); }
-    ZQRValue(ZQRValue&& other) noexcept { RValue_MoveInto(this, &other); }
+    // Moving keeps an array's owner naming the value at its new address.
+    ZQRValue(ZQRValue&& other) noexcept {
+        CopyBits(other);
+        if (Kind() == VALUE_ARRAY && pRefArray != nullptr && pRefArray->m_Owner == &other)
+            pRefArray->m_Owner = this;
+        other.SetUndefined();
+    }
     ~ZQRValue() {
-        if (RValue_NeedsRelease(this)) FREE_RValue__Pre(this);
+        if (RValue_NeedsRelease(this)) ReleaseHeld();
+    }
+
+    // Takes over the references of a value made by an out-of-line path; an
+    // unowned array record takes the new value as owner, as a copy would.
+    enum AdoptTag { kAdopt };
+    ZQRValue(AdoptTag, const RValue& bits) {
+        CopyBits(bits);
+        if (Kind() == VALUE_ARRAY && pRefArray != nullptr && pRefArray->m_Owner == nullptr)
+            pRefArray->m_Owner = this;
     }
 
     static ZQRValue FromInt32(int32_t n) {
@@ -94,15 +141,23 @@ struct ZQRValue : RValue {
             return *this;
         }
         if (this != &other) {
+            // Take other's value first: it may live inside what self holds.
             RValue taken;
-            RValue_MoveInto(&taken, &other);
-            FREE_RValue(this);
-            RValue_MoveInto(this, &taken);
+            taken.val = other.val;
+            taken.flags = other.flags;
+            taken.kind = other.kind;
+            bool owned = (taken.kind & MASK_KIND_RVALUE) == VALUE_ARRAY && taken.pRefArray != nullptr &&
+                         taken.pRefArray->m_Owner == &other;
+            if (owned) taken.pRefArray->m_Owner = nullptr;
+            other.SetUndefined();
+            if (RValue_NeedsRelease(this)) ReleaseHeld();
+            CopyBits(taken);
+            if (owned) pRefArray->m_Owner = this;
         }
         return *this;
     }
     ZQRValue& operator=(double d) {
-        FREE_RValue(this);
+        if (RValue_NeedsRelease(this)) ReleaseHeld();
         SetReal(d);
         return *this;
     }
@@ -119,7 +174,7 @@ struct ZQRValue : RValue {
             v32 = WrapAdd32(v32, r.v32);
             return *this;
         }
-        return AddSlow(r);
+        return Store(zq_detail::Add(*this, r));
     }
     ZQRValue& operator-=(const ZQRValue& r) {
         if (BothReal(r)) {
@@ -130,7 +185,7 @@ struct ZQRValue : RValue {
             v32 = WrapAdd32(v32, -static_cast<uint32_t>(r.v32));
             return *this;
         }
-        return SubSlow(r);
+        return Store(zq_detail::Sub(*this, r));
     }
     ZQRValue& operator*=(const ZQRValue& r) {
         if (BothReal(r)) {
@@ -141,16 +196,16 @@ struct ZQRValue : RValue {
             v32 = static_cast<int32_t>(static_cast<uint32_t>(v32) * static_cast<uint32_t>(r.v32));
             return *this;
         }
-        return MulSlow(r);
+        return Store(zq_detail::Mul(*this, r));
     }
     ZQRValue& operator/=(const ZQRValue& r) {
         if (BothReal(r)) {
             val /= r.val;
             return *this;
         }
-        return DivSlow(r);
+        return Store(zq_detail::Div(*this, r));
     }
-    ZQRValue& operator%=(const ZQRValue& r) { return ModSlow(r); }
+    ZQRValue& operator%=(const ZQRValue& r) { return Store(zq_detail::Mod(*this, r)); }
 
     // `+=` of a plain number (value + int, value + double): real and bool add
     // it, int32 and int64 add it truncated to their width, a string raises
@@ -160,14 +215,14 @@ struct ZQRValue : RValue {
             val += n;
             return *this;
         }
-        return AddIntSlow(n);
+        return Store(zq_detail::AddInt(*this, n));
     }
     ZQRValue& operator+=(double x) {
         if (kind == VALUE_REAL) {
             val += x;
             return *this;
         }
-        return AddRealSlow(x);
+        return Store(zq_detail::AddReal(*this, x));
     }
 
     // Increment and decrement: reals and bools by 1.0, integers wrapping;
@@ -177,14 +232,14 @@ struct ZQRValue : RValue {
             val += 1.0;
             return *this;
         }
-        return StepSlow(1);
+        return Store(zq_detail::Step(*this, 1));
     }
     ZQRValue& operator--() {
         if (Kind() == VALUE_REAL) {
             val -= 1.0;
             return *this;
         }
-        return StepSlow(-1);
+        return Store(zq_detail::Step(*this, -1));
     }
     ZQRValue operator++(int) {
         ZQRValue before(*this);
@@ -222,16 +277,47 @@ private:
                                     1u << VALUE_INT64 | 1u << VALUE_BOOL;
         return k < 32 && ((1u << k) & kPlain) != 0;
     }
-    void CopyBits(const RValue& v) { RValue_CopyBits(this, &v); }
+    // Copies the payload as a double: arithmetic reads it as one, and a
+    // single access type lets the compiler keep a temporary in registers.
+    // Loads and stores of a double move its bits unchanged.
+    void CopyBits(const RValue& v) {
+        val = v.val;
+        flags = v.flags;
+        kind = v.kind;
+    }
     void SetReal(double d) {
         val = d;
         flags = 0;
         kind = VALUE_REAL;
     }
+    void SetUndefined() {
+        v64 = 0;
+        flags = 0;
+        kind = VALUE_UNDEFINED;
+    }
+    // The release rule for a value that needs it. Only an array's owner is
+    // compared with self here; the rest goes out of line on a copy of the
+    // bits, so self's address reaches no call.
+    void ReleaseHeld() {
+        if (Kind() == VALUE_ARRAY && pRefArray != nullptr && pRefArray->m_Owner == this)
+            pRefArray->m_Owner = nullptr;
+        zq_detail::Release(*this);
+    }
+    // Stores the result of an out-of-line compound path (which took over
+    // self's references) back into self. Copied as an integer: a double
+    // there would make the compiler keep self's payload in a floating-point
+    // register across the int32 paths, reloading it after their 4-byte
+    // stores (a store-forwarding stall).
+    ZQRValue& Store(const RValue& result) {
+        v64 = result.v64;
+        flags = result.flags;
+        kind = result.kind;
+        return *this;
+    }
     void Assign(const RValue& other) {
         RValue copy;
         COPY_RValue(&copy, &other);
-        FREE_RValue(this);
+        if (RValue_NeedsRelease(this)) ReleaseHeld();
         RValue_MoveInto(this, &copy);
     }
     bool BothReal(const RValue& r) const { return ((kind | r.kind) & MASK_KIND_RVALUE) == VALUE_REAL; }
@@ -241,15 +327,6 @@ private:
     static int32_t WrapAdd32(int32_t a, uint32_t b) {
         return static_cast<int32_t>(static_cast<uint32_t>(a) + b);
     }
-
-    ZQRValue& AddSlow(const ZQRValue& r);
-    ZQRValue& SubSlow(const ZQRValue& r);
-    ZQRValue& MulSlow(const ZQRValue& r);
-    ZQRValue& DivSlow(const ZQRValue& r);
-    ZQRValue& ModSlow(const ZQRValue& r);
-    ZQRValue& AddIntSlow(int n);
-    ZQRValue& AddRealSlow(double x);
-    ZQRValue& StepSlow(int delta);
 };
 static_assert(sizeof(ZQRValue) == sizeof(RValue),
               "compiled code passes ZQRValues where RValues are expected");
@@ -265,6 +342,26 @@ void ZQOpError(const char* op, const RValue& lhs, const RValue& rhs);
 // returned. Value + int and value + double use the plain-number `+=`.
 
 namespace zq_detail {
+// Two int32 operands: the left operand's value with the wrapped result in the
+// low half of the payload. The payload is read and written as a double (as
+// bits), the one access type the real paths use, so that a temporary stays
+// in registers whichever path made it.
+inline uint64_t PayloadBits(const RValue& v) {
+    return std::bit_cast<uint64_t>(v.val);
+}
+inline ZQRValue Int32Like(uint32_t n, const RValue& left) {
+    ZQRValue v;
+    v.val = std::bit_cast<double>((PayloadBits(left) & 0xFFFFFFFF00000000u) | n);
+    v.flags = left.flags;
+    v.kind = left.kind;
+    return v;
+}
+inline bool BothInt32(const RValue& a, const RValue& b) {
+    return (a.kind & MASK_KIND_RVALUE) == VALUE_INT32 && (b.kind & MASK_KIND_RVALUE) == VALUE_INT32;
+}
+inline uint32_t Low32(const RValue& v) {
+    return static_cast<uint32_t>(PayloadBits(v));
+}
 inline ZQRValue RealLike(double d, const RValue& left) {
     ZQRValue v(d);
     v.flags = left.flags;
@@ -274,21 +371,16 @@ inline ZQRValue RealLike(double d, const RValue& left) {
 
 inline ZQRValue operator+(const ZQRValue& a, const ZQRValue& b) {
     if (((a.kind | b.kind) & MASK_KIND_RVALUE) == VALUE_REAL) return zq_detail::RealLike(a.val + b.val, a);
-    ZQRValue r(a);
-    r += b;
-    return r;
+    if (zq_detail::BothInt32(a, b)) return zq_detail::Int32Like(zq_detail::Low32(a) + zq_detail::Low32(b), a);
+    return ZQRValue(ZQRValue::kAdopt, zq_detail::AddCopy(a, b));
 }
 inline ZQRValue operator+(const ZQRValue& a, int n) {
     if (a.kind == VALUE_REAL) return zq_detail::RealLike(a.val + n, a);
-    ZQRValue r(a);
-    r += n;
-    return r;
+    return ZQRValue(ZQRValue::kAdopt, zq_detail::AddIntCopy(a, n));
 }
 inline ZQRValue operator+(const ZQRValue& a, double x) {
     if (a.kind == VALUE_REAL) return zq_detail::RealLike(a.val + x, a);
-    ZQRValue r(a);
-    r += x;
-    return r;
+    return ZQRValue(ZQRValue::kAdopt, zq_detail::AddRealCopy(a, x));
 }
 inline ZQRValue operator+(int n, const ZQRValue& b) {
     ZQRValue r(n);
@@ -301,19 +393,19 @@ inline ZQRValue operator+(double x, const ZQRValue& b) {
     return r;
 }
 
-#define ZQ_RVALUE_BINARY_OPERATOR(OP, COMPOUND)                                                              \
+#define ZQ_RVALUE_BINARY_OPERATOR(OP, COMPOUND, SLOW, INT32_INLINE)                                          \
     inline ZQRValue operator OP(const ZQRValue& a, const ZQRValue& b) {                                      \
         if (((a.kind | b.kind) & MASK_KIND_RVALUE) == VALUE_REAL)                                            \
             return zq_detail::RealLike(a.val OP b.val, a);                                                   \
-        ZQRValue r(a);                                                                                       \
-        r COMPOUND b;                                                                                        \
-        return r;                                                                                            \
+        if constexpr (INT32_INLINE) {                                                                        \
+            if (zq_detail::BothInt32(a, b))                                                                  \
+                return zq_detail::Int32Like(zq_detail::Low32(a) OP zq_detail::Low32(b), a);                  \
+        }                                                                                                    \
+        return ZQRValue(ZQRValue::kAdopt, zq_detail::SLOW(a, b));                                            \
     }                                                                                                        \
     inline ZQRValue operator OP(const ZQRValue& a, double x) {                                               \
         if ((a.kind & MASK_KIND_RVALUE) == VALUE_REAL) return zq_detail::RealLike(a.val OP x, a);            \
-        ZQRValue r(a);                                                                                       \
-        r COMPOUND ZQRValue(x);                                                                              \
-        return r;                                                                                            \
+        return ZQRValue(ZQRValue::kAdopt, zq_detail::SLOW(a, RValue_Real(x)));                               \
     }                                                                                                        \
     inline ZQRValue operator OP(const ZQRValue& a, int n) {                                                  \
         return a OP static_cast<double>(n);                                                                  \
@@ -327,24 +419,21 @@ inline ZQRValue operator+(double x, const ZQRValue& b) {
         return static_cast<double>(n) OP b;                                                                  \
     }
 
-ZQ_RVALUE_BINARY_OPERATOR(-, -=)
-ZQ_RVALUE_BINARY_OPERATOR(*, *=)
-ZQ_RVALUE_BINARY_OPERATOR(/, /=)
+ZQ_RVALUE_BINARY_OPERATOR(-, -=, SubCopy, true)
+ZQ_RVALUE_BINARY_OPERATOR(*, *=, MulCopy, true)
+ZQ_RVALUE_BINARY_OPERATOR(/, /=, DivCopy, false) // int32 division has its zero and -1 cases
 #undef ZQ_RVALUE_BINARY_OPERATOR
 
 // Negation: reals and bools negate (a bool becomes a real), integers wrap
 // (INT_MIN stays INT_MIN); any other kind raises the operator error "-".
-ZQRValue ZQRValue_NegateSlow(const ZQRValue& a);
 inline ZQRValue operator-(const ZQRValue& a) {
     if (a.kind == VALUE_REAL) return zq_detail::RealLike(-a.val, a);
-    return ZQRValue_NegateSlow(a);
+    return ZQRValue(ZQRValue::kAdopt, zq_detail::Negate(a));
 }
 
 // Remainder has no two-reals shortcut: fmod is a call in any case.
 inline ZQRValue operator%(const ZQRValue& a, const ZQRValue& b) {
-    ZQRValue r(a);
-    r %= b;
-    return r;
+    return ZQRValue(ZQRValue::kAdopt, zq_detail::ModCopy(a, b));
 }
 inline ZQRValue operator%(const ZQRValue& a, double x) {
     return a % ZQRValue(x);

@@ -364,3 +364,37 @@ TEST(StrBuilder, EnsureSpaceLeavesRoomForTheTerminator) {
     EXPECT_GE(b.capacity() - b.length(), 6);
     EXPECT_EQ(at, b.m_pText + 1);
 }
+
+// An operator's result that is an array (the left operand, after the error)
+// holds a reference and, as a copy would, owns a record nobody owned; moving
+// it carries the ownership to the new value and its end gives it up.
+TEST(ZQRValue, ArrayResultsOwnAnUnownedRecord) {
+    ErrorCapture errors;
+    ZQRValue held;
+    {
+        ZQRValue first = Array({1, 2});
+        held = first; // first stays the owner
+    }
+    RefDynamicArrayOfRValue* record = held.pRefArray;
+    ASSERT_EQ(record->m_Owner, nullptr);
+    ASSERT_EQ(record->m_refCount, 1);
+    {
+        ZQRValue sum;
+        sum = held + Real(1);
+        EXPECT_EQ(errors.Count(), 1);
+        EXPECT_EQ(sum.pRefArray, record);
+        EXPECT_EQ(record->m_Owner, &sum);
+        EXPECT_EQ(record->m_refCount, 2);
+        ZQRValue moved(std::move(sum));
+        EXPECT_EQ(record->m_Owner, &moved);
+        ZQRValue negated = -held; // owned already: no claim
+        EXPECT_EQ(record->m_Owner, &moved);
+        EXPECT_EQ(record->m_refCount, 3);
+    }
+    EXPECT_EQ(record->m_Owner, nullptr);
+    EXPECT_EQ(record->m_refCount, 1);
+    ZQRValue chained = held * Real(2) + Real(1); // the first temporary owned it
+    EXPECT_EQ(chained.pRefArray, record);
+    EXPECT_EQ(record->m_Owner, nullptr);
+    EXPECT_EQ(record->m_refCount, 2);
+}
