@@ -125,7 +125,8 @@ inline bool RValue_NeedsRelease(const RValue* v) {
 }
 
 // Copy rule: dest (assumed to hold nothing) takes src's kind word, flags and
-// payload; a string record gains a reference; an array record gains one and,
+// payload (a pointer's copy never owns the object); a string record gains a
+// reference; an array record gains one and,
 // when it has no owner, dest becomes its owner; an object is reported to the
 // collector as a possible new root. Inline: every store in the runtime and in
 // compiled code goes through it.
@@ -142,6 +143,9 @@ inline void COPY_RValue(RValue* dest, const RValue* src) {
             }
             break;
         case VALUE_OBJECT: COPY_RValue__Post(dest); break;
+        // One value owns a pointed object: a copy that owned it too would
+        // delete it a second time when released.
+        case VALUE_PTR: dest->flags &= ~RVALUE_FLAG_OWNED; break;
         default: break;
     }
 }

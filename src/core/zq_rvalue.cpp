@@ -316,7 +316,7 @@ void StepBy(RValue& self, int delta) {
 
 // The references a copy holds: a string or array record gains one (an
 // array's owner is claimed by the value the copy lands in), an object is
-// reported to the collector as for any copy.
+// reported to the collector, and a pointer's copy does not own its object.
 RValue Retained(RValue v) {
     switch (v.Kind()) {
         case VALUE_STRING:
@@ -326,6 +326,7 @@ RValue Retained(RValue v) {
             if (v.pRefArray != nullptr) ++v.pRefArray->m_refCount;
             break;
         case VALUE_OBJECT: COPY_RValue__Post(&v); break;
+        case VALUE_PTR: v.flags &= ~RVALUE_FLAG_OWNED; break; // a copy never owns
         default: break;
     }
     return v;

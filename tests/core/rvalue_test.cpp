@@ -145,6 +145,12 @@ TEST(RValue, OwnedPointersAreDeletedOnRelease) {
     owned.pObj = new Counted(&deleted);
     owned.kind = VALUE_PTR;
     owned.flags = RVALUE_FLAG_OWNED;
+    // A copy does not own the object: releasing both deletes it once.
+    RValue copy;
+    COPY_RValue(&copy, &owned);
+    EXPECT_EQ(copy.flags & RVALUE_FLAG_OWNED, 0u);
+    FREE_RValue(&copy);
+    EXPECT_EQ(deleted, 0);
     FREE_RValue(&owned);
     EXPECT_EQ(deleted, 1);
 
