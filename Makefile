@@ -46,6 +46,10 @@ asan: deps build/asan/build.ninja
 run: release
 	./build/release/corvane $(ARGS)
 
+# Every benchmark program of the release build, one after the other.
+bench: release
+	@set -e; for b in build/release/bench/bench_*; do echo "== $$b"; "$$b"; done
+
 test: asan fuzz-build
 	cd build/asan && ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory fuzz-smoke
