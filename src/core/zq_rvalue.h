@@ -362,6 +362,12 @@ inline bool BothInt32(const RValue& a, const RValue& b) {
 inline uint32_t Low32(const RValue& v) {
     return static_cast<uint32_t>(PayloadBits(v));
 }
+inline bool RealAndInt32(const RValue& a, const RValue& b) {
+    return (a.kind & MASK_KIND_RVALUE) == VALUE_REAL && (b.kind & MASK_KIND_RVALUE) == VALUE_INT32;
+}
+inline double Int32AsReal(const RValue& v) {
+    return static_cast<int32_t>(Low32(v));
+}
 inline ZQRValue RealLike(double d, const RValue& left) {
     ZQRValue v(d);
     v.flags = left.flags;
@@ -372,6 +378,7 @@ inline ZQRValue RealLike(double d, const RValue& left) {
 inline ZQRValue operator+(const ZQRValue& a, const ZQRValue& b) {
     if (((a.kind | b.kind) & MASK_KIND_RVALUE) == VALUE_REAL) return zq_detail::RealLike(a.val + b.val, a);
     if (zq_detail::BothInt32(a, b)) return zq_detail::Int32Like(zq_detail::Low32(a) + zq_detail::Low32(b), a);
+    if (zq_detail::RealAndInt32(a, b)) return zq_detail::RealLike(a.val + zq_detail::Int32AsReal(b), a);
     return ZQRValue(ZQRValue::kAdopt, zq_detail::AddCopy(a, b));
 }
 inline ZQRValue operator+(const ZQRValue& a, int n) {
@@ -393,13 +400,19 @@ inline ZQRValue operator+(double x, const ZQRValue& b) {
     return r;
 }
 
-#define ZQ_RVALUE_BINARY_OPERATOR(OP, COMPOUND, SLOW, INT32_INLINE)                                          \
+#define ZQ_RVALUE_BINARY_OPERATOR(OP, COMPOUND, SLOW, INT32_INLINE, INT32_LEFT_BECOMES_REAL)                 \
     inline ZQRValue operator OP(const ZQRValue& a, const ZQRValue& b) {                                      \
         if (((a.kind | b.kind) & MASK_KIND_RVALUE) == VALUE_REAL)                                            \
             return zq_detail::RealLike(a.val OP b.val, a);                                                   \
         if constexpr (INT32_INLINE) {                                                                        \
             if (zq_detail::BothInt32(a, b))                                                                  \
                 return zq_detail::Int32Like(zq_detail::Low32(a) OP zq_detail::Low32(b), a);                  \
+        }                                                                                                    \
+        if (zq_detail::RealAndInt32(a, b))                                                                   \
+            return zq_detail::RealLike(a.val OP zq_detail::Int32AsReal(b), a);                               \
+        if constexpr (INT32_LEFT_BECOMES_REAL) {                                                             \
+            if (zq_detail::RealAndInt32(b, a))                                                               \
+                return zq_detail::RealLike(zq_detail::Int32AsReal(a) OP b.val, a);                           \
         }                                                                                                    \
         return ZQRValue(ZQRValue::kAdopt, zq_detail::SLOW(a, b));                                            \
     }                                                                                                        \
@@ -419,9 +432,11 @@ inline ZQRValue operator+(double x, const ZQRValue& b) {
         return static_cast<double>(n) OP b;                                                                  \
     }
 
-ZQ_RVALUE_BINARY_OPERATOR(-, -=, SubCopy, true)
-ZQ_RVALUE_BINARY_OPERATOR(*, *=, MulCopy, true)
-ZQ_RVALUE_BINARY_OPERATOR(/, /=, DivCopy, false) // int32 division has its zero and -1 cases
+// Real with int32 on the right computes in reals inline; int32 with a real on
+// the right becomes real for * and / (for + and - it stays int32, out of line).
+ZQ_RVALUE_BINARY_OPERATOR(-, -=, SubCopy, true, false)
+ZQ_RVALUE_BINARY_OPERATOR(*, *=, MulCopy, true, true)
+ZQ_RVALUE_BINARY_OPERATOR(/, /=, DivCopy, false, true) // int32 division has its zero and -1 cases
 #undef ZQ_RVALUE_BINARY_OPERATOR
 
 // Negation: reals and bools negate (a bool becomes a real), integers wrap

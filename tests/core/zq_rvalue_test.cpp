@@ -100,6 +100,8 @@ TEST(ZQRValue, OperatorTable) {
         {Real(7), '/', I32(2), "number:3.50"},
         {Real(1), '/', Real(0), "number:inf"},
         {Real(7.5), '%', I32(2), "number:1.50"},
+        {Real(1.5), '-', I32(-2), "number:3.50"},
+        {Real(2.5), '*', I32(-2), "number:-5"},
         // int32 wraps in 32 bits; the right side is truncated for + and -.
         {I32(2147483647), '+', I32(1), "int32:-2147483648"},
         {I32(5), '+', Real(2.7), "int32:7"},
@@ -109,6 +111,8 @@ TEST(ZQRValue, OperatorTable) {
         {I32(65536), '*', I32(65536), "int32:0"},
         {I32(-3), '*', I64(2), "int64:-6"},
         {I32(3), '*', Real(1.5), "number:4.50"},
+        {I32(-3), '*', Real(0.5), "number:-1.50"},
+        {I32(-7), '/', Real(2), "number:-3.50"},
         {I32(7), '/', I32(2), "int32:3"},
         {I32(-7), '/', I32(2), "int32:-3"},
         {I32(7), '/', Real(2), "number:3.50"},
