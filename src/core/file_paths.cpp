@@ -15,18 +15,11 @@
 #include <vector>
 
 #include "core/memory_manager.h"
+#include "core/ref_string.h"
 
 char g_pBundlePath[kFilePathBufferSize];
 
 namespace {
-
-char* CopyOf(const char* text, size_t length) {
-    auto* copy = static_cast<char*>(ZQ_AllocNoClear(length + 1));
-    if (copy == nullptr) return nullptr;
-    if (length > 0) std::memcpy(copy, text, length);
-    copy[length] = '\0';
-    return copy;
-}
 
 // Position of the last "/" or "\" in text, or -1.
 long LastSeparator(const char* text, size_t length) {
@@ -45,7 +38,7 @@ bool IsSeparator(char c) {
 char* ExtractFilePath(const char* name) {
     if (name == nullptr) name = "";
     const long sep = LastSeparator(name, std::strlen(name));
-    return CopyOf(name, sep > 0 ? static_cast<size_t>(sep) : 0);
+    return ZQStrNDup(name, sep > 0 ? static_cast<size_t>(sep) : 0);
 }
 
 char* ExtractFileName(const char* name) {
@@ -53,19 +46,19 @@ char* ExtractFileName(const char* name) {
     const size_t length = std::strlen(name);
     const long sep = LastSeparator(name, length);
     const size_t start = static_cast<size_t>(sep + 1);
-    return CopyOf(name + start, length - start);
+    return ZQStrNDup(name + start, length - start);
 }
 
 char* ExtractFileExt(const char* name) {
     if (name == nullptr) name = "";
     const char* dot = std::strrchr(name, '.');
-    if (dot == nullptr) return CopyOf("", 0);
-    return CopyOf(dot, std::strlen(dot));
+    if (dot == nullptr) return ZQStrNDup("", 0);
+    return ZQStrNDup(dot, std::strlen(dot));
 }
 
 char* ExtractFileDrive(const char* name) {
     if (name == nullptr) name = "";
-    return CopyOf(name, std::strlen(name));
+    return ZQStrNDup(name, std::strlen(name));
 }
 
 bool DirectoryExists(const char* path) {
@@ -125,7 +118,7 @@ void DestroyDir(const char* path) {
 char* GetCurrentDir() {
     char* cwd = getcwd(nullptr, 0);
     if (cwd == nullptr) return nullptr;
-    char* copy = CopyOf(cwd, std::strlen(cwd));
+    char* copy = ZQStrNDup(cwd, std::strlen(cwd));
     std::free(cwd);
     return copy;
 }

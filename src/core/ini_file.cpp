@@ -8,16 +8,9 @@
 
 #include "core/load_save.h"
 #include "core/memory_manager.h"
+#include "core/ref_string.h"
 
 namespace {
-
-char* CopyRange(const char* start, size_t length) {
-    auto* copy = static_cast<char*>(ZQ_AllocNoClear(length + 1));
-    if (copy == nullptr) return nullptr;
-    std::memcpy(copy, start, length);
-    copy[length] = '\0';
-    return copy;
-}
 
 bool IsBlank(char c) {
     return c == '\t' || c == '\n' || c == '\r' || c == ' ';
@@ -30,7 +23,7 @@ bool IsLineEnd(char c) {
 } // namespace
 
 IniFile::IniFile(const char* path, bool) {
-    if (path != nullptr) m_path = CopyRange(path, std::strlen(path));
+    if (path != nullptr) m_path = ZQStrNDup(path, std::strlen(path));
     ReadIniFile();
 }
 
@@ -55,7 +48,7 @@ IniFile::~IniFile() {
 void IniFile::SetText(const char* text) {
     ZQ_Free(m_text);
     m_length = text != nullptr ? std::strlen(text) : 0;
-    m_text = CopyRange(text != nullptr ? text : "", m_length);
+    m_text = ZQStrNDup(text != nullptr ? text : "", m_length);
     ReadIniFile();
 }
 
@@ -85,7 +78,7 @@ IniFile::Section* IniFile::ReadSection() {
     if (AtEnd()) return nullptr;
     auto* section = static_cast<Section*>(ZQ_Alloc(sizeof(Section)));
     if (section == nullptr) return nullptr;
-    section->name = CopyRange(m_text + start, m_position - start);
+    section->name = ZQStrNDup(m_text + start, m_position - start);
     ++m_position;
     return section;
 }
@@ -131,8 +124,8 @@ IniFile::Key* IniFile::ReadKey() {
     }
     auto* key = static_cast<Key*>(ZQ_Alloc(sizeof(Key)));
     if (key == nullptr) return nullptr;
-    key->name = CopyRange(m_text + nameStart, nameEnd - nameStart);
-    key->value = CopyRange(m_text + valueStart, valueEnd - valueStart);
+    key->name = ZQStrNDup(m_text + nameStart, nameEnd - nameStart);
+    key->value = ZQStrNDup(m_text + valueStart, valueEnd - valueStart);
     return key;
 }
 

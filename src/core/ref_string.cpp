@@ -47,6 +47,10 @@ void RefString::Dec() {
     delete this;
 }
 
+char* ZQStrNDup(const char* bytes, size_t length) {
+    return CopyBytes(bytes, length);
+}
+
 char* ZQStrDup(const char* text) {
     if (text == nullptr) return nullptr;
     return CopyBytes(text, std::strlen(text));

@@ -37,6 +37,9 @@ using RefString = _RefThing<const char*>;
 
 // A new memory-manager block holding a copy of text and its zero; null for null.
 char* ZQStrDup(const char* text);
+// A new memory-manager block holding `length` bytes and a zero; null when out
+// of memory.
+char* ZQStrNDup(const char* bytes, size_t length);
 
 // Releases v (kinds string to vec3), then makes it a string value holding a
 // new record with a copy of text (a null text gives a record without text).

@@ -5,16 +5,9 @@
 #include <cstring>
 
 #include "core/memory_manager.h"
+#include "core/ref_string.h"
 
 namespace {
-
-char* CopyBytes(const char* text, size_t length) {
-    auto* copy = static_cast<char*>(ZQ_AllocNoClear(length + 1));
-    if (copy == nullptr) return nullptr;
-    std::memcpy(copy, text, length);
-    copy[length] = '\0';
-    return copy;
-}
 
 bool IsTrimmed(unsigned char c) {
     return c <= 0x20;
@@ -26,7 +19,7 @@ char* EnvironmentGetVariable(const char* name) {
     if (name == nullptr) return nullptr;
     const char* value = std::getenv(name);
     if (value == nullptr) return nullptr;
-    return CopyBytes(value, std::strlen(value));
+    return ZQStrNDup(value, std::strlen(value));
 }
 
 void Trim(char*& result, const char* text) {
@@ -36,7 +29,7 @@ void Trim(char*& result, const char* text) {
         const unsigned char* end = begin + std::strlen(text);
         while (begin < end && IsTrimmed(*begin)) ++begin;
         while (end > begin && IsTrimmed(end[-1])) --end;
-        trimmed = CopyBytes(reinterpret_cast<const char*>(begin), static_cast<size_t>(end - begin));
+        trimmed = ZQStrNDup(reinterpret_cast<const char*>(begin), static_cast<size_t>(end - begin));
     }
     // The copy is made before the old string is freed: text may point into it.
     ZQ_Free(result);
