@@ -333,13 +333,30 @@ bool GV_instance_count(CInstance*, int, RValue* out) {
 
 // A walk from the head of the active list: the list has no index, and a
 // cached position could not tell whether the list changed since.
+// Scripts read instance_id[0], [1], ... in a loop: the last position read
+// is remembered, so reading on from it walks only the gap while no active
+// list has changed, and a loop over all instances stays linear.
+struct SInstanceIdCursor {
+    const CRoom* room = nullptr;
+    uint32_t stamp = 0;
+    int index = 0;
+    CInstance* at = nullptr;
+} g_InstanceIdCursor;
+
 bool GV_instance_id(CInstance*, int index, RValue* out) {
-    if (Run_Room != nullptr && index >= 0 && index < Run_Room->m_activeCount) {
-        CInstance* instance = Run_Room->m_pFirstActive;
-        for (int i = 0; i < index && instance != nullptr; ++i) instance = instance->m_pNext;
-        if (instance != nullptr) return Put(out, instance->i_id);
+    CRoom* room = Run_Room;
+    if (room == nullptr || index < 0 || index >= room->m_activeCount) return Put(out, -4.0);
+    SInstanceIdCursor& c = g_InstanceIdCursor;
+    CInstance* instance = room->m_pFirstActive;
+    int i = 0;
+    if (c.room == room && c.stamp == CRoom::ms_activeListStamp && c.at != nullptr && c.index <= index) {
+        instance = c.at;
+        i = c.index;
     }
-    return Put(out, -4.0);
+    for (; i < index && instance != nullptr; ++i) instance = instance->m_pNext;
+    if (instance == nullptr) return Put(out, -4.0);
+    c = {room, CRoom::ms_activeListStamp, index, instance};
+    return Put(out, instance->i_id);
 }
 
 bool GV_room_width(CInstance*, int, RValue* out) {

@@ -98,13 +98,17 @@ void StoreWord(uint8_t* image, uint32_t at, int32_t value) {
 // ---------------------------------------------------------------------------
 // Construction and clearing
 
+uint32_t CRoom::ms_activeListStamp = 0;
+
 CRoom::CRoom() {
+    ++ms_activeListStamp;
     for (CViewVT& view : m_views) view.Clear();
 }
 
 // With new-generation data the instances that go with the room (neither
 // marked, deactivated nor persistent) get their Clean Up event first.
 CRoom::~CRoom() {
+    ++ms_activeListStamp;
     CRoom* previous = Run_Room;
     Run_Room = this;
     if (g_isNimbar) {
@@ -536,6 +540,7 @@ void CRoom::InsertActive(CInstance* instance) {
     else
         m_pFirstActive = instance;
     ++m_activeCount;
+    ++ms_activeListStamp;
 }
 
 void CRoom::UnlinkActive(CInstance* instance) {
@@ -549,6 +554,7 @@ void CRoom::UnlinkActive(CInstance* instance) {
         m_pLastActive = instance->m_pPrev;
     instance->m_pNext = instance->m_pPrev = nullptr;
     --m_activeCount;
+    ++ms_activeListStamp;
 }
 
 void CRoom::AppendDeactive(CInstance* instance) {

@@ -235,6 +235,10 @@ public:
     CInstance* m_pFirstActive = nullptr;
     CInstance* m_pLastActive = nullptr;
     int32_t m_activeCount = 0;
+    // Changes whenever any room's active list is linked or unlinked, or a
+    // room is made or destroyed: a position remembered in an active list is
+    // still good while this has not moved.
+    static uint32_t ms_activeListStamp;
     CInstance* m_pFirstDeactive = nullptr; // chained through the next links, ending with null
     CInstance* m_pLastDeactive = nullptr;
     int32_t m_deactiveCount = 0;

@@ -22,8 +22,8 @@
 #include "core/rvalue.h"
 #include "core/script.h"
 #include "core/variable_names.h"
-#include "library/timing_source.h"
 #include "error_capture.h"
+#include "library/timing_source.h"
 #include "room/room.h"
 #include "world/event.h"
 #include "world/game_file.h"
@@ -439,6 +439,15 @@ TEST_F(GlobalBuiltIns, InstanceIdWalksTheActiveList) {
     EXPECT_EQ(read, listed);
     EXPECT_EQ(Get("instance_id", 3), -4);
     EXPECT_EQ(Get("instance_id", -1), -4);
+
+    // Reading on after the list changed (an instance deleted, one added at
+    // the head) follows the list as it is now, not a remembered position.
+    EXPECT_EQ(Get("instance_id", 1), listed[1]);
+    m_room->DeleteInstance(CInstance::Find(listed[0]));
+    EXPECT_EQ(Get("instance_id", 1), listed[2]);
+    const int head = m_room->AddInstance(0.0f, 0.0f, -10, 0)->i_id;
+    EXPECT_EQ(Get("instance_id", 0), head);
+    EXPECT_EQ(Get("instance_id", 2), listed[2]);
 }
 
 TEST_F(GlobalBuiltIns, RoomSpeedStoresTheRoundedValueThatPassedTheTest) {
