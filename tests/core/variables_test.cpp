@@ -148,8 +148,10 @@ TEST_F(Variables, BuiltInTableHoldsFiveHundred) {
     static std::string* sink;
     sink = &shown;
     g_ErrorHooks.showMessage = [](const char* text) { *sink = text; };
-    while (builtin_numb < MAX_BUILTIN_VARIABLES)
-        Variable_BuiltIn_Add(("v" + std::to_string(builtin_numb)).c_str(), GV_readonly, nullptr);
+    while (builtin_numb < MAX_BUILTIN_VARIABLES) {
+        const std::string name = std::to_string(builtin_numb).insert(0, 1, 'v');
+        Variable_BuiltIn_Add(name.c_str(), GV_readonly, nullptr);
+    }
     Variable_BuiltIn_Add("one_too_many", GV_readonly, nullptr);
     EXPECT_EQ(builtin_numb, 500);
     EXPECT_EQ(shown, "INTERNAL ERROR: Adding too many variables");

@@ -252,7 +252,7 @@ TEST_F(RoomLayers, RoomsWithoutALayerList) {
     none.flags = 0x00020000; // a layer list, but none at offset 88
     wad::RoomFields empty;
     empty.flags = 0x00020000;
-    empty.layers = std::vector<wad::RoomLayerFields>{};
+    empty.layers.emplace();
     wad::RoomFields old = LayeredRoom();
     old.flags = 0x00010000; // format 1: the word at 88 is not read
     wad::RoomFields negative = LayeredRoom();

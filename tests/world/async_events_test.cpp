@@ -62,7 +62,7 @@ protected:
                                                    bool makeMap = true) {
         auto e = std::make_unique<HTTP_REQ_CONTEXT>();
         e->m_state = state;
-        e->m_url = url;
+        e->m_url = std::string(url);
         e->m_status = subtype; // carried to the callback
         e->m_pResult = makeMap ? &MapResult : &NoMapResult;
         e->m_pCleanup = [](HTTP_REQ_CONTEXT*) { ++s_cleanups; };
