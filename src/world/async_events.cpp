@@ -18,9 +18,23 @@ namespace {
 int32_t g_NextRequestId = 0;
 uint32_t g_AsyncPass = 0;
 
-// Destroys the map async_load names, if any, and forgets it.
-void DropAsyncMap() {
-    if (g_HTTP_AsyncLoad >= 0 && GetDsMap(g_HTTP_AsyncLoad) != nullptr) DestroyDsMap(g_HTTP_AsyncLoad);
+// The map async_load names while its event runs. A script may destroy it and
+// make a map of its own that takes the same index: only the map the runtime
+// made (known by its serial) is destroyed afterwards.
+struct SAsyncMap {
+    int32_t id = -1;
+    uint32_t serial = 0;
+};
+
+SAsyncMap NoteAsyncMap() {
+    const CDS_Map* map = GetDsMap(g_HTTP_AsyncLoad);
+    return map != nullptr ? SAsyncMap{g_HTTP_AsyncLoad, map->Serial()} : SAsyncMap{};
+}
+
+// Destroys the noted map if it still stands at its index, and forgets it.
+void DropAsyncMap(SAsyncMap made) {
+    const CDS_Map* map = GetDsMap(made.id);
+    if (map != nullptr && map->Serial() == made.serial) DestroyDsMap(made.id);
     g_HTTP_AsyncLoad = -1;
 }
 
@@ -84,11 +98,13 @@ void HandleAsyncEvents() {
         if (entry->m_state == ASYNC_STATE_COMPLETE) {
             (previous != nullptr ? previous->m_pNext : g_pHttpHead) = entry->m_pNext;
             g_HTTP_AsyncLoad = -1;
+            SAsyncMap made;
             if (entry->m_pResult != nullptr) {
                 const int subtype = entry->m_pResult(entry, entry->m_pUserData, &g_HTTP_AsyncLoad);
+                made = NoteAsyncMap();
                 if (subtype >= 60) HandleWebEvent(subtype);
             }
-            DropAsyncMap();
+            DropAsyncMap(made);
             Destroy(entry);
             previous = nullptr;
             entry = g_pHttpHead;
@@ -98,8 +114,9 @@ void HandleAsyncEvents() {
             g_HTTP_AsyncLoad = -1;
             if (entry->m_pResult != nullptr) {
                 HttpCreateUpdateMap(entry, entry->m_pUserData, &g_HTTP_AsyncLoad);
+                const SAsyncMap made = NoteAsyncMap();
                 HandleWebEvent(ASYNC_HTTP);
-                DropAsyncMap();
+                DropAsyncMap(made);
                 previous = nullptr;
                 entry = g_pHttpHead;
                 continue;

@@ -101,6 +101,21 @@ TEST_F(AsyncTest, CompletedEntryRaisesItsEventWithItsMapThenGoes) {
     EXPECT_EQ(Count(), 0);
 }
 
+// An event that destroys async_load and makes a map of its own, which takes
+// the freed index, keeps that map: only the runtime's map is destroyed.
+TEST_F(AsyncTest, AMapTheEventMakesInTheFreedIndexSurvives) {
+    static int made = -1;
+    Action() = [](CInstance*, int, int) {
+        DestroyDsMap(g_HTTP_AsyncLoad);
+        made = CreateDsMap(1, "kept", 1.0, static_cast<const char*>(nullptr));
+    };
+    Async_QueueRequest(Entry(ASYNC_STATE_COMPLETE, "a", ASYNC_SAVE_LOAD));
+    HandleAsyncEvents();
+    ASSERT_EQ(made, s_lastMap) << "the freed index is reused";
+    EXPECT_NE(GetDsMap(made), nullptr);
+    EXPECT_EQ(g_HTTP_AsyncLoad, -1);
+}
+
 TEST_F(AsyncTest, SubtypeBelowSixtyRaisesNothingButTheMapGoes) {
     Async_QueueRequest(Entry(ASYNC_STATE_COMPLETE, "a", 59));
     HandleAsyncEvents();
