@@ -15,6 +15,7 @@
 #include "core/error.h"
 #include "core/load_save.h"
 #include "core/memory_manager.h"
+#include "core/object_base.h"
 #include "core/ref_string.h"
 #include "core/rvalue.h"
 #include "core/variables.h"
@@ -245,6 +246,7 @@ void StartGame() {
     New_Room = first;
     StartRoom(first, true);
     if (New_Room >= 0) SwitchRoom(New_Room);
+    MemoryManager::DumpMemory(nullptr);
 }
 
 void StartRoom(int room, bool gameStart) {
@@ -367,6 +369,7 @@ void SwitchRoom(int room) {
         std::snprintf(tag, sizeof tag, "Room switch from %s to %s", Room_Name(Current_Room), Room_Name(room));
         Debug_AddTag(tag);
     }
+    memLogEvent("SwitchRoom to %s", Room_Name(room));
     EndRoom(false);
     StartRoom(room, false);
 }
@@ -438,4 +441,12 @@ void FINALIZE_Run_Global() {
     g_NewApplicationSize = false;
     g_NewApplicationWidth = -1;
     g_NewApplicationHeight = -1;
+    // The global object and the script objects waiting on the free list go
+    // with the run; a new load makes its own global object.
+    if (g_pGlobal != nullptr) {
+        ZQObjectBase* global = g_pGlobal;
+        g_pGlobal = nullptr;
+        ZQObjectBase::Free(global);
+    }
+    ZQObjectBase::FreeAll();
 }

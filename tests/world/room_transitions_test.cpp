@@ -342,6 +342,10 @@ TEST_F(RoomTransitions, GameEndRaisesGameEndAndDeletesEveryRoom) {
     EXPECT_EQ(Run_Room_Count(), 0);
     EXPECT_EQ(Run_CarriedInstanceCount(), 0);
     EXPECT_EQ(CInstance::Find(kPersistent), nullptr);
+    // The run's end frees the global object; the next load makes its own.
+    ASSERT_NE(g_pGlobal, nullptr);
+    FINALIZE_Run_Global();
+    EXPECT_EQ(g_pGlobal, nullptr);
 }
 
 TEST_F(RoomTransitions, RoomIndexThatDoesNotExistIsRefused) {
