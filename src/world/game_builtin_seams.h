@@ -1,6 +1,6 @@
 // What the game built-ins ask of modules not built yet: saved games, the
 // renderer's read-back and PNG writer, and the motion-planning built-ins.
-// src/world/pending_game_builtin_part_seams.cpp answers them until those
+// src/world/game_builtin_seams.cpp answers them until those
 // modules define them and remove it.
 #pragma once
 
