@@ -200,14 +200,8 @@ void CDS_List::Assign(const CDS_List* src) {
         Clear();
         return;
     }
-    if (!m_storage.Reserve(src->m_storage.capacity)) {
-        DS_ReportTooLarge(src->m_storage.capacity);
-        return;
-    }
-    m_storage.capacity = src->m_storage.capacity;
+    if (!m_storage.CopyFrom(src->m_storage)) return;
     m_count = src->m_count;
-    for (int32_t i = 0; i < m_storage.capacity; ++i)
-        DS_StoreCopy(&m_storage.values[i], &src->m_storage.values[i]);
 }
 
 // ---------------------------------------------------------------------------

@@ -56,15 +56,9 @@ void CDS_Queue::Assign(const CDS_Queue* src) {
         Clear();
         return;
     }
-    if (!m_storage.Reserve(src->m_storage.capacity)) {
-        DS_ReportTooLarge(src->m_storage.capacity);
-        return;
-    }
+    if (!m_storage.CopyFrom(src->m_storage)) return;
     m_tail = src->m_tail;
     m_head = src->m_head;
-    m_storage.capacity = src->m_storage.capacity;
-    for (int32_t i = 0; i < m_storage.capacity; ++i)
-        DS_StoreCopy(&m_storage.values[i], &src->m_storage.values[i]);
 }
 
 // ---------------------------------------------------------------------------

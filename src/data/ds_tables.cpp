@@ -191,6 +191,16 @@ void DS_StoreCopySlow(RValue* slot, const RValue* src) {
     RValue_MoveInto(slot, &copy);
 }
 
+bool DsStorage::CopyFrom(const DsStorage& src) {
+    if (!Reserve(src.capacity)) {
+        DS_ReportTooLarge(src.capacity);
+        return false;
+    }
+    capacity = src.capacity;
+    for (int32_t i = 0; i < capacity; ++i) DS_StoreCopy(&values[i], &src.values[i]);
+    return true;
+}
+
 bool DsStorage::Reserve(int64_t slots) {
     if (slots <= allocated) return true;
     if (slots > DS_MAX_ELEMENTS) return false;

@@ -262,6 +262,10 @@ struct DsStorage {
         capacity = static_cast<int32_t>(slots);
         return true;
     }
+    // Makes this storage's capacity and slots copies of src's (the copy rule
+    // per value); false, after the too-large report and with nothing
+    // changed, when the slots cannot be made.
+    bool CopyFrom(const DsStorage& src);
     // Releases every slot of the block, in use or not (a popped or dequeued
     // value, or a slot left behind above a capacity that a copy lowered, may
     // still hold a reference), then frees the block.
