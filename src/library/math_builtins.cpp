@@ -38,8 +38,9 @@ float LengthDirSnap(float c) {
 }
 
 // min and max over values: the result is a copy of the chosen argument
-// itself. min takes an argument whenever `pick <= v` is false (so a NaN
-// replaces); max only when `pick < v` holds; ties keep the earliest.
+// itself, and pick is the chosen argument's number. min takes an argument
+// whenever `pick <= v` is false (so a NaN replaces); max only when `pick < v`
+// holds; ties keep the earliest.
 template <bool kMax, class Get>
 void PickExtreme(RValue& result, int argc, Get get) {
     if (argc <= 0) {
@@ -52,8 +53,10 @@ void PickExtreme(RValue& result, int argc, Get get) {
         const RValue* candidate = get(i);
         double v = REAL_RValue(candidate);
         bool take = kMax ? pick < v : !(pick <= v);
-        if (take) chosen = candidate;
-        pick = v;
+        if (take) {
+            chosen = candidate;
+            pick = v;
+        }
     }
     RValue copy;
     COPY_RValue(&copy, chosen);
