@@ -21,6 +21,12 @@
 
 namespace {
 
+// The first argument, or undefined when the call passed none.
+const RValue& First(const RValue* args, int argc) {
+    static const RValue kUndefined = RValue_Undefined();
+    return argc > 0 ? args[0] : kUndefined;
+}
+
 // A string argument's text; a missing text reads as the empty string.
 const char* Text(const RValue* args, int index) {
     const char* text = ZQGetString(args, index);
@@ -55,27 +61,31 @@ void AppendReencoded(std::string& out, const char* from, const char* to) {
     while (from < to && *from != 0) AppendCode(out, Next(from));
 }
 
-void F_Real(RValue& r, CInstance*, CInstance*, int, RValue* a) {
-    if (a[0].Kind() == VALUE_REAL) {
-        SetReal(r, a[0].val);
+void F_Real(RValue& r, CInstance*, CInstance*, int argc, RValue* a) {
+    const RValue& arg = First(a, argc);
+    if (arg.Kind() == VALUE_REAL) {
+        SetReal(r, arg.val);
         return;
     }
-    SetReal(r, REAL_RValue_Ex(&a[0]));
+    SetReal(r, REAL_RValue_Ex(&arg));
 }
-void F_Int64(RValue& r, CInstance*, CInstance*, int, RValue* a) {
-    int64_t v = INT64_RValue(&a[0]);
+void F_Int64(RValue& r, CInstance*, CInstance*, int argc, RValue* a) {
+    const RValue& arg = First(a, argc);
+    int64_t v = INT64_RValue(&arg);
     r.v64 = v;
     r.flags = 0;
     r.kind = VALUE_INT64;
 }
-void F_Ptr(RValue& r, CInstance*, CInstance*, int, RValue* a) {
-    intptr_t v = PTR_RValue(&a[0]);
+void F_Ptr(RValue& r, CInstance*, CInstance*, int argc, RValue* a) {
+    const RValue& arg = First(a, argc);
+    intptr_t v = PTR_RValue(&arg);
     r.ptr = reinterpret_cast<void*>(v);
     r.flags = 0;
     r.kind = VALUE_PTR;
 }
-void F_String(RValue& r, CInstance*, CInstance*, int, RValue* a) {
-    char* text = Value_ToText(&a[0]);
+void F_String(RValue& r, CInstance*, CInstance*, int argc, RValue* a) {
+    const RValue& arg = First(a, argc);
+    char* text = Value_ToText(&arg);
     SetString(r, text != nullptr ? text : "");
     ZQ_Free(text);
 }
@@ -84,9 +94,10 @@ void F_String(RValue& r, CInstance*, CInstance*, int, RValue* a) {
 // fixed-point with width total + decimals and precision decimals; a negative
 // width left-justifies (as "%-7.2f" does), a negative precision counts as 0,
 // and the text is sized by a first formatting pass, so any width fits.
-void F_StringFormat(RValue& r, CInstance*, CInstance*, int, RValue* a) {
-    if (a[0].kind == VALUE_STRING) {
-        COPY_RValue(&r, &a[0]);
+void F_StringFormat(RValue& r, CInstance*, CInstance*, int argc, RValue* a) {
+    const RValue& arg = First(a, argc);
+    if (arg.kind == VALUE_STRING) {
+        COPY_RValue(&r, &arg);
         return;
     }
     double value = ZQGetReal(a, 0);
@@ -365,9 +376,10 @@ void F_StringCount(RValue& r, CInstance*, CInstance*, int, RValue* a) {
 
 // "#" becomes carriage return and line feed unless a backslash stands right
 // before it; then the "#" is kept and so is the backslash.
-void F_StringHashToNewline(RValue& r, CInstance*, CInstance*, int, RValue* a) {
-    const char* text = a[0].Kind() == VALUE_STRING
-                           ? (a[0].pRefString != nullptr ? a[0].pRefString->Get() : nullptr)
+void F_StringHashToNewline(RValue& r, CInstance*, CInstance*, int argc, RValue* a) {
+    const RValue& arg = First(a, argc);
+    const char* text = arg.Kind() == VALUE_STRING
+                           ? (arg.pRefString != nullptr ? arg.pRefString->Get() : nullptr)
                            : ZQGetString(a, 0);
     if (text == nullptr) text = "";
     std::string out;

@@ -4,11 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "core/arguments.h"
 #include "core/function_table.h"
+#include "core/zq_rvalue.h"
+#include "error_capture.h"
+#include "library/date_time.h"
 #include "library/library_builtins.h"
+#include "library/timing_source.h"
 #include "world/game_header.h"
 
 namespace {
@@ -96,6 +102,27 @@ TEST_F(Registration, EveryFamilyRowIsInAnOrder) {
         for (const LibraryBuiltinRow& row : family())
             EXPECT_NE(std::find(ordered.begin(), ordered.end(), row.name), ordered.end()) << row.name;
     EXPECT_EQ(LibraryBuiltin_Find("no_such_builtin"), nullptr);
+}
+
+// A call with fewer arguments than a built-in declares (compiled code is
+// trusted, but nothing checks the count at run time) reads nothing past the
+// vector: missing arguments read as undefined and the getters report them.
+TEST_F(Registration, EveryBuiltinSurvivesACallWithoutArguments) {
+    ErrorCapture errors;
+    const double savedEpsilon = g_VTLMathEpsilon;
+    const double savedRate = g_GameTimer.GetFrameRate();
+    for (auto order : {MathFunctions_Order(), MiscFunctions_Order()})
+        for (const LibraryOrderRow& row : order) {
+            SCOPED_TRACE(row.name);
+            RFunction entry{};
+            std::snprintf(entry.f_name, sizeof entry.f_name, "%s", row.name);
+            ZQRValue result;
+            ZQBuiltinCall call(&entry, nullptr, 0);
+            LibraryBuiltin_Find(row.name)(result, nullptr, nullptr, 0, nullptr);
+        }
+    g_VTLMathEpsilon = savedEpsilon;
+    g_GameTimer.SetFrameRate(savedRate);
+    g_bLocalTime = true;
 }
 
 } // namespace
