@@ -4,6 +4,7 @@
 // name or instance answers (undefined, false or no effect, never an error).
 #include "library/event_builtins.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "core/arguments.h"
@@ -68,8 +69,11 @@ void F_EventPerform(RValue&, CInstance* self, CInstance* other, int, RValue* a) 
     int type = ZQGetInt32(a, 0);
     Perform_Event(self, other, type, ZQGetInt32(a, 1));
 }
+// A user number so large that its subtype would pass the 32-bit range names
+// no event (no object has that many), rather than wrapping to a small one.
 void F_EventUser(RValue&, CInstance* self, CInstance* other, int, RValue* a) {
-    Perform_Event(self, other, kEventOther, ZQGetInt32(a, 0) + kUserEventBase);
+    int64_t subtype = static_cast<int64_t>(ZQGetInt32(a, 0)) + kUserEventBase;
+    Perform_Event(self, other, kEventOther, subtype > INT32_MAX ? INT32_MAX : static_cast<int>(subtype));
 }
 void F_EventObject(RValue&, CInstance* self, CInstance* other, int, RValue* a) {
     int object = ZQGetInt32(a, 0);

@@ -4,6 +4,7 @@
 #include "library/string_builtins.h"
 
 #include <clocale>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <cwctype>
@@ -61,6 +62,24 @@ void AppendReencoded(std::string& out, const char* from, const char* to) {
     while (from < to && *from != 0) AppendCode(out, Next(from));
 }
 
+// printf into a text sized by a first pass over the same arguments.
+__attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    int length = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string text;
+    if (length > 0) {
+        text.resize(static_cast<size_t>(length) + 1);
+        std::vsnprintf(text.data(), text.size(), format, again);
+        text.resize(static_cast<size_t>(length));
+    }
+    va_end(again);
+    return text;
+}
+
 void F_Real(RValue& r, CInstance*, CInstance*, int argc, RValue* a) {
     const RValue& arg = First(a, argc);
     if (arg.Kind() == VALUE_REAL) {
@@ -113,15 +132,7 @@ void F_StringFormat(RValue& r, CInstance*, CInstance*, int argc, RValue* a) {
     if (decimals > 1000) decimals = 1000;
     int w = static_cast<int>(width);
     int p = static_cast<int>(decimals);
-    int length = std::snprintf(nullptr, 0, "%*.*f", w, p, value);
-    if (length < 0) {
-        SetString(r, "");
-        return;
-    }
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), "%*.*f", w, p, value);
-    text.resize(static_cast<size_t>(length));
-    SetString(r, text);
+    SetString(r, Format("%*.*f", w, p, value));
 }
 
 // One character: up to 0x7F one byte (so 0 is the empty string and a

@@ -119,7 +119,8 @@ TEST_F(EventBuiltins, UserEventsAreOtherSubtypesFromTen) {
     CallBuiltin("event_user", {15.0}, b, a); // found in the parent
     CallBuiltin("event_perform", {3.0, 0.0}, b, a);
     CallBuiltin("event_perform_object", {0.0, 3.0, 0.0}, c, nullptr);
-    CallBuiltin("event_user", {0.0}, nullptr, a); // no self: nothing
+    CallBuiltin("event_user", {0.0}, nullptr, a);    // no self: nothing
+    CallBuiltin("event_user", {2147483647.0}, b, a); // past every subtype: nothing
     const std::vector<EventRecord> expected = {{b->i_id, kOther, 10, a->i_id},
                                                {b->i_id, kOther, 25, a->i_id},
                                                {b->i_id, 3, 0, a->i_id},
