@@ -18,13 +18,14 @@
 #include "core/zq_rvalue.h"
 #include "library/library_builtins.h"
 #include "render/graphics_perf.h"
-#include "vm/vm_globals.h"
 #include "world/event.h"
 #include "world/game_header.h"
 #include "world/instance.h"
 #include "world/object_type.h"
 #include "world/run_settings.h"
 #include "world/startup_services.h"
+
+bool g_fJSIgnoreBadRefs = false;
 
 namespace {
 

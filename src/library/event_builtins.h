@@ -5,5 +5,11 @@
 
 struct ZQRValue;
 
+// The script-object runtime ignores references to freed objects instead of
+// failing while this is set ("VMBadRefsIgnore" of debug_event sets it,
+// "VMBadRefsCrash" clears it). It lives here, below the runtime that reads
+// it, because the debug built-ins set it.
+extern bool g_fJSIgnoreBadRefs;
+
 // Compiled code's direct call: what show_debug_message does.
 void ZQVTL_show_debug_message(const ZQRValue& value);

@@ -17,9 +17,9 @@
 #include "core/object_base.h"
 #include "core/variable_names.h"
 #include "core/variables.h"
+#include "library/event_builtins.h"
 #include "render/graphics_perf.h"
 #include "room/room.h"
-#include "vm/vm_globals.h"
 #include "world/game_header.h"
 #include "world/run_settings.h"
 
