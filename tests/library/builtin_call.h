@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -41,3 +42,28 @@ inline std::string Text(const RValue& v) {
     if (v.Kind() != VALUE_STRING) return "<kind " + std::to_string(v.Kind()) + ">";
     return v.pRefString != nullptr && v.pRefString->Get() != nullptr ? v.pRefString->Get() : "";
 }
+
+// Sets an environment variable for the test process and puts the previous
+// value (or its absence) back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name) {
+        const char* saved = std::getenv(name);
+        m_had = saved != nullptr;
+        if (m_had) m_saved = saved;
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv() {
+        if (m_had)
+            setenv(m_name.c_str(), m_saved.c_str(), 1);
+        else
+            unsetenv(m_name.c_str());
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name;
+    std::string m_saved;
+    bool m_had = false;
+};

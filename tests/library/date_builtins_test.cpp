@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include "../world/shown_errors.h"
@@ -20,23 +21,16 @@ namespace {
 class TimeZone {
 public:
     explicit TimeZone(const char* zone) {
-        const char* saved = std::getenv("TZ");
-        m_had = saved != nullptr;
-        if (m_had) m_saved = saved;
-        setenv("TZ", zone, 1);
+        m_env.emplace("TZ", zone);
         tzset();
     }
     ~TimeZone() {
-        if (m_had)
-            setenv("TZ", m_saved.c_str(), 1);
-        else
-            unsetenv("TZ");
+        m_env.reset();
         tzset();
     }
 
 private:
-    bool m_had = false;
-    std::string m_saved;
+    std::optional<ScopedEnv> m_env;
 };
 
 class DateBuiltins : public ::testing::Test {
@@ -195,12 +189,11 @@ TEST_F(DateBuiltins, CurrentTimeTextsAndToday) {
     EXPECT_EQ(Real("date_is_today", {now}), 1);
     EXPECT_EQ(Real("date_is_today", {now - 1}), 0);
     // Formatting follows the environment's locale (here the C locale).
-    setenv("LC_ALL", "C", 1);
+    ScopedEnv locale("LC_ALL", "C");
     double date = Create(1970, 1, 1, 13, 5, 9);
     EXPECT_EQ(Text(CallBuiltin("date_datetime_string", {date})), "Thu Jan  1 13:05:09 1970");
     EXPECT_EQ(Text(CallBuiltin("date_date_string", {date})), "01/01/70");
     EXPECT_EQ(Text(CallBuiltin("date_time_string", {date})), "13:05:09");
-    unsetenv("LC_ALL");
 }
 
 // Local time: a zone three hours east of UTC (a POSIX rule, so no zone
