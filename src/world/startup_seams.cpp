@@ -12,7 +12,6 @@ void INITIALIZE_Sound_DirectX() {}
 void INITIALIZE_Score() {}
 void CameraManager_SetupVTLFunctions() {}
 void HighScore_InitLoad() {}
-void InitMathFunctions() {}
 void InitGraphicFunctions() {}
 void InitActionFunctions() {}
 void InitFileFunctions() {}
@@ -20,7 +19,6 @@ void InitResourceFunctions() {}
 void InitInteractionFunctions() {}
 void Init3DFunctions() {}
 void InitParticlesFunctions() {}
-void InitMiscFunctions() {}
 void InitSoundFunctions() {}
 void InitPhysicsFunctions() {}
 void InitGamepadFunctions() {}
