@@ -39,12 +39,15 @@ void Mixer_ResetCaptureDevice() {
     s_captureDevice.reset();
 }
 
-// Failures of the platform steps are only logged by the device: the device
-// is always returned.
+// The panning table is built while the device still has its construction
+// format, before the platform negotiates its own, and never rebuilt: every
+// device pans over the same two front speakers. Failures of the platform
+// steps are only logged by the device; the device is always returned.
 extern "C" ALCdevice_struct* alcOpenDevice(const char* /*name*/) {
     ALCdevice_struct* device = s_outputFactory();
     char null_name[] = "null";
     device->openPlayback(null_name);
+    device->initPanning();
     device->resetPlayback();
     device->startPlayback();
     return device;

@@ -30,6 +30,10 @@ struct ALCdevice_struct {
     virtual void getRecordingData(void* /*out*/, int /*count*/) {}
     virtual int getRecordingDataLen() { return 0; }
 
+    // Builds the panning table for the two front speakers, front left at
+    // -90 degrees and front right at +90 degrees.
+    void initPanning();
+
     // Never changed: alcGetError always answers 0.
     int32_t lastError = 0;
     // The format of the samples handed to the platform (16-bit stereo until

@@ -10,6 +10,7 @@
 #include "audio/mixer_device.h"
 
 struct ALbuffer;
+struct ALCcontext_struct;
 
 // Fraction bits of the read position and of the mixer's step.
 inline constexpr int kMixerFractionBits = 14;
@@ -68,6 +69,11 @@ struct ALsource {
     // with a value already checked to be >= 0. False when AL_SEC_OFFSET has
     // no current buffer to measure seconds by (nothing changes then).
     bool SetOffset(int param, float value);
+    // The gains and effective pitch of the next block: the full calculation
+    // for a mono current buffer, the reduced one (gain limits and panning
+    // by the stored position) for more channels.
+    void calcSourceParams(const ALCcontext_struct& context, const ALCdevice_struct& device);
+    void calcNonAttnSourceParams(const ALCcontext_struct& context, const ALCdevice_struct& device);
     // Unlinks every queued buffer and forgets the current one: the source
     // holds no buffer afterwards.
     void DetachBuffers();

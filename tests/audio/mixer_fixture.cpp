@@ -7,6 +7,8 @@
 #include "mixer_lookup.h"
 
 void MixerTest::SetUp() {
+    g_audioTimestamp = 0;
+    g_mixerTimestamp = 0;
     m_device = alcOpenDevice(nullptr);
     m_context = alcCreateContext(m_device, nullptr);
     alcMakeContextCurrent(m_context);
