@@ -1,6 +1,7 @@
 // Context entry points, the listener and the error query.
 #include "audio/mixer_context.h"
 
+#include <thread>
 #include <utility>
 
 #include "audio/mixer_buffer.h"
@@ -10,6 +11,7 @@ std::atomic<ALCcontext_struct*> g_pCurrentContext{nullptr};
 int32_t g_ALError = AL_NO_ERROR;
 std::atomic<int64_t> g_audioTimestamp{0};
 std::atomic<int64_t> g_mixerTimestamp{0};
+std::atomic<int> g_mixerPasses{0};
 
 ALCcontext_struct::ALCcontext_struct(ALCdevice_struct* owner) : device(owner) {}
 
@@ -61,15 +63,14 @@ extern "C" void alcProcessContext(ALCcontext_struct* context) {
 }
 
 // Destroying the current context also makes no context current, so that no
-// later call reaches the freed record.
+// later call reaches the freed record. A render pass that read the pointer
+// before it was cleared is let finish first (callers never destroy a context
+// they hold suspended, which would keep such a pass waiting).
 extern "C" void alcDestroyContext(ALCcontext_struct* context) {
     if (context == nullptr) return;
     ALCcontext_struct* expected = context;
     g_pCurrentContext.compare_exchange_strong(expected, nullptr);
-    {
-        // Wait for a block being mixed on the render thread to finish.
-        MutexLock lock(context->mutex);
-    }
+    while (g_mixerPasses.load() > 0) std::this_thread::yield();
     delete context;
 }
 

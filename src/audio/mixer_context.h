@@ -66,6 +66,19 @@ extern int32_t g_ALError;
 extern std::atomic<int64_t> g_audioTimestamp;
 extern std::atomic<int64_t> g_mixerTimestamp;
 
+// The render thread's passes (a block's mix or advance) in progress. A pass
+// may have read g_pCurrentContext and be waiting for its lock, so
+// alcDestroyContext, having made the context no longer current, waits for
+// the passes to end before freeing it.
+extern std::atomic<int> g_mixerPasses;
+class MixerPass {
+public:
+    MixerPass() { g_mixerPasses.fetch_add(1); }
+    ~MixerPass() { g_mixerPasses.fetch_sub(1); }
+    MixerPass(const MixerPass&) = delete;
+    MixerPass& operator=(const MixerPass&) = delete;
+};
+
 // Holds the current context's lock for its lifetime. Every al* entry point
 // starts with one and does nothing when no context is current.
 class CurrentContextLock {

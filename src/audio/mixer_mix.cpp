@@ -243,6 +243,7 @@ void aluMixData(ALCdevice_struct* device, void* out, int frames) {
     if (device == nullptr || out == nullptr || frames <= 0) return;
     const int channels = channelsFromFormat(device->format);
     const int bytes = bytesFromFormat(device->format);
+    const MixerPass pass;
     ALCcontext_struct* context = g_pCurrentContext.load();
     if (context == nullptr) return WriteSilence(out, frames, channels, bytes);
     MutexLock lock(context->mutex);
@@ -294,6 +295,7 @@ void aluMixData(ALCdevice_struct* device, void* out, int frames) {
 // over as if finished, looping or not.
 void aluAdvanceSource(ALCdevice_struct* device, int frames) {
     if (device == nullptr) return;
+    const MixerPass pass;
     CurrentContextLock context;
     if (!context) return;
     for (ALsource* s = context->sourceHead; s != nullptr; s = s->next) {

@@ -4,7 +4,9 @@
 // queue whose format changed).
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include "audio/mixer_buffer.h"
@@ -272,4 +274,36 @@ TEST_F(MixTest, NothingReadsPastABufferOrSpins) {
     out = Block(16, 2);
     EXPECT_FLOAT_EQ(out[2 * 9 + 1], ramp[9] / 32768.0f);
     for (int i = 10; i < 16; ++i) EXPECT_EQ(out[2 * i + 1], 0.0f) << i;
+}
+
+// The render thread mixes on while contexts come and go, as at shut-down:
+// a context is freed only once no block can still be reaching it (ASan
+// reports a block that does).
+TEST_F(MixTest, ContextsDestroyedWhileTheRenderThreadMixes) {
+    Output(AL_FORMAT_STEREO_FLOAT32, 48000);
+    std::atomic<bool> stop{false};
+    std::thread render([&] {
+        std::vector<float> out(2 * 64);
+        while (!stop.load()) {
+            aluMixData(m_device, out.data(), 64);
+            aluAdvanceSource(m_device, 64);
+        }
+    });
+    const std::vector<int16_t> ramp = Ramp(100);
+    for (int i = 0; i < 2000; ++i) {
+        ALCcontext_struct* context = alcCreateContext(m_device, nullptr);
+        alcMakeContextCurrent(context);
+        unsigned buffer = 0, source = 0;
+        alGenBuffers(1, &buffer);
+        alBufferData(buffer, AL_FORMAT_MONO16, ramp.data(), 200, 48000);
+        alGenSources(1, &source);
+        alSourcei(source, AL_BUFFER, static_cast<int>(buffer));
+        alSourcei(source, AL_LOOPING, 1);
+        alSourcePlay(source);
+        if (i % 2 == 0) alcMakeContextCurrent(nullptr);
+        alcDestroyContext(context);
+    }
+    stop = true;
+    render.join();
+    alcMakeContextCurrent(m_context);
 }
