@@ -29,7 +29,9 @@ void PutU16(std::vector<uint8_t>& out, uint16_t v) {
 // A PCM WAV image of the given samples.
 std::vector<uint8_t> WavImage(int channels, int bits, int rate, const std::vector<uint8_t>& data) {
     std::vector<uint8_t> out;
-    const auto tag = [&out](const char* t) { out.insert(out.end(), t, t + 4); };
+    const auto tag = [&out](const char* t) {
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(t[i]));
+    };
     tag("RIFF");
     PutU32(out, static_cast<uint32_t>(36 + data.size()));
     tag("WAVE");
