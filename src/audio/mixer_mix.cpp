@@ -192,7 +192,7 @@ int StartOffset(ALsource& s, const ALCdevice_struct& device, int frames) {
         s.partialFrames = 0;
         return 0;
     }
-    const int64_t delay = std::min<int64_t>(s.playTimestamp - mixed, 1000000000); // at most 1000 s
+    const int64_t delay = std::clamp<int64_t>(s.playTimestamp - mixed, -1000000000, 1000000000); // 1000 s
     const int64_t p = delay * device.frequency;
     if (p < 1000000) {
         s.partialFrames = 0;

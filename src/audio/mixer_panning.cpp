@@ -3,15 +3,19 @@
 // constant-power (cos/sin) law.
 #include "audio/mixer_panning.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 #include "audio/mixer_device.h"
+#include "core/real_to_int.h"
 
 int Mixer_DirectionRow(float x, float z) {
     const float s = std::fabs(x) + std::fabs(z);
     int h = 0;
-    if (s > 0.0f) h = static_cast<int>(static_cast<double>(128.0f * std::fabs(x) / s) + 0.5);
+    // Components too large to add (or not numbers at all) give no number
+    // here; the row is then straight ahead or behind.
+    if (s > 0.0f) h = std::clamp(RealToInt32(static_cast<double>(128.0f * std::fabs(x) / s) + 0.5), 0, 128);
     if (z > 0.0f) h = 256 - h;
     if (x < 0.0f) h = 512 - h;
     return h & (kMixerPanningRows - 1);

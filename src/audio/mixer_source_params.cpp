@@ -80,8 +80,12 @@ float LimitedGain(float gain, const ALsource& s, const ALCcontext_struct& contex
 // Pans `mix` to the speakers for the listener-space direction (x, z), whose
 // horizontal length `dir` (at most 1) weighs the directional part against the
 // part spread evenly over all speakers.
+// A position or gain that is not a finite number (a caller's fault) is heard
+// from straight ahead, or not at all, instead of filling the output with NaN.
 void Pan(ALsource& s, const ALCdevice_struct& device, float x, float z, float mix) {
     for (float& g : s.channelGains) g = 0.0f;
+    if (!std::isfinite(x) || !std::isfinite(z)) x = z = 0.0f;
+    if (!std::isfinite(mix)) return;
     const int n = device.speakerCount;
     if (n <= 0) return;
     const float* row = device.panningTable[Mixer_DirectionRow(x, z)];

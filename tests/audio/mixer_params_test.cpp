@@ -2,6 +2,7 @@
 // pitch a source gets from distance, cone, doppler and panning.
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -209,4 +210,21 @@ TEST_F(MixerTest, MultichannelSourcesPanByTheirStoredPositionOnly) {
     s->calcNonAttnSourceParams(Context(), *m_device);
     EXPECT_NEAR(s->channelGains[0], 0.25f * 0.8f, 1e-6);
     EXPECT_NEAR(s->channelGains[1], 0.0f, 1e-6);
+}
+
+// Positions a caller got wrong never index outside the table or fill the
+// output with NaN.
+TEST_F(MixerTest, PositionsThatAreNotFiniteNumbersStaySilentOrAhead) {
+    EXPECT_EQ(Mixer_DirectionRow(FLT_MAX, FLT_MAX), 256);
+    EXPECT_EQ(Mixer_DirectionRow(std::nanf(""), 1), 256);
+    const unsigned id = NewSource();
+    ALsource* s = Context().FindSource(id);
+    alDistanceModel(AL_NONE);
+    for (float bad : {std::nanf(""), INFINITY, FLT_MAX}) {
+        alSource3f(id, AL_POSITION, bad, 0, bad);
+        s->calcSourceParams(Context(), *m_device);
+        for (float g : s->channelGains) EXPECT_TRUE(std::isfinite(g)) << bad;
+        s->calcNonAttnSourceParams(Context(), *m_device);
+        for (float g : s->channelGains) EXPECT_TRUE(std::isfinite(g)) << bad;
+    }
 }
