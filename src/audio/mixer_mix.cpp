@@ -113,12 +113,13 @@ void MixSource(float* out, int count, ALbuffer* buffer, ALsource* source, ALCdev
         const uint64_t left = static_cast<uint64_t>(count - i);
         const uint64_t n = step == 0 ? left : std::min(left, (room + step - 1) / step);
         float* o = out + static_cast<size_t>(i) * Dst;
-        for (uint64_t j = 0; j < n; ++j, o += Dst) {
-            Accumulate<T, Src, Dst>(o, data + k * frameBytes, g);
-            frac += step;
-            k += frac >> kMixerFractionBits;
-            frac &= kMixerFractionMask;
-        }
+        // The position as one fixed-point number, so each frame's step is a
+        // single addition.
+        uint64_t fixed = (k << kMixerFractionBits) | frac;
+        for (uint64_t j = 0; j < n; ++j, o += Dst, fixed += step)
+            Accumulate<T, Src, Dst>(o, data + (fixed >> kMixerFractionBits) * frameBytes, g);
+        k = fixed >> kMixerFractionBits;
+        frac = static_cast<uint32_t>(fixed & kMixerFractionMask);
         i += static_cast<int>(n);
         if (i >= count || !WrapRead(buf, k, source->looping)) return;
     }
