@@ -35,7 +35,9 @@ struct ALsource {
     float channelGains[kMixerMaxChannels] = {};
     float effectivePitch = 1.0f;
     int64_t playTimestamp = 0;
-    // Frames mixed in the current block when the start was delayed into it.
+    // Frames mixed in the current block when the start was delayed into it;
+    // 0 for a whole block, -1 when the start lies beyond the block (the
+    // source then waits). The advance consumes it.
     int32_t partialFrames = 0;
 
     float pitch = 1.0f; // at least 0.001
