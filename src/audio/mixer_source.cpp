@@ -18,11 +18,12 @@
 
 namespace {
 
-// A real offset as a frame index: truncated, and kept within the 32-bit
-// position (the mixer wraps a position beyond the buffer's end).
+// A checked (non-negative) real offset as a frame index: truncated, with
+// values too large for the 32-bit position (infinity included) saturating.
+// The mixer wraps a position beyond the buffer's end.
 uint32_t FramesFromReal(double value) {
     const int64_t frames = RealToInt64(value);
-    if (frames < 0) return UINT32_MAX;
+    if (frames < 0) return UINT32_MAX; // out of the 64-bit range
     return frames > static_cast<int64_t>(UINT32_MAX) ? UINT32_MAX : static_cast<uint32_t>(frames);
 }
 
