@@ -9,6 +9,7 @@
 
 #include "core/memory_manager.h"
 #include "core/real_to_int.h"
+#include "render/image_decode.h"
 #include "render/platform_bitmap.h"
 #include "world/game_image.h"
 
@@ -22,6 +23,10 @@ int64_t ByteCount(int64_t w, int64_t h) {
     if (w < 0 || h < 0 || w > 0x7FFFFFFF / 4 || h > 0x7FFFFFFF / 4) return -1;
     int64_t bytes = w * h * 4;
     return bytes <= 0x7FFFFFFF ? bytes : -1;
+}
+
+bool SideOk(int32_t side) {
+    return side >= 0 && side <= kMaxImageSide;
 }
 
 bool IsTransparent(uint32_t pixel) {
@@ -77,7 +82,9 @@ void CBitmap32::TakeFrom(CBitmap32& other) {
 }
 
 // The record's sizes are trusted only as far as the data bears them out: the
-// pixels must be present (800) or inflate to exactly width × height × 4 (540).
+// pixels must be present (800) or inflate to exactly width × height × 4 (540),
+// and neither side may exceed the largest image side (an empty bitmap with a
+// huge side would otherwise pass and blow up at its first stretch).
 CBitmap32::CBitmap32(const uint8_t* record, size_t length, size_t* consumed) {
     ImageReader in(const_cast<uint8_t*>(record), record != nullptr ? length : 0, 0, length, "bitmap");
     try {
@@ -87,7 +94,7 @@ CBitmap32::CBitmap32(const uint8_t* record, size_t length, size_t* consumed) {
             int32_t h = in.S32();
             uint32_t size = in.U32();
             const uint8_t* bytes = in.Bytes(size);
-            int64_t need = ByteCount(w, h);
+            int64_t need = SideOk(w) && SideOk(h) ? ByteCount(w, h) : -1;
             if (need >= 0 && need <= size && Allocate(w, h) && need > 0)
                 std::memcpy(m_pixels.data, bytes, static_cast<size_t>(need));
         } else if (version == 540) {
@@ -96,7 +103,7 @@ CBitmap32::CBitmap32(const uint8_t* record, size_t length, size_t* consumed) {
                 int32_t h = in.S32();
                 uint32_t size = in.U32();
                 const uint8_t* bytes = in.Bytes(size);
-                int64_t need = ByteCount(w, h);
+                int64_t need = SideOk(w) && SideOk(h) ? ByteCount(w, h) : -1;
                 // Deflate expands at most about 1032 to 1: more declared
                 // pixels than that cannot be in the data, so nothing is taken.
                 if (need >= 0 && need / 1032 <= int64_t{size} + 1 && Allocate(w, h)) {

@@ -11,10 +11,11 @@
 // textures reduces images by it.
 extern int32_t g_TextureScale;
 
-// The largest image a decoder accepts: each side and the pixel count. Larger
-// declared sizes are refused before any pixel memory is taken.
+// The largest image a decoder accepts: each side, and the pixel count (4096 ×
+// 4096, the largest texture page: 64 MB of pixels). Larger declared sizes are
+// refused before any pixel memory is taken.
 inline constexpr int kMaxImageSide = 16384;
-inline constexpr int64_t kMaxImagePixels = int64_t{1} << 26;
+inline constexpr int64_t kMaxImagePixels = int64_t{1} << 24;
 
 // One decoded PNG. The pixels belong to it (a memory-manager block) and go
 // with it; a failed decode leaves it empty with width and height -1.

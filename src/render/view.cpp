@@ -9,6 +9,7 @@
 #include "render/gl_layer.h"
 #include "render/render_settings.h"
 #include "render/render_state.h"
+#include "world/run_settings.h"
 
 zqMatrix m_CurrentMatrix[eMatrix_Count] = {zqMatrix::Identity(), zqMatrix::Identity(), zqMatrix::Identity(),
                                            zqMatrix::Identity(), zqMatrix::Identity()};
@@ -20,7 +21,6 @@ int32_t g_transRoomExtents[4] = {};
 bool g_transRoomExtentsDirty = true;
 bool g_ProjIsOrtho = true;
 float g_ProjNear = 1.0f, g_ProjFar = 32000.0f;
-bool g_bManualClear = false;
 uint32_t g_LastColour = 0;
 int32_t g_col = 0;
 

@@ -38,8 +38,6 @@ extern int32_t g_transRoomExtents[4];
 extern bool g_transRoomExtentsDirty;
 extern bool g_ProjIsOrtho;
 extern float g_ProjNear, g_ProjFar;
-// Clear by drawing a quad instead of with the clear command ("-intel").
-extern bool g_bManualClear;
 // The colour of the last colour clear, and the number of clears.
 extern uint32_t g_LastColour;
 extern int32_t g_col;

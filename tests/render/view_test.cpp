@@ -11,6 +11,7 @@
 #include "render/render_settings.h"
 #include "render/render_state.h"
 #include "render/view.h"
+#include "world/run_settings.h"
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
