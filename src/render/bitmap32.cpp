@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "core/memory_manager.h"
 #include "core/real_to_int.h"
@@ -130,6 +131,7 @@ CBitmap32::CBitmap32(const CBitmap32* other) {
 CBitmap32::CBitmap32(const CBitmap32* other, int x, int y, int w, int h) {
     if (other == nullptr || !other->m_valid || x < 0 || y < 0 || w < 0 || h < 0) return;
     if (int64_t{x} + w > other->m_width || int64_t{y} + h > other->m_height || !Allocate(w, h)) return;
+    if (w == 0) return;
     for (int row = 0; row < h; ++row)
         std::memcpy(m_pixels.data + static_cast<size_t>(row) * w,
                     other->m_pixels.data + static_cast<size_t>(y + row) * other->m_width + x,
@@ -350,12 +352,15 @@ void CBitmap32::Stretch(int w, int h) {
     if (bytes > 0 && out == nullptr) return;
     int64_t oldW = m_width;
     int64_t oldH = m_height;
+    // The source column of each target column, computed once for all rows.
+    std::vector<int64_t> columns(static_cast<size_t>(w));
+    for (int x = 0; x < w; ++x) columns[static_cast<size_t>(x)] = x * oldW / w;
     for (int y = 0; y < h; ++y) {
         int64_t sy = y * oldH / h;
-        for (int x = 0; x < w; ++x) {
-            int64_t sx = x * oldW / w;
-            if (sx < oldW && sy < oldH) out[static_cast<size_t>(y) * w + x] = m_pixels.data[sy * oldW + sx];
-        }
+        if (sy >= oldH || oldW == 0) continue; // an empty source leaves the pixels 0
+        const uint32_t* in = m_pixels.data + sy * oldW;
+        uint32_t* row = out + static_cast<size_t>(y) * w;
+        for (int x = 0; x < w; ++x) row[x] = in[columns[static_cast<size_t>(x)]];
     }
     ZQ_Free(m_pixels.data);
     m_pixels = {static_cast<int32_t>(bytes), out};

@@ -103,6 +103,10 @@ TEST(Bitmap32, StretchSamplesTheNearestSourcePixel) {
     four.Stretch(4, 1);
     EXPECT_THAT(PixelsOf(four), ElementsAre(0xFF000000u, 0xFF000000u, 0xFF000002u, 0xFF000002u));
     EXPECT_EQ(four.GetData()->length, 16);
+    CBitmap32 empty(&four, 0, 0, 0, 1);
+    ASSERT_TRUE(empty.IsValid());
+    empty.Stretch(2, 2);
+    EXPECT_THAT(PixelsOf(empty), ElementsAre(0u, 0u, 0u, 0u)) << "nothing to sample";
     copy.Stretch(2, 3);
     EXPECT_THAT(PixelsOf(copy),
                 ElementsAre(0xFF000000u, 0xFF000002u, 0xFF000000u, 0xFF000002u, 0xFF000000u, 0xFF000002u));
