@@ -51,10 +51,16 @@ uint8_t* ReadPNGFile(const void* data, int length, int* width, int* height, bool
 // width × height × 4 bytes of the decoded (unreduced) image; null otherwise.
 uint8_t* ReadPNGFilePreallocated(const void* data, int length, int* width, int* height, void* buffer,
                                  size_t capacity, bool reduce);
-// Reads only the header: the size, divided by the texture scale with
-// `reduce`. Releases the held decode, as a decode would replace it.
+// Reads only the header: the size, with `reduce` the size a reducing decode
+// gives. Releases the held decode, as a decode would replace it.
 bool ReadPNGFileHeader(const void* data, int length, int* width, int* height, bool reduce);
 void FreePNGFile();
+
+struct jpeg_decompress_struct;
+// Makes a libjpeg decompressor read from `length` bytes at `data` (which must
+// outlive it). Asking for data past the end is a fatal error of the decode,
+// never a wait for more; skips stop at the end.
+void jpeg_memory_src(jpeg_decompress_struct* cinfo, const uint8_t* data, size_t length);
 
 // Decode a JPEG or the first image of a GIF; the caller frees the pixels with
 // ZQ_Free. `reduce` is not used. Null with width and height -1 on failure.

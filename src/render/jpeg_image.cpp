@@ -60,8 +60,7 @@ struct JpegDecode {
 };
 
 // Returns 1 on success. C-style: see the file comment.
-int DecodeJPEG_C(JpegDecode* d, jpeg_decompress_struct* cinfo, JpegErrorManager* err,
-                 jpeg_source_mgr* source) {
+int DecodeJPEG_C(JpegDecode* d, jpeg_decompress_struct* cinfo, JpegErrorManager* err) {
     cinfo->err = jpeg_std_error(&err->pub);
     err->pub.error_exit = JpegErrorExit;
     err->pub.output_message = JpegOutputMessage;
@@ -70,14 +69,7 @@ int DecodeJPEG_C(JpegDecode* d, jpeg_decompress_struct* cinfo, JpegErrorManager*
         return 0;
     }
     jpeg_create_decompress(cinfo);
-    source->init_source = SourceInit;
-    source->fill_input_buffer = SourceFill;
-    source->skip_input_data = SourceSkip;
-    source->resync_to_restart = jpeg_resync_to_restart;
-    source->term_source = SourceTerm;
-    source->next_input_byte = d->data;
-    source->bytes_in_buffer = d->length;
-    cinfo->src = source;
+    jpeg_memory_src(cinfo, d->data, d->length);
 
     int header;
     do header = jpeg_read_header(cinfo, FALSE);
@@ -132,6 +124,21 @@ int DecodeJPEG_C(JpegDecode* d, jpeg_decompress_struct* cinfo, JpegErrorManager*
 
 } // namespace
 
+// The source lives in the decompressor's permanent pool, so it goes with it.
+void jpeg_memory_src(jpeg_decompress_struct* cinfo, const uint8_t* data, size_t length) {
+    if (cinfo->src == nullptr)
+        cinfo->src = static_cast<jpeg_source_mgr*>((*cinfo->mem->alloc_small)(
+            reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(jpeg_source_mgr)));
+    jpeg_source_mgr* source = cinfo->src;
+    source->init_source = SourceInit;
+    source->fill_input_buffer = SourceFill;
+    source->skip_input_data = SourceSkip;
+    source->resync_to_restart = jpeg_resync_to_restart;
+    source->term_source = SourceTerm;
+    source->next_input_byte = data;
+    source->bytes_in_buffer = data != nullptr ? length : 0;
+}
+
 uint8_t* ReadJPEGFile(const void* data, int length, int* width, int* height, bool) {
     JpegDecode d{};
     d.data = static_cast<const uint8_t*>(data);
@@ -140,10 +147,8 @@ uint8_t* ReadJPEGFile(const void* data, int length, int* width, int* height, boo
     d.height = -1;
     jpeg_decompress_struct cinfo;
     JpegErrorManager err;
-    jpeg_source_mgr source;
     std::memset(&cinfo, 0, sizeof cinfo);
-    std::memset(&source, 0, sizeof source);
-    int ok = d.length > 0 ? DecodeJPEG_C(&d, &cinfo, &err, &source) : 0;
+    int ok = d.length > 0 ? DecodeJPEG_C(&d, &cinfo, &err) : 0;
     std::free(d.scanline);
     if (ok == 0) {
         ZQ_Free(d.pixels);

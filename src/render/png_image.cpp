@@ -243,10 +243,12 @@ bool ReadPNGFileHeader(const void* data, int length, int* width, int* height, bo
         SetSize(width, height, -1, -1);
         return false;
     }
-    if (reduce && g_TextureScale > 1) {
-        d.width /= g_TextureScale;
-        d.height /= g_TextureScale;
-    }
+    // The same halvings as a reducing decode, so the two always agree.
+    if (reduce)
+        for (int steps = ReductionSteps(d.width, d.height); steps > 0; --steps) {
+            d.width /= 2;
+            d.height /= 2;
+        }
     SetSize(width, height, d.width, d.height);
     return true;
 }

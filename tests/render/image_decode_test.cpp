@@ -191,6 +191,11 @@ TEST_F(PngImage, ReductionHalvesByTheTextureScale) {
     int w = 0, h = 0;
     EXPECT_EQ(DecodePng(EncodeOurs(small, 3, 3), &w, &h, true), Pixels{Rgba(100, 3, 6, 127)});
     EXPECT_EQ(w, 1);
+    // A single pixel cannot halve; the header read says so too.
+    std::vector<uint8_t> dot = EncodeOurs({Rgba(1, 2, 3, 4)}, 1, 1);
+    EXPECT_TRUE(ReadPNGFileHeader(dot.data(), static_cast<int>(dot.size()), &w, &h, true));
+    EXPECT_EQ(w, 1);
+    EXPECT_EQ(h, 1);
 }
 
 TEST_F(PngImage, EachReadDecodesItsOwnData) {
