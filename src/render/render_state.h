@@ -14,40 +14,41 @@ inline constexpr int kSamplerStatesPerStage = 10;
 inline constexpr int kSamplerSlotCount = kSamplerStages * kSamplerStatesPerStage;
 inline constexpr int kStateStackDepth = 32;
 
-// Render state ids (the values the back end translates).
+// Render state ids (the values the back end translates; 2, 14, 19 and 22 are
+// spare: stored and forwarded, set by nothing).
 enum eRenderState : int {
     eRS_Unused = 0,
-    eRS_ZEnable = 1,
-    eRS_ShadeMode = 3,
-    eRS_ZWriteEnable = 4,
-    eRS_AlphaTestEnable = 5,
+    eRS_DepthTest = 1,
+    eRS_Shading = 3,
+    eRS_DepthWrite = 4,
+    eRS_AlphaTest = 5,
     eRS_SrcBlend = 6,
     eRS_DestBlend = 7,
     eRS_CullMode = 8,
-    eRS_ZFunc = 9,
+    eRS_DepthFunc = 9,
     eRS_AlphaRef = 10,
     eRS_AlphaFunc = 11,
-    eRS_AlphaBlendEnable = 12,
+    eRS_BlendEnable = 12,
     eRS_FogEnable = 13,
-    eRS_FogColor = 15,
-    eRS_FogTableMode = 16,
+    eRS_FogColour = 15,
+    eRS_FogModeType1 = 16,
     eRS_FogStart = 17,
     eRS_FogEnd = 18,
-    eRS_RangeFogEnable = 20,
+    eRS_FogFlagType2 = 20,
     eRS_Lighting = 21,
-    eRS_FogVertexMode = 23,
-    eRS_ColorWriteEnable = 24,
+    eRS_FogModeType2 = 23,
+    eRS_ColourWriteMask = 24,
     eRS_StencilEnable = 25,
     eRS_StencilFail = 26,
-    eRS_StencilZFail = 27,
+    eRS_StencilDepthFail = 27,
     eRS_StencilPass = 28,
     eRS_StencilFunc = 29,
     eRS_StencilRef = 30,
-    eRS_StencilMask = 31,
+    eRS_StencilReadMask = 31,
     eRS_StencilWriteMask = 32,
-    eRS_SeparateAlphaBlendEnable = 33,
-    eRS_SrcBlendAlpha = 34,
-    eRS_DestBlendAlpha = 35,
+    eRS_SeparateAlphaBlend = 33,
+    eRS_AlphaSrcBlend = 34,
+    eRS_AlphaDestBlend = 35,
 };
 
 // Sampler state ids, per stage.

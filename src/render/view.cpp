@@ -164,10 +164,10 @@ namespace {
 
 void OrdinaryClear(uint32_t colour, int stencil, int flags) {
     g_States.SaveStates();
-    g_States.SetRenderState(eRS_ColorWriteEnable, 15);
-    g_States.SetRenderState(eRS_AlphaBlendEnable, 0);
+    g_States.SetRenderState(eRS_ColourWriteMask, 15);
+    g_States.SetRenderState(eRS_BlendEnable, 0);
     g_States.SetRenderState(eRS_StencilWriteMask, 0xFFFFFFFFu);
-    g_States.SetRenderState(eRS_ZWriteEnable, 1);
+    g_States.SetRenderState(eRS_DepthWrite, 1);
     g_States.SetRenderState(eRS_StencilEnable, 1);
     float rgba[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     int buffers = 0;
@@ -200,13 +200,13 @@ void ManualClear(uint32_t colour, float depth, int flags) {
     zqMatrix projection = m_CurrentMatrix[eMatrix_Projection];
     zqMatrix world = m_CurrentMatrix[eMatrix_World];
     g_States.SaveStates();
-    g_States.SetRenderState(eRS_ZEnable, 0);
-    g_States.SetRenderState(eRS_AlphaBlendEnable, 0);
-    g_States.SetRenderState(eRS_AlphaTestEnable, 0);
+    g_States.SetRenderState(eRS_DepthTest, 0);
+    g_States.SetRenderState(eRS_BlendEnable, 0);
+    g_States.SetRenderState(eRS_AlphaTest, 0);
     g_States.SetRenderState(eRS_Lighting, 0);
     g_States.SetRenderState(eRS_CullMode, 0);
-    g_States.SetRenderState(eRS_ColorWriteEnable, (flags & eClear_Colour) != 0 ? 15 : 0);
-    g_States.SetRenderState(eRS_ZWriteEnable, (flags & eClear_DepthStencil) != 0 ? 1 : 0);
+    g_States.SetRenderState(eRS_ColourWriteMask, (flags & eClear_Colour) != 0 ? 15 : 0);
+    g_States.SetRenderState(eRS_DepthWrite, (flags & eClear_DepthStencil) != 0 ? 1 : 0);
     const zqMatrix identity = zqMatrix::Identity();
     for (int m : {eMatrix_World, eMatrix_View, eMatrix_Projection}) {
         StoreMatrix(m, identity);

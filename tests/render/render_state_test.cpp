@@ -37,7 +37,7 @@ private:
 
 TEST_F(StateCacheTest, ResetSendsEveryDefaultAtTheFirstFlush) {
     set_perspective = false;
-    cache.SetRenderState(eRS_ZEnable, 1);
+    cache.SetRenderState(eRS_DepthTest, 1);
     cache.Reset();
     EXPECT_TRUE(set_perspective) << "Reset also restores the recorded settings";
     cache.Flush();
@@ -55,8 +55,8 @@ TEST_F(StateCacheTest, ResetSendsEveryDefaultAtTheFirstFlush) {
 
 TEST_F(StateCacheTest, OnlyChangedStatesAreSentInIdOrder) {
     cache.SetRenderState(eRS_CullMode, 2);
-    cache.SetRenderState(eRS_ZEnable, 1);
-    cache.SetRenderState(eRS_ZEnable, 1); // unchanged: one comparison, nothing more
+    cache.SetRenderState(eRS_DepthTest, 1);
+    cache.SetRenderState(eRS_DepthTest, 1); // unchanged: one comparison, nothing more
     cache.SetRenderState(eRS_FogEnable, 1);
     cache.SetRenderState(eRS_FogEnable, 0); // back to the sent value: not dirty any more
     EXPECT_THAT(layer.calls, IsEmpty()) << "setters never reach the device";
@@ -94,7 +94,7 @@ TEST_F(StateCacheTest, RestoreBringsBackSavedValuesAndSendsOnlyTheDifference) {
     layer.Take();
     cache.SaveStates();
     cache.SetRenderState(eRS_SrcBlend, 1);
-    cache.SetRenderState(eRS_ColorWriteEnable, 0);
+    cache.SetRenderState(eRS_ColourWriteMask, 0);
     cache.SetSamplerState(3, eSS_AddressU, 1);
     cache.Flush();
     layer.Take();
@@ -107,9 +107,9 @@ TEST_F(StateCacheTest, RestoreBringsBackSavedValuesAndSendsOnlyTheDifference) {
 }
 
 TEST_F(StateCacheTest, RestoreOnAnEmptyStackChangesNothing) {
-    cache.SetRenderState(eRS_ColorWriteEnable, 7);
+    cache.SetRenderState(eRS_ColourWriteMask, 7);
     cache.RestoreStates();
-    EXPECT_EQ(cache.GetRenderState(eRS_ColorWriteEnable), 7u) << "no all-zero entry is applied";
+    EXPECT_EQ(cache.GetRenderState(eRS_ColourWriteMask), 7u) << "no all-zero entry is applied";
     EXPECT_EQ(cache.GetRenderState(eRS_SrcBlend), 5u);
     EXPECT_EQ(cache.StackDepth(), 0);
     EXPECT_STREQ(console.Text(), "Attempting to drop below bottom of GPU state stack\n");
@@ -140,7 +140,7 @@ TEST_F(StateCacheTest, ForceSendsAllRenderStatesAndStageZeroSamplers) {
 }
 
 TEST_F(StateCacheTest, StatesGoToABufferAsThirtyFiveWordsFromStateOne) {
-    cache.SetRenderState(eRS_ZEnable, 0x01020304);
+    cache.SetRenderState(eRS_DepthTest, 0x01020304);
     Buffer_Standard buffer(256, eBuffer_Format_Grow, 1);
     EXPECT_EQ(cache.WriteStatesToBuffer(&buffer), 35);
     ASSERT_EQ(buffer.Tell(), 140);

@@ -183,13 +183,13 @@ TEST_F(ViewTest, ClearsInsideTheViewportOrTheWholeTarget) {
 
     Graphics::SetViewPort(10, 10, 100, 100);
     layer.Take();
-    g_States.SetRenderState(eRS_ColorWriteEnable, 1);
+    g_States.SetRenderState(eRS_ColourWriteMask, 1);
     Graphics::Clear(0x80FF0000, 0.5f, 3, eClear_Colour | eClear_DepthStencil);
     EXPECT_THAT(layer.Take(), ElementsAre("batch", "rs 24=1", "rs 12=0", "rs 24=15", "rs 25=1",
                                           "clear 3 rgba(0.000,0.000,1.000,0.502) depth 1.00 stencil 3"));
     EXPECT_EQ(g_col, clears + 1);
     EXPECT_EQ(g_LastColour, 0x80FF0000u);
-    EXPECT_EQ(g_States.GetRenderState(eRS_ColorWriteEnable), 1u) << "states restored after the clear";
+    EXPECT_EQ(g_States.GetRenderState(eRS_ColourWriteMask), 1u) << "states restored after the clear";
 
     // The whole framebuffer, its sides given in the other order.
     Graphics::SetViewPort(0, 0, 360, 640);
@@ -223,7 +223,7 @@ TEST_F(ViewTest, ManualClearDrawsAQuadWithIdentityMatricesAndPutsThemBack) {
     std::memcpy(&colour, layer.lastVertices.data() + 12, 4);
     EXPECT_EQ(colour, 0xFF112233u);
     EXPECT_EQ(m_CurrentMatrix[eMatrix_World].m[12], 9.0f);
-    EXPECT_EQ(g_States.GetRenderState(eRS_ZWriteEnable), 1u);
+    EXPECT_EQ(g_States.GetRenderState(eRS_DepthWrite), 1u);
 }
 
 } // namespace
