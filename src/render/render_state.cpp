@@ -11,49 +11,22 @@
 
 namespace {
 
-// Defaults of render states 1-35 (state 0 keeps whatever was last sent).
-constexpr uint32_t kRenderDefaults[kRenderStateCount] = {0,
-                                                         0,
-                                                         3,
-                                                         2,
-                                                         1,
-                                                         0,
-                                                         5,
-                                                         6,
-                                                         0,
-                                                         4,
-                                                         0,
-                                                         5,
-                                                         1,
-                                                         0,
-                                                         0,
-                                                         0,
-                                                         1,
-                                                         0 /* fog start 0.0 */,
-                                                         0x3F800000 /* fog end 1.0 */,
-                                                         0,
-                                                         0,
-                                                         0,
-                                                         0,
-                                                         3,
-                                                         15,
-                                                         0,
-                                                         1,
-                                                         1,
-                                                         1,
-                                                         8,
-                                                         0,
-                                                         0xFFFFFFFFu,
-                                                         0xFFFFFFFFu,
-                                                         0,
-                                                         5,
-                                                         6};
-
-constexpr uint32_t kSamplerDefaults[kSamplerStatesPerStage] = {1, 1,  0, 0, 1, 0, 0x41800000 /* 16.0 */,
-                                                               0, 16, 2};
-
-static_assert(kRenderDefaults[18] == std::bit_cast<uint32_t>(1.0f));
-static_assert(kSamplerDefaults[6] == std::bit_cast<uint32_t>(16.0f));
+// Defaults of render states 1-35 (state 0 keeps whatever was last sent) and
+// of each stage's sampler states. Floating-point states hold float bits.
+// clang-format off
+constexpr uint32_t kRenderDefaults[kRenderStateCount] = {
+    0, 0, 3, 2, 1, 0, 5, 6, 0, 4,                              // 0-9
+    0, 5, 1, 0, 0, 0, 1, std::bit_cast<uint32_t>(0.0f),        // 10-17
+    std::bit_cast<uint32_t>(1.0f), 0,                          // 18-19
+    0, 0, 0, 3, 15, 0, 1, 1, 1, 8,                             // 20-29
+    0, 0xFFFFFFFFu, 0xFFFFFFFFu, 0, 5, 6,                      // 30-35
+};
+constexpr uint32_t kSamplerDefaults[kSamplerStatesPerStage] = {
+    1, 1, 0, 0, 1,                                             // filters, wrap, mip filter
+    std::bit_cast<uint32_t>(0.0f), std::bit_cast<uint32_t>(16.0f), std::bit_cast<uint32_t>(0.0f),
+    16, 2,                                                     // anisotropy, mip enable
+};
+// clang-format on
 
 constexpr uint64_t kAllRender = (uint64_t{1} << kRenderStateCount) - 1;
 constexpr uint64_t kAllSamplerLow = ~uint64_t{0};
