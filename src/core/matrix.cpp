@@ -41,8 +41,14 @@ void zqMatrix::LookAtLH(zqMatrix* out, const zqVector3* eye, const zqVector3* at
     zqVector3 z = Normalise({at->x - eye->x, at->y - eye->y, at->z - eye->z});
     zqVector3 x = Normalise(Cross(Normalise(*up), z));
     zqVector3 y = Normalise(Cross(z, x));
-    const float values[16] = {x.x, y.x, z.x, 0.0f, x.y,           y.y,           z.y,           0.0f,
-                              x.z, y.z, z.z, 0.0f, -Dot(x, *eye), -Dot(y, *eye), -Dot(z, *eye), 1.0f};
+    // clang-format off
+    const float values[16] = {
+        x.x,           y.x,           z.x,           0.0f,
+        x.y,           y.y,           z.y,           0.0f,
+        x.z,           y.z,           z.z,           0.0f,
+        -Dot(x, *eye), -Dot(y, *eye), -Dot(z, *eye), 1.0f,
+    };
+    // clang-format on
     std::memcpy(out->m, values, sizeof values);
 }
 

@@ -194,9 +194,14 @@ int PVRTDecompressPVRTC(const void* data, int twoBitMode, int width, int height,
 
 namespace {
 
-const int kModifiers[8][4] = {{2, 8, -2, -8},       {5, 17, -5, -17},    {9, 29, -9, -29},
-                              {13, 42, -13, -42},   {18, 60, -18, -60},  {24, 80, -24, -80},
-                              {33, 106, -33, -106}, {47, 183, -47, -183}};
+// The intensity modifiers of the eight tables, by texel index (0 +small,
+// 1 +large, 2 -small, 3 -large).
+// clang-format off
+const int kModifiers[8][4] = {
+    {2, 8, -2, -8},     {5, 17, -5, -17},   {9, 29, -9, -29},     {13, 42, -13, -42},
+    {18, 60, -18, -60}, {24, 80, -24, -80}, {33, 106, -33, -106}, {47, 183, -47, -183},
+};
+// clang-format on
 
 // Decodes one block into a 4 × 4 RGBA tile.
 void DecodeEtcBlock(const uint8_t* p, uint8_t tile[16][4]) {
