@@ -37,9 +37,6 @@ uint32_t* Graphics::GrabScreenRect(int, int, int, int, int* outW, int* outH) {
     if (outH != nullptr) *outH = 0;
     return nullptr;
 }
-bool WritePNG32(const char*, const uint32_t*, int, int) {
-    return false;
-}
 
 namespace {
 

@@ -77,7 +77,6 @@ void DeleteAllVirtualKeys() {}
 void Instance_RebuildPhysicsBody(CInstance*, CRoom*) {}
 void Audio_StopAll() {}
 void Text_ResetDefaults() {}
-void RenderState_Reset() {}
 void Collector_FullCollect() {}
 void Debug_AddTag(const char*) {}
 bool Debugger_WaitsForConnection() {

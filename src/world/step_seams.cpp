@@ -3,7 +3,6 @@
 #include "world/step_services.h"
 
 void DoGenerationalGC() {}
-void RenderState_Force() {}
 void Check_LoadGameState() {}
 void UpdateTarvoFunctions() {}
 void ProcessNetworking() {}
