@@ -174,7 +174,8 @@ TEST(GameFile, UnknownTagIsReportedAndLoadingGoesOn) {
     EXPECT_TRUE(l.first);
     EXPECT_FALSE(l.second) << "an unknown tag keeps the game from starting";
     EXPECT_EQ(g_InitialScreenSizeX, 640) << "chunks after the unknown one still load";
-    EXPECT_STREQ(GameData_LastError(), "");
+    EXPECT_STREQ(GameData_LastError(), "Game data file is damaged (chunk ZZZZ): unknown chunk at offset 20")
+        << "the reason the game will not start";
 }
 
 TEST(GameFile, DamagedFilesAreRefusedWithTheChunkNamed) {
