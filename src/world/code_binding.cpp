@@ -77,7 +77,7 @@ int32_t ChainDistance(uint32_t operand, Chain chain) {
 
 [[noreturn]] void Unresolved(const char* what, const char* name) {
     throw GameDataError(std::string("Error on load\nUnable to find ") + what + " " +
-                        (name != nullptr ? name : "") + "\n");
+                        GameData_Printable(name) + "\n");
 }
 
 // Writes `id` into each of the `count` references starting at file offset

@@ -46,8 +46,6 @@ public:
         std::snprintf(m_chunk, sizeof m_chunk, "%s", chunk != nullptr ? chunk : "");
     }
 
-    // The image stays writable: some loaders rewrite records in place.
-    uint8_t* Image() const { return m_image; }
     size_t ImageLength() const { return m_length; }
     size_t Position() const { return m_pos; }
     size_t Limit() const { return m_limit; }
