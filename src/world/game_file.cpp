@@ -128,6 +128,10 @@ const char* GameData_LastError() {
     return g_lastError.c_str();
 }
 
+void GameData_SetLastError(const char* text) {
+    g_lastError = text != nullptr ? text : "";
+}
+
 bool GetResolution(uint8_t* image, size_t length) {
     g_lastError.clear();
     g_WADImage = ImageReader(image, length, 0, length, "");

@@ -58,6 +58,9 @@ bool RunnerLoadWad();
 
 // The text of the last refusal of a damaged file, or "".
 const char* GameData_LastError();
+// Records why loading the game failed after the walks (a preparation step),
+// so that the start-up reports it like a refusal.
+void GameData_SetLastError(const char* text);
 
 // The data file's string number `index` (from the "STRG" table), or null.
 const char* GameData_String(int index);

@@ -84,18 +84,53 @@ size_t GameData_LoadBudget(size_t length) {
     return budget < kFloor ? kFloor : budget;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence of two or more bytes at `p`
+// (no overlong forms, no surrogates, nothing above U+10FFFF), or 0.
+size_t Utf8Sequence(const unsigned char* p) {
+    const unsigned char lead = p[0];
+    size_t length;
+    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (p[1] < low || p[1] > high) return 0;
+    for (size_t i = 2; i < length; ++i)
+        if (p[i] < 0x80 || p[i] > 0xBF) return 0;
+    return length;
+}
+
+} // namespace
+
 std::string GameData_Printable(const char* text) {
     std::string out;
     if (text == nullptr) return out;
-    for (const char* p = text; *p != '\0'; ++p) {
-        const auto byte = static_cast<unsigned char>(*p);
-        if (byte >= 0x20 && byte < 0x7F) {
-            out += static_cast<char>(byte);
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    while (*p != 0) {
+        if (*p >= 0x20 && *p < 0x7F) {
+            out += static_cast<char>(*p++);
+            continue;
         }
+        // A terminator ends a sequence early, so reading on stays in the text.
+        if (const size_t n = *p >= 0x80 ? Utf8Sequence(p) : 0) {
+            out.append(reinterpret_cast<const char*>(p), n);
+            p += n;
+            continue;
+        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", *p++);
+        out += escaped;
     }
     return out;
 }

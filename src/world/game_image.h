@@ -26,8 +26,9 @@ public:
 // file cannot name one long list from every record.
 size_t GameData_LoadBudget(size_t length);
 
-// The data file's text quoted in a message: bytes that are not printable
-// ASCII become "\xNN", so a damaged name cannot put raw bytes on a console.
+// The data file's text quoted in a message: control characters and bytes
+// that are not part of well-formed UTF-8 become "\xNN", so a damaged name
+// cannot put raw bytes on a console while a name in any script still reads.
 std::string GameData_Printable(const char* text);
 
 // A cursor over one chunk of the image (offsets in the file are from the

@@ -283,6 +283,7 @@ bool PrepareStep(const char* line, bool (*step)(), const char* failure) {
     init_csol->Output("%s", line);
     if (step()) return true;
     Platform_ShowMessage(failure);
+    GameData_SetLastError(failure);
     return false;
 }
 

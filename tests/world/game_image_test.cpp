@@ -88,3 +88,18 @@ TEST(ImageReader, ChecksEveryReadOffsetAndString) {
         EXPECT_NE(std::string(e.what()).find("ROOM"), std::string::npos) << e.what();
     }
 }
+
+TEST(ImageReader, QuotedTextIsMadePrintable) {
+    const struct {
+        const char* text;
+        const char* shown;
+    } cases[] = {
+        {"obj_player", "obj_player"},
+        {"caf\xC3\xA9 \xE2\x82\xAC", "caf\xC3\xA9 \xE2\x82\xAC"}, // well-formed UTF-8 stays
+        {"\xE6\x02name", "\\xE6\\x02name"},                       // a cut sequence and a control byte
+        {"\xC0\xAF \xED\xA0\x80 \xF4\x90\x80\x80", "\\xC0\\xAF \\xED\\xA0\\x80 \\xF4\\x90\\x80\\x80"},
+        {"tab\there\xC3", "tab\\x09here\\xC3"}, // a lead byte at the very end
+    };
+    for (const auto& c : cases) EXPECT_EQ(GameData_Printable(c.text), c.shown) << c.shown;
+    EXPECT_EQ(GameData_Printable(nullptr), "");
+}

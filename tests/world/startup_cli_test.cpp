@@ -100,6 +100,13 @@ TEST(CorvaneExecutable, EveryRefusedFileSaysWhyOnStandardErrorInEveryMode) {
              wad::WriteOptions(w, options);
          },
          "(chunk OPTN): constant 0 at offset"},
+        {"an option constant whose name cannot be a constant",
+         [](wad::GameDataWriter& w) {
+             wad::OptionFields options;
+             options.constants = {{"1abc", "1"}};
+             wad::WriteOptions(w, options);
+         },
+         "Failed to define the constants."},
         {"global code naming an entry the file does not have",
          [](wad::GameDataWriter& w) {
              wad::CodeFields code;
