@@ -112,6 +112,19 @@ void GlobalScripts_Load(ImageReader& chunk) {
 
 } // namespace
 
+void GameData_ForgetImage() {
+    g_numGlobalScripts = 0;
+    g_GlobalScripts = ImageReader();
+    g_TexturePageChunk = ImageReader();
+    g_WADImage = ImageReader();
+    g_ZQHeader = ImageReader();
+    g_fCompiledToVM = false;
+    g_nZQCode = 0;
+    g_CodeChunk = ImageReader();
+    g_ZQStringCount = 0;
+    g_StringChunk = ImageReader();
+}
+
 uint32_t GameData_TableWord(const ImageReader& table, int index) {
     return table.Peek<uint32_t>(table.ChunkStart() + 4 + 4 * static_cast<size_t>(index));
 }

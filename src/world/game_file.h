@@ -35,6 +35,10 @@ extern ImageReader g_CodeChunk;
 extern int g_ZQStringCount;
 extern ImageReader g_StringChunk;
 
+// Empties every reader over the image kept here and by the header, and the
+// counts that go with them, before the image is freed.
+void GameData_ForgetImage();
+
 // Word `index` of a counted table chunk (the word after the count), read
 // through the chunk's reader; the index must lie inside the table.
 uint32_t GameData_TableWord(const ImageReader& table, int index);

@@ -345,6 +345,9 @@ const char* ZQGetFileName() {
 void FINALIZE_Runner_Form() {
     Path_Quit();
     TimeLine_Quit();
+    // The readers over the image go with it: a read after this fails
+    // cleanly instead of touching freed memory.
+    GameData_ForgetImage();
     ZQ_Free(g_pGameFileBuffer);
     g_pGameFileBuffer = nullptr;
     g_GameFileLength = 0;
