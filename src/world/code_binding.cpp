@@ -80,6 +80,13 @@ int32_t ChainDistance(uint32_t operand, Chain chain) {
                         GameData_Printable(name) + "\n");
 }
 
+// The same for a record of the file, naming where it stands.
+[[noreturn]] void Unresolved(const ImageReader& chunk, size_t record, const char* what, const char* name) {
+    throw GameDataError(std::string("Error on load\nUnable to find ") + what + " " +
+                        GameData_Printable(name) + "\n(chunk " + chunk.Chunk() + ", the record at offset " +
+                        std::to_string(record) + ")\n");
+}
+
 // Writes `id` into each of the `count` references starting at file offset
 // `first` (see the file comment).
 void PatchChain(const ImageReader& chunk, const char* name, uint32_t count, uint32_t first, int32_t id,
@@ -144,12 +151,13 @@ int32_t BindVariableRecord(const ImageReader& chunk, const char* name, int32_t k
 void OldVariablesLoad(ImageReader& chunk) {
     if (chunk.Remaining() % 12 != 0) chunk.Fail("variable records do not fill the chunk");
     while (chunk.Remaining() > 0) {
+        const size_t record = chunk.Position();
         const char* text = chunk.StringAt();
         const char* name = text != nullptr ? text : "";
         const uint32_t count = chunk.U32();
         const uint32_t first = chunk.U32();
         const int id = Code_Variable_Find(name);
-        if (id < 0) Unresolved("variable", name);
+        if (id < 0) Unresolved(chunk, record, "variable", name);
         PatchChain(chunk, name, count, first, id, Chain::Variable29);
     }
 }
@@ -206,6 +214,7 @@ void VARI_Load(ImageReader& chunk) {
     init_csol->Output("got %d local variables\n", g_nLocalVariables);
 
     while (chunk.Remaining() > 0) {
+        const size_t record = chunk.Position();
         const char* text = chunk.StringAt();
         const char* name = text != nullptr ? text : "";
         const int32_t kind = chunk.S32();
@@ -213,7 +222,7 @@ void VARI_Load(ImageReader& chunk) {
         const uint32_t count = chunk.U32();
         const uint32_t first = chunk.U32();
         const int32_t bound = BindVariableRecord(chunk, name, kind, id);
-        if (bound < 0) Unresolved("variable", name);
+        if (bound < 0) Unresolved(chunk, record, "variable", name);
         PatchChain(chunk, name, count, first, bound, Chain::Variable28);
     }
 }
@@ -227,12 +236,13 @@ void FUNC_Load(ImageReader& chunk) {
         count = static_cast<uint32_t>(chunk.Remaining() / 12);
     }
     for (uint32_t i = 0; i < count; ++i) {
+        const size_t record = chunk.Position();
         const char* text = chunk.StringAt();
         const char* name = text != nullptr ? text : "";
         const uint32_t references = chunk.U32();
         const uint32_t first = chunk.U32();
         int id = -1;
-        if (!Code_Function_Find(name, &id) || id < 0) Unresolved("function", name);
+        if (!Code_Function_Find(name, &id) || id < 0) Unresolved(chunk, record, "function", name);
         PatchChain(chunk, name, references, first, id, Chain::Function);
     }
     if (g_subFunctionsOption && chunk.Remaining() > 0) Code_Variable_Read_Local_Names(chunk);

@@ -274,6 +274,7 @@ TEST_F(DamagedFile, RawBytesInQuotedNamesArePrintedEscaped) {
     EXPECT_FALSE(Load(g.Build()));
     const std::string unresolved = GameData_LastError();
     EXPECT_NE(unresolved.find("Unable to find function \\xE6\\x02name"), std::string::npos) << unresolved;
+    EXPECT_NE(unresolved.find("(chunk FUNC, the record at offset"), std::string::npos) << unresolved;
 
     g.functions.functions.clear();
     EXPECT_FALSE(Load(g.Build()));
