@@ -53,10 +53,9 @@ bool IsHeader(uint32_t tag) {
 
 // The container must describe exactly the bytes the file holds: a file cut
 // short, or with bytes appended, is damaged rather than empty.
-void CheckContainer(const uint8_t* image, size_t length) {
+void CheckContainer(uint8_t* image, size_t length) {
     if (length <= 8) GameData_Fail(nullptr, "the file is %zu bytes long, too short for any chunk", length);
-    uint32_t size;
-    std::memcpy(&size, image + 4, 4);
+    const uint32_t size = ImageReader(image, length, 0, length, "").Peek<uint32_t>(4);
     if (static_cast<size_t>(size) + 8 != length)
         GameData_Fail(nullptr, "the container says %u bytes follow its header but the file holds %zu", size,
                       length - 8);

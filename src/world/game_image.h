@@ -79,12 +79,12 @@ public:
     const char* StringAt() { return String(U32()); }
     // A cursor at a stored offset, reading up to the end of the chunk.
     ImageReader At(uint32_t offset) const;
-    // The value at file offset `at`, without moving the cursor, and writing
-    // one there (some loaders rewrite records in place). Both must lie
-    // inside the chunk.
     // `n` bytes at file offset `at` inside the chunk, for a caller that
     // keeps the length with the pointer.
     const uint8_t* Span(size_t at, size_t n) const { return Place(at, n); }
+    // The value at file offset `at`, without moving the cursor, and writing
+    // one there (some loaders rewrite records in place). Both must lie
+    // inside the chunk.
     template <typename T>
     T Peek(size_t at) const {
         return Load<T>(Place(at, sizeof(T)));
