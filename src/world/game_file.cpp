@@ -192,6 +192,9 @@ bool GetResolution(uint8_t* image, size_t length) {
             }
         });
     } catch (const GameDataError& error) {
+        // Nothing of a refused file stays reachable.
+        GameData_ForgetImage();
+        Code_CheckEntries(ImageReader(), false);
         return Refuse(error);
     }
     return true;

@@ -77,7 +77,9 @@ protected:
 
 private:
     const uint8_t* At(CodeLayout layout, int entry, size_t word) const {
-        const uint8_t* record = m_image.data() + GameData_CodeEntryOffset(entry);
+        // Read from the image itself: a refused load forgets its tables.
+        const size_t table = wad::ChunkPayload(m_image, "CODE") + 4;
+        const uint8_t* record = m_image.data() + wad::WordAt(m_image, table + 4 * static_cast<size_t>(entry));
         const uint8_t* bytecode = layout == CodeLayout::Newer
                                       ? record + 12 + static_cast<int32_t>(WordAt(record + 12))
                                       : record + 8;
