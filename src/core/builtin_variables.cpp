@@ -177,7 +177,8 @@ bool GV_argument_count(CInstance*, int, RValue* out) {
 // [SECTION] fixed values
 
 bool GV_debug_mode(CInstance*, int, RValue* out) {
-    return Put(out, g_pZQHeader != nullptr && (g_pZQHeader[0] & 1) == 0 ? 1.0 : 0.0);
+    const bool debug = !g_ZQHeader.Empty() && (g_ZQHeader.Peek<uint8_t>(g_ZQHeader.ChunkStart()) & 1) == 0;
+    return Put(out, debug ? 1.0 : 0.0);
 }
 
 bool PutPointer(RValue* out, intptr_t pointer) {

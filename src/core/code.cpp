@@ -3,6 +3,9 @@
 // and running an entry.
 #include "core/code.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "core/error.h"
 #include "core/memory_manager.h"
 #include "core/zq_rvalue.h"
@@ -24,58 +27,81 @@ bool Argument_Relative = false;
 
 constexpr int32_t kInitialEntryCapacity = 16;
 
-// Builds the bytecode buffer of data-file code record `index`. The record:
-// name offset, bytecode length, then either the bytecode (data without
-// sub-functions) or local count (u16), argument word (u16), the bytecode's
-// offset from this field (s32) and the offset within the parent code (u32).
-// Anything that does not fit the image leaves the entry without bytecode.
+// Builds the bytecode buffer of data-file code entry `index`. The start-up
+// checked every entry (Code_CheckEntries), so a record that does not read
+// here cannot occur; should one, the entry is left without bytecode.
 void LoadBytecode(CCode& code, int index) {
-    if (g_pWADBaseAddress == nullptr || g_pWADEndAddress <= g_pWADBaseAddress) return;
-    const size_t length = static_cast<size_t>(g_pWADEndAddress - g_pWADBaseAddress);
-    const size_t tableAt = static_cast<size_t>(g_ppZQCode - g_pWADBaseAddress);
-    uint16_t locals = 0, arguments = 0;
-    uint32_t parentOffset = 0;
-    size_t start = 0;
-    int32_t size = 0;
-    const char* name = nullptr;
+    SCodeEntryRecord entry;
     try {
-        ImageReader table(g_pWADBaseAddress, length, tableAt, tableAt + 4 * static_cast<size_t>(g_nZQCode),
-                          "CODE");
-        table.Skip(4 * static_cast<size_t>(index));
-        const uint32_t at = table.U32();
-        if (at == 0) return;
-        ImageReader record = table.At(at);
-        name = record.StringAt();
-        size = record.S32();
-        start = record.Position();
-        if (g_subFunctionsOption) {
-            locals = record.U16();
-            arguments = record.U16();
-            const size_t field = record.Position();
-            const int32_t relative = record.S32();
-            parentOffset = record.U32();
-            const int64_t target = static_cast<int64_t>(field) + relative;
-            if (target < 0 || static_cast<uint64_t>(target) > length) return;
-            start = static_cast<size_t>(target);
-        }
+        entry = Code_ReadEntry(g_CodeChunk, index, g_subFunctionsOption);
     } catch (const GameDataError&) {
-        return; // a damaged record: the entry has no bytecode
+        return;
     }
-    if (size < 0 || static_cast<size_t>(size) > length - start) return;
+    if (!entry.present || entry.length < 0) return;
     auto* buffer = new VMBuffer();
-    buffer->m_size = size;
-    buffer->m_numLocalsUsed = locals;
-    buffer->m_numArguments = arguments;
-    buffer->m_pBuffer = g_pWADBaseAddress + start;
+    buffer->m_size = entry.length;
+    buffer->m_numLocalsUsed = entry.locals;
+    buffer->m_numArguments = entry.arguments;
+    buffer->m_pBuffer = g_CodeChunk.Span(entry.start, static_cast<size_t>(entry.length));
     code.m_pVM = buffer;
-    code.m_pName = name;
-    code.m_localCount = locals;
-    code.m_argumentCount = arguments & 0x1FFF;
-    code.m_argumentFlags = arguments >> 13;
-    code.m_offsetInParent = static_cast<int32_t>(parentOffset);
+    code.m_pName = entry.name;
+    code.m_localCount = entry.locals;
+    code.m_argumentCount = entry.arguments & 0x1FFF;
+    code.m_argumentFlags = entry.arguments >> 13;
+    code.m_offsetInParent = static_cast<int32_t>(entry.offsetInParent);
 }
 
 } // namespace
+
+// The record: name offset, bytecode length, then either the bytecode (data
+// without sub-functions) or local count (u16), argument word (u16), the
+// bytecode's offset from this field (s32) and the offset within the parent
+// code (u32). Record and bytecode must lie inside the code chunk.
+SCodeEntryRecord Code_ReadEntry(const ImageReader& code, int index, bool newerLayout) {
+    SCodeEntryRecord entry;
+    const uint32_t at = GameData_TableWord(code, index);
+    if (at == 0) return entry;
+    ImageReader record = code.At(at);
+    entry.present = true;
+    entry.name = record.StringAt();
+    entry.length = record.S32();
+    entry.start = record.Position();
+    if (newerLayout) {
+        entry.locals = record.U16();
+        entry.arguments = record.U16();
+        const size_t field = record.Position();
+        const int32_t relative = record.S32();
+        entry.offsetInParent = record.U32();
+        const int64_t target = static_cast<int64_t>(field) + relative;
+        if (target < static_cast<int64_t>(code.ChunkStart()) ||
+            target > static_cast<int64_t>(code.ChunkEnd()))
+            GameData_Fail(code.Chunk(),
+                          "code entry %d at offset %u: its bytecode at offset %lld lies outside the chunk",
+                          index, at, static_cast<long long>(target));
+        entry.start = static_cast<size_t>(target);
+    }
+    if (entry.length > 0 && static_cast<size_t>(entry.length) > code.ChunkEnd() - entry.start)
+        GameData_Fail(code.Chunk(),
+                      "code entry %d at offset %u: its %d bytes of bytecode run past the chunk's end", index,
+                      at, entry.length);
+    return entry;
+}
+
+int Code_IndexLimit() {
+    // Compiled functions, when the game has them, are what an index names.
+    if (g_fZQC && g_LLVMVars.pCodeFunctions != nullptr)
+        return static_cast<int>(std::clamp<intptr_t>(g_LLVMVars.nCodeEntries, 0, INT32_MAX));
+    if (g_fCompiledToVM) return g_nZQCode;
+    return -1;
+}
+
+void Code_CheckIndex(const ImageReader& chunk, int32_t index, size_t at, const char* what) {
+    if (index == -1) return;
+    const int limit = Code_IndexLimit();
+    if (index < -1 || (limit >= 0 && index >= limit))
+        GameData_Fail(chunk.Chunk(), "%s at offset %zu names code entry %d, but the game has %d", what, at,
+                      index, limit < 0 ? 0 : limit);
+}
 
 const SCompiledFunction* Code_CompiledFunction(int codeIndex) {
     if (g_LLVMVars.pCodeFunctions == nullptr || codeIndex < 0 || codeIndex >= g_LLVMVars.nCodeEntries)
@@ -94,7 +120,7 @@ CCode::CCode(int index, bool flag) : m_kind(flag ? CODE_KIND_RUN_ACTION : CODE_K
         m_pFunc = Code_CompiledFunction(index);
         if (m_pFunc != nullptr) m_pName = m_pFunc->pName;
         m_pText = "";
-    } else if (index >= 0 && index < g_nZQCode && g_ppZQCode != nullptr) {
+    } else if (index >= 0 && index < g_nZQCode && !g_CodeChunk.Empty()) {
         LoadBytecode(*this, index);
     }
     if (index >= 0) {

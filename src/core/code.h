@@ -12,6 +12,7 @@
 #include "core/rvalue.h"
 
 class CInstance;
+class ImageReader;
 struct SZQStackTrace;
 
 // A compiled event: void vtl_Object_<object>_<Event>_<n>(self, other).
@@ -129,6 +130,32 @@ extern int32_t g_nCodeCurrEntry; // entries used
 int Code_CreateEntry(int index, bool flag);
 // Entry n, or null.
 CCode* Code_GetEntry(int n);
+
+// One code entry record of the data file's code chunk, as read.
+struct SCodeEntryRecord {
+    bool present = false;       // false: the table holds 0 for this entry
+    const char* name = nullptr; // in the image, or null
+    int32_t length = 0;         // bytes of bytecode (0 or less: none)
+    size_t start = 0;           // file offset of the bytecode
+    uint16_t locals = 0;
+    uint16_t arguments = 0;
+    uint32_t offsetInParent = 0;
+};
+// Reads entry `index` (below the chunk's count) of the code chunk `code`,
+// in the newer layout (data with sub-functions) or the older one. Throws
+// GameDataError when the record, its name or its bytecode does not lie
+// inside the chunk (the name: inside the file).
+SCodeEntryRecord Code_ReadEntry(const ImageReader& code, int index, bool newerLayout);
+
+// How many code entries a code index of the data file may name: the
+// compiled functions when the game has them (entries run them), else the
+// data file's own code entries; -1 when the game has neither (an index then
+// names nothing and runs nothing).
+int Code_IndexLimit();
+// A code index stored at file offset `at` of `chunk` must be -1 (none) or
+// name an entry below Code_IndexLimit(); anything else is damage and throws
+// GameDataError naming the chunk, the offset and `what` holds the index.
+void Code_CheckIndex(const ImageReader& chunk, int32_t index, size_t at, const char* what);
 // Deletes every entry and frees the table.
 void Code_FreeEntries();
 

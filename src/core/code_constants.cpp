@@ -9,6 +9,7 @@
 #include "core/code_constants.h"
 
 #include <cstring>
+#include <string>
 
 #include "core/builtin_services.h"
 #include "core/console.h"
@@ -20,6 +21,7 @@
 #include "core/script.h"
 #include "core/utilities.h"
 #include "room/room_table.h"
+#include "world/game_image.h"
 #include "world/object_type.h"
 #include "world/options.h"
 #include "world/path_resources.h"
@@ -73,7 +75,9 @@ bool EqualIgnoreCase(const char* a, const char* b) {
 }
 
 void ShowInvalidName(const char* name) {
-    const char* shown = name != nullptr ? name : "";
+    // The name comes from the data file: shown printable.
+    const std::string printable = GameData_Printable(name);
+    const char* shown = printable.c_str();
     // The text's two blanks before "is" are the message as users know it.
     const size_t size = std::strlen(shown) + 40;
     char* text = static_cast<char*>(ZQ_Alloc(size));

@@ -61,12 +61,6 @@ CInstance* GlobalAsSelf() {
     return reinterpret_cast<CInstance*>(g_pGlobal);
 }
 
-int32_t GlobalScriptIndex(int i) {
-    int32_t index;
-    std::memcpy(&index, g_pGlobalScripts + 4 * static_cast<size_t>(i), sizeof index);
-    return index;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -96,7 +90,7 @@ bool CScript::Compile() {
         }
         return true;
     }
-    if (g_ppZQCode == nullptr) return false;
+    if (g_CodeChunk.Empty()) return false;
     delete m_pCode;
     m_pCode = new CCode(m_codeIndex, false);
     return true;
@@ -231,8 +225,8 @@ bool Script_Prepare() {
         return false;
     }
 
-    for (int i = 0; i < g_numGlobalScripts && g_pGlobalScripts != nullptr; ++i) {
-        CCode code(GlobalScriptIndex(i), false);
+    for (int i = 0; i < g_numGlobalScripts && !g_GlobalScripts.Empty(); ++i) {
+        CCode code(GameData_GlobalScript(i), false);
         RValue result = RValue_Undefined();
         Code_Execute(GlobalAsSelf(), GlobalAsSelf(), &code, &result, 0);
         FREE_RValue(&result);

@@ -9,6 +9,7 @@
 #include "core/variables.h"
 
 #include <algorithm>
+#include <string>
 
 #include "core/collector.h"
 #include "core/compiled_support.h"
@@ -19,6 +20,7 @@
 #include "core/rvalue.h"
 #include "data/buffer.h"
 #include "room/room.h"
+#include "world/game_image.h"
 #include "world/instance.h"
 #include "world/object_type.h"
 
@@ -252,7 +254,7 @@ bool Variable_SetValue(int target, int id, int arrayIndex, RValue* in) {
     if (!matched) {
         if (target >= 0 && target < TARGET_FIRST_INSTANCE_ID)
             ZQError("Unable to find any instance for object index '%d' name '%s'", target,
-                    Object_Exists(target) ? Object_Name(target) : "(null)");
+                    Object_Exists(target) ? GameData_Printable(Object_Name(target)).c_str() : "(null)");
         else
             ZQError("Unable to find any instance for object index '%d'", target);
         return false;

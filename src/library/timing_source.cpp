@@ -1,9 +1,12 @@
 // Frame clock and its small companions.
 #include "library/timing_source.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "core/console.h"
+#include "core/real_to_int.h"
 #include "core/timing.h"
 #include "library/utf8.h"
 #include "world/game_data_services.h"
@@ -17,8 +20,17 @@ void CTimingSource::Reset() {
     m_paused = false;
 }
 
+// A positive rate is kept between one frame in 1000 s and a million frames a
+// second: the period (1000000 / rate microseconds) then stays between 1 and
+// 10^9, and the clock's 64-bit microseconds cannot overflow in any run. A rate
+// that is not a number means real time.
 void CTimingSource::SetFrameRate(double framesPerSecond) {
-    m_frameRate = framesPerSecond;
+    constexpr double kSlowest = 0.001;
+    constexpr double kFastest = 1000000.0;
+    if (!(framesPerSecond > 0.0))
+        m_frameRate = std::isnan(framesPerSecond) ? 0.0 : framesPerSecond;
+    else
+        m_frameRate = std::clamp(framesPerSecond, kSlowest, kFastest);
     Reset();
 }
 
@@ -26,7 +38,7 @@ void CTimingSource::Update() {
     int64_t now;
     if (m_frameRate > 0.0) {
         // The period is truncated, so 60 fps advances by 16666 us a frame.
-        now = m_lastStamp + static_cast<int64_t>(1000000.0 / m_frameRate);
+        now = m_lastStamp + RealToInt64(1000000.0 / m_frameRate);
     } else {
         now = Timing_Time();
     }

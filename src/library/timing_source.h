@@ -12,7 +12,8 @@ public:
 
     // Total and delta back to 0, the stamp to now, not paused; the rate stays.
     void Reset();
-    // A new rate (0 or less: real time), then Reset.
+    // A new rate (0 or less, or not a number: real time; a positive rate is
+    // kept between 0.001 and 1000000 frames a second), then Reset.
     void SetFrameRate(double framesPerSecond);
     // Advances the clock by one frame.
     void Update();

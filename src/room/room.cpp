@@ -89,10 +89,6 @@ void Spend(const ImageReader& r, size_t* budget, size_t bytes) {
     *budget -= bytes;
 }
 
-void StoreWord(uint8_t* image, uint32_t at, int32_t value) {
-    std::memcpy(image + at, &value, 4);
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -171,7 +167,9 @@ void CRoom::LoadFromChunk(ImageReader record, size_t* copyBudget) {
         const bool persistent = record.U32() != 0;
         const int32_t colour = record.S32();
         const bool showColour = record.U32() != 0;
+        const size_t codeAt = record.Position();
         const int32_t codeId = record.S32();
+        Code_CheckIndex(record, codeId, codeAt, "the room's creation code");
         const uint32_t flags = record.U32();
         const uint32_t backgroundList = record.U32();
         const uint32_t viewList = record.U32();
@@ -198,7 +196,7 @@ void CRoom::LoadFromChunk(ImageReader record, size_t* copyBudget) {
         // format (flags bits 16-31, signed) says whether it is there.
         const int32_t format = static_cast<int32_t>(flags) >> 16;
         uint32_t layerList = 0;
-        if (format >= 2) std::memcpy(&layerList, record.Resolve(static_cast<uint32_t>(start + 88), 4), 4);
+        if (format >= 2) layerList = record.Peek<uint32_t>(start + 88);
 
         m_pName = CopyText(name);
         m_pCaption = CopyText(caption);
@@ -269,12 +267,16 @@ void CRoom::LoadFromChunk(ImageReader record, size_t* copyBudget) {
             s.y = r.S32();
             s.object = r.S32();
             s.id = r.S32();
+            const size_t codeAt = r.Position();
             s.code = r.S32();
+            Code_CheckIndex(r, s.code, codeAt, "an instance's creation code");
             s.xscale = r.F32();
             s.yscale = r.F32();
             s.colour = r.U32();
             s.angle = r.F32();
+            const size_t preCreateAt = r.Position();
             s.preCreateCode = r.S32();
+            Code_CheckIndex(r, s.preCreateCode, preCreateAt, "an instance's pre-creation code");
         }
         storage->tiles.resize(tiles.size());
         for (size_t i = 0; i < tiles.size(); ++i) {
@@ -305,8 +307,7 @@ void CRoom::LoadFromChunk(ImageReader record, size_t* copyBudget) {
             if (entry < 0) throw std::bad_alloc();
             m_pCreationCode = Code_GetEntry(entry);
         }
-        uint8_t* image = record.Image();
-        if (instances.empty() && instanceList != 0) StoreWord(image, static_cast<uint32_t>(start + 48), 0);
+        if (instances.empty() && instanceList != 0) record.Patch<int32_t>(start + 48, 0);
         for (size_t i = 0; i < instances.size(); ++i) {
             RoomStoredInstance& s = storage->instances[i];
             const int code = Code_CreateEntry(s.code, false);
@@ -314,8 +315,8 @@ void CRoom::LoadFromChunk(ImageReader record, size_t* copyBudget) {
             if (code < 0 || pre < 0) throw std::bad_alloc();
             s.code = code;
             s.preCreateCode = pre;
-            StoreWord(image, instances[i] + 16, code);
-            StoreWord(image, instances[i] + 36, pre);
+            record.Patch<int32_t>(instances[i] + 16, code);
+            record.Patch<int32_t>(instances[i] + 36, pre);
         }
         m_pStorage = std::move(storage);
     } catch (...) {

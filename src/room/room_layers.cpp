@@ -26,6 +26,7 @@ int32_t ColourBlend(uint32_t colour) {
     return static_cast<int32_t>(colour & 0xFFFFFF);
 }
 
+// Words of the runtime's own old-tile blocks (copies, never the image).
 int32_t LoadS32(const uint8_t* p) {
     int32_t v;
     std::memcpy(&v, p, 4);
@@ -192,21 +193,24 @@ private:
         Spend(static_cast<size_t>(tiles) * sizeof(CLayerTileElement));
         Spend(static_cast<size_t>(sprites) * sizeof(CLayerSpriteElement));
         for (uint32_t i = 0; i < tiles; ++i) {
-            const uint8_t* p = m_image.Resolve(t.U32(), kTileRecord);
+            const uint32_t at = t.U32();
+            m_image.Resolve(at, kTileRecord);
             if (!m_build) continue;
+            ImageReader p = m_image.At(at);
             CLayerTileElement* e = CLayerManager::GetNewTileElement();
             e->m_visible = true;
-            e->m_x = static_cast<float>(LoadS32(p));
-            e->m_y = static_cast<float>(LoadS32(p + 4));
-            e->m_background = LoadS32(p + 8);
-            e->m_left = LoadS32(p + 12);
-            e->m_top = LoadS32(p + 16);
-            e->m_width = LoadS32(p + 20);
-            e->m_height = LoadS32(p + 24);
+            e->m_x = static_cast<float>(p.S32());
+            e->m_y = static_cast<float>(p.S32());
+            e->m_background = p.S32();
+            e->m_left = p.S32();
+            e->m_top = p.S32();
+            e->m_width = p.S32();
+            e->m_height = p.S32();
             // The record's depth and tile id mean nothing on a layer.
-            e->m_xscale = LoadF32(p + 36);
-            e->m_yscale = LoadF32(p + 40);
-            const uint32_t colour = static_cast<uint32_t>(LoadS32(p + 44));
+            p.Skip(8);
+            e->m_xscale = p.F32();
+            e->m_yscale = p.F32();
+            const uint32_t colour = p.U32();
             e->m_blend = ColourBlend(colour);
             e->m_alpha = ColourAlpha(colour);
             e->m_angle = 0.0f;

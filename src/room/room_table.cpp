@@ -27,9 +27,6 @@ std::vector<int32_t> g_RoomList; // the room order
 
 constexpr const char* kNewRoomName = "__newroom";
 
-// Copies out of the data image may add up to this many times its size.
-constexpr size_t kLoadCopyFactor = 16;
-
 } // namespace
 
 void Room_Init() {
@@ -46,7 +43,8 @@ void Room_Init() {
 
 // The table becomes the chunk's rooms only when every record was read.
 void Room_Load(ImageReader& chunk) {
-    size_t budget = chunk.ImageLength() * kLoadCopyFactor;
+    // Copies out of the data image are bounded by the load budget.
+    size_t budget = GameData_LoadBudget(chunk.ImageLength());
     g_RoomItems.Load(chunk, "room count is too large", [&](int, uint32_t offset) {
         auto room = std::make_unique<CRoom>();
         room->LoadFromChunk(chunk.At(offset), &budget);

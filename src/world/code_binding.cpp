@@ -4,10 +4,11 @@
 // word (4 bytes after the instruction) holds, before binding, the distance in
 // bytes to the next reference of the same chain; binding overwrites it with
 // the id. The data file drives these writes, so every chain is walked twice:
-// first without writing, checking each reference against the code chunk's
-// payload and against a map of operand words already patched (which also
-// catches loops and chains that cross), then writing. A chain that fails
-// the first walk writes nothing.
+// first without writing, checking that each reference (instruction and
+// operand) lies inside one code entry's bytecode, never in the entry table
+// or an entry's header, and against a map of operand words already patched
+// (which also catches loops and chains that cross), then writing. A chain
+// that fails the first walk writes nothing.
 //
 // Compiled code: the record's variable records name the slots (record i is
 // slot i), and after the chunks are read every record gets its final id. A
@@ -16,8 +17,10 @@
 #include "world/code_binding.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/code.h"
@@ -43,22 +46,24 @@ constexpr uint32_t kMaxVariables = 1u << 20;
 constexpr uint32_t kVariableIdMask = 0x0FFFFFFFu;
 constexpr int kComparisonOpcode = 21;
 
+// The code chunk and the bytecode ranges [start, end) of its entries, sorted
+// and disjoint: entries that overlap (a sub-function lies in its parent's
+// code) are joined.
 struct ReferenceRegion {
-    size_t start = 0;
-    size_t end = 0;
-    std::vector<bool> patched; // per operand word of the region
+    ImageReader code;
+    std::vector<std::pair<size_t, size_t>> ranges;
+    std::vector<bool> patched; // per operand word of the chunk
 } g_region;
 
 enum class Chain { Variable28, Variable29, Function };
 
-uint32_t LoadWord(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
-
-void StoreWord(uint8_t* p, uint32_t v) {
-    std::memcpy(p, &v, 4);
+// Whether the 8 bytes of a reference at `at` lie inside an entry's bytecode.
+bool InsideBytecode(size_t at) {
+    auto past =
+        std::upper_bound(g_region.ranges.begin(), g_region.ranges.end(), std::make_pair(at, SIZE_MAX));
+    if (past == g_region.ranges.begin()) return false;
+    const auto& range = *(past - 1);
+    return range.second - range.first >= 8 && at <= range.second - 8;
 }
 
 int32_t ChainDistance(uint32_t operand, Chain chain) {
@@ -72,7 +77,14 @@ int32_t ChainDistance(uint32_t operand, Chain chain) {
 
 [[noreturn]] void Unresolved(const char* what, const char* name) {
     throw GameDataError(std::string("Error on load\nUnable to find ") + what + " " +
-                        (name != nullptr ? name : "") + "\n");
+                        GameData_Printable(name) + "\n");
+}
+
+// The same for a record of the file, naming where it stands.
+[[noreturn]] void Unresolved(const ImageReader& chunk, size_t record, const char* what, const char* name) {
+    throw GameDataError(std::string("Error on load\nUnable to find ") + what + " " +
+                        GameData_Printable(name) + "\n(chunk " + chunk.Chunk() + ", the record at offset " +
+                        std::to_string(record) + ")\n");
 }
 
 // Writes `id` into each of the `count` references starting at file offset
@@ -80,19 +92,18 @@ int32_t ChainDistance(uint32_t operand, Chain chain) {
 void PatchChain(const ImageReader& chunk, const char* name, uint32_t count, uint32_t first, int32_t id,
                 Chain chain) {
     if (count == 0) return;
-    const size_t start = g_region.start;
-    const size_t end = g_region.end;
-    if (count > (end - start) / 8)
+    const ImageReader& code = g_region.code;
+    const size_t start = code.ChunkStart();
+    if (count > (code.ChunkEnd() - start) / 8)
         GameData_Fail(chunk.Chunk(), "%s has %u references, more than the code can hold", name, count);
-    uint8_t* image = chunk.Image();
     std::vector<size_t> positions;
     positions.reserve(count);
     int64_t position = first;
     for (uint32_t i = 0; i < count; ++i) {
-        if (position < static_cast<int64_t>(start) || position > static_cast<int64_t>(end) - 8 ||
-            (static_cast<size_t>(position) - start) % 4 != 0)
-            GameData_Fail(chunk.Chunk(), "reference %u of %s at offset %lld lies outside the code", i, name,
-                          static_cast<long long>(position));
+        if (position < static_cast<int64_t>(start) || (static_cast<size_t>(position) - start) % 4 != 0 ||
+            !InsideBytecode(static_cast<size_t>(position)))
+            GameData_Fail(chunk.Chunk(), "reference %u of %s at offset %lld lies outside the code's bytecode",
+                          i, name, static_cast<long long>(position));
         const size_t at = static_cast<size_t>(position);
         const size_t word = (at + 4 - start) / 4;
         if (g_region.patched[word])
@@ -101,14 +112,14 @@ void PatchChain(const ImageReader& chunk, const char* name, uint32_t count, uint
                           name, at);
         g_region.patched[word] = true;
         positions.push_back(at);
-        position += ChainDistance(LoadWord(image + at + 4), chain);
+        position += ChainDistance(code.Peek<uint32_t>(at + 4), chain);
     }
     for (size_t at : positions) {
-        uint32_t operand = LoadWord(image + at + 4);
-        StoreWord(image + at + 4,
-                  chain == Chain::Function
-                      ? static_cast<uint32_t>(id)
-                      : (operand & ~kVariableIdMask) | (static_cast<uint32_t>(id) & kVariableIdMask));
+        const uint32_t operand = code.Peek<uint32_t>(at + 4);
+        code.Patch<uint32_t>(at + 4, chain == Chain::Function
+                                         ? static_cast<uint32_t>(id)
+                                         : (operand & ~kVariableIdMask) |
+                                               (static_cast<uint32_t>(id) & kVariableIdMask));
     }
 }
 
@@ -140,12 +151,13 @@ int32_t BindVariableRecord(const ImageReader& chunk, const char* name, int32_t k
 void OldVariablesLoad(ImageReader& chunk) {
     if (chunk.Remaining() % 12 != 0) chunk.Fail("variable records do not fill the chunk");
     while (chunk.Remaining() > 0) {
+        const size_t record = chunk.Position();
         const char* text = chunk.StringAt();
         const char* name = text != nullptr ? text : "";
         const uint32_t count = chunk.U32();
         const uint32_t first = chunk.U32();
         const int id = Code_Variable_Find(name);
-        if (id < 0) Unresolved("variable", name);
+        if (id < 0) Unresolved(chunk, record, "variable", name);
         PatchChain(chunk, name, count, first, id, Chain::Variable29);
     }
 }
@@ -156,10 +168,27 @@ int32_t ClampCount(intptr_t count) {
 
 } // namespace
 
-void Code_SetReferenceRegion(size_t start, size_t end) {
-    g_region.start = start;
-    g_region.end = end > start ? end : start;
-    g_region.patched.assign((g_region.end - g_region.start) / 4 + 1, false);
+void Code_CheckEntries(const ImageReader& code, bool newerLayout) {
+    g_region = ReferenceRegion{};
+    if (code.Empty()) return;
+    ImageReader table = code;
+    const uint32_t count = table.Count(4);
+    std::vector<std::pair<size_t, size_t>> ranges;
+    ranges.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const SCodeEntryRecord entry = Code_ReadEntry(code, static_cast<int>(i), newerLayout);
+        if (entry.present && entry.length > 0)
+            ranges.emplace_back(entry.start, entry.start + static_cast<size_t>(entry.length));
+    }
+    std::sort(ranges.begin(), ranges.end());
+    for (const auto& range : ranges) {
+        if (!g_region.ranges.empty() && range.first < g_region.ranges.back().second)
+            g_region.ranges.back().second = std::max(g_region.ranges.back().second, range.second);
+        else
+            g_region.ranges.push_back(range);
+    }
+    g_region.code = code;
+    g_region.patched.assign((code.ChunkEnd() - code.ChunkStart()) / 4 + 1, false);
 }
 
 // ---------------------------------------------------------------------------
@@ -185,6 +214,7 @@ void VARI_Load(ImageReader& chunk) {
     init_csol->Output("got %d local variables\n", g_nLocalVariables);
 
     while (chunk.Remaining() > 0) {
+        const size_t record = chunk.Position();
         const char* text = chunk.StringAt();
         const char* name = text != nullptr ? text : "";
         const int32_t kind = chunk.S32();
@@ -192,7 +222,7 @@ void VARI_Load(ImageReader& chunk) {
         const uint32_t count = chunk.U32();
         const uint32_t first = chunk.U32();
         const int32_t bound = BindVariableRecord(chunk, name, kind, id);
-        if (bound < 0) Unresolved("variable", name);
+        if (bound < 0) Unresolved(chunk, record, "variable", name);
         PatchChain(chunk, name, count, first, bound, Chain::Variable28);
     }
 }
@@ -206,12 +236,13 @@ void FUNC_Load(ImageReader& chunk) {
         count = static_cast<uint32_t>(chunk.Remaining() / 12);
     }
     for (uint32_t i = 0; i < count; ++i) {
+        const size_t record = chunk.Position();
         const char* text = chunk.StringAt();
         const char* name = text != nullptr ? text : "";
         const uint32_t references = chunk.U32();
         const uint32_t first = chunk.U32();
         int id = -1;
-        if (!Code_Function_Find(name, &id) || id < 0) Unresolved("function", name);
+        if (!Code_Function_Find(name, &id) || id < 0) Unresolved(chunk, record, "function", name);
         PatchChain(chunk, name, references, first, id, Chain::Function);
     }
     if (g_subFunctionsOption && chunk.Remaining() > 0) Code_Variable_Read_Local_Names(chunk);
@@ -260,32 +291,21 @@ void Code_Variable_Read_Local_Names(ImageReader& table) {
 void Code_Patch(ImageReader& chunk) {
     static constexpr uint8_t kOldToNew[32] = {0,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19,
                                               20, 21, 21, 21, 21, 21, 21, 22, 23, 24, 25, 26, 27, 28, 29, 31};
-    const size_t payloadStart = chunk.Position();
-    const size_t payloadEnd = chunk.Limit();
     const uint32_t count = chunk.Count(4);
     if (g_subFunctionsOption) return;
-    uint8_t* image = chunk.Image();
     for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t at = chunk.U32();
-        if (at == 0) continue;
-        ImageReader entry = chunk.At(at);
-        entry.U32(); // name
-        const int32_t length = entry.S32();
-        if (length <= 0) continue;
-        const size_t start = entry.Position();
-        if (start < payloadStart || start > payloadEnd || static_cast<size_t>(length) > payloadEnd - start)
-            GameData_Fail(chunk.Chunk(), "code entry %u's %d bytes of bytecode lie outside the chunk", i,
-                          length);
-        const size_t end = start + static_cast<size_t>(length);
-        for (size_t pos = start; pos < end;) {
+        const SCodeEntryRecord entry = Code_ReadEntry(chunk, static_cast<int>(i), false);
+        if (!entry.present || entry.length <= 0) continue;
+        const size_t end = entry.start + static_cast<size_t>(entry.length);
+        for (size_t pos = entry.start; pos < end;) {
             if (end - pos < 4) GameData_Fail(chunk.Chunk(), "code entry %u ends inside an instruction", i);
-            const uint32_t word = LoadWord(image + pos);
+            const uint32_t word = chunk.Peek<uint32_t>(pos);
             const uint32_t oldOpcode = (word >> 24) & 0x1F;
             const uint32_t opcode = kOldToNew[oldOpcode];
             uint32_t rewritten = (word & 0xE0FFFFFFu) | (opcode << 24);
             if (opcode == kComparisonOpcode)
                 rewritten = (rewritten & ~0xFF00u) | (((oldOpcode - 16) & 0xFF) << 8);
-            StoreWord(image + pos, rewritten);
+            chunk.Patch<uint32_t>(pos, rewritten);
             size_t step = 4;
             if ((word & VM_OPERAND_FLAG) != 0)
                 step += static_cast<size_t>(ParamSize(static_cast<int>(word >> 16)));
@@ -388,5 +408,5 @@ void Code_UnbindGameData() {
     g_pScopeHead = nullptr;
     FINALIZE_Code_Variable();
     g_nGlobalVariables = g_nInstanceVariables = g_nLocalVariables = 0;
-    Code_SetReferenceRegion(0, 0);
+    Code_CheckEntries(ImageReader(), false);
 }

@@ -11,10 +11,14 @@
 class ImageReader;
 struct SLLVMVars;
 
-// The payload of the data file's code chunk: reference chains may patch
-// operand words inside it and nowhere else, and never the same word twice.
-// Set by the first walk before any chunk is read; forgets what was patched.
-void Code_SetReferenceRegion(size_t start, size_t end);
+// Checks every entry of the code chunk `code` (an empty reader: the file has
+// none), in the newer layout or the older: each record, its name and its
+// bytecode must lie inside the chunk (the name inside the file); damage
+// throws GameDataError. Reference chains of the variable and function chunks
+// may then patch operand words inside the entries' bytecode and nowhere
+// else, never the same word twice. The first walk calls it before any chunk
+// is read; it forgets what was patched.
+void Code_CheckEntries(const ImageReader& code, bool newerLayout);
 
 // Fills the compiled-code record with `fill` (the game's InitLLVM by
 // default; tests and tools pass their own) and points the error report at

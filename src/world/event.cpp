@@ -100,7 +100,9 @@ bool CEvent::LoadFromChunk(ImageReader& handler) {
     if (actionOffset != 0) {
         ImageReader action = handler.At(actionOffset);
         action.Skip(32);
+        const size_t at = action.Position();
         codeIndex = action.S32();
+        Code_CheckIndex(action, codeIndex, at, "an action");
     }
     delete m_pCode;
     m_pCode = nullptr;

@@ -5,9 +5,12 @@
 // fit in the file before its payload is handed to a loader.
 #include "world/game_file.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "core/code.h"
 #include "core/collector.h"
 #include "core/console.h"
 #include "core/file_paths.h"
@@ -21,75 +24,51 @@
 uint8_t* g_pGameFileBuffer = nullptr;
 int g_GameFileLength = 0;
 int g_GameFileSize = 0;
-uint8_t* g_pWADBaseAddress = nullptr;
-uint8_t* g_pWADEndAddress = nullptr;
+ImageReader g_WADImage;
 char* g_pGameFileName = nullptr;
 char* g_pOrigName = nullptr;
 char* g_pGameININame = nullptr;
 char* g_pGameDBGName = nullptr;
 IniFile* g_pGameINI = nullptr;
-uint8_t* g_pTexturePageChunk = nullptr;
+ImageReader g_TexturePageChunk;
 int g_numGlobalScripts = 0;
-const uint8_t* g_pGlobalScripts = nullptr;
+ImageReader g_GlobalScripts;
 bool g_fCompiledToVM = false;
 int g_nZQCode = 0;
-const uint8_t* g_ppZQCode = nullptr;
+ImageReader g_CodeChunk;
 int g_ZQStringCount = 0;
-const uint8_t* g_ppZQString = nullptr;
+ImageReader g_StringChunk;
 
 namespace {
 
 std::string g_lastError;
 
 constexpr uint32_t Tag(const char (&text)[5]) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(text[0])) |
-           static_cast<uint32_t>(static_cast<uint8_t>(text[1])) << 8 |
-           static_cast<uint32_t>(static_cast<uint8_t>(text[2])) << 16 |
-           static_cast<uint32_t>(static_cast<uint8_t>(text[3])) << 24;
+    return GameData_Tag(text);
 }
 
-uint32_t LoadWord(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
+bool IsHeader(uint32_t tag) {
+    return tag == Tag("GEN7") || tag == Tag("GEN8") || tag == Tag("GENL");
 }
 
 // The container must describe exactly the bytes the file holds: a file cut
 // short, or with bytes appended, is damaged rather than empty.
-void CheckContainer(const uint8_t* image, size_t length) {
+void CheckContainer(uint8_t* image, size_t length) {
     if (length <= 8) GameData_Fail(nullptr, "the file is %zu bytes long, too short for any chunk", length);
-    uint32_t size = LoadWord(image + 4);
+    const uint32_t size = ImageReader(image, length, 0, length, "").Peek<uint32_t>(4);
     if (static_cast<size_t>(size) + 8 != length)
         GameData_Fail(nullptr, "the container says %u bytes follow its header but the file holds %zu", size,
                       length - 8);
 }
 
-// Calls visit(tag, reader over the payload) for each chunk of non-zero size.
-template <typename Visit>
-void WalkChunks(uint8_t* image, size_t length, Visit&& visit) {
-    size_t offset = 8;
-    while (offset < length) {
-        char tagText[5] = {};
-        if (length - offset < 8) GameData_Fail(nullptr, "a chunk header at offset %zu is cut off", offset);
-        std::memcpy(tagText, image + offset, 4);
-        uint32_t size = LoadWord(image + offset + 4);
-        size_t payload = offset + 8;
-        if (size > length - payload)
-            GameData_Fail(tagText, "%u bytes of payload at offset %zu run past the end of the file", size,
-                          payload);
-        if (size != 0) {
-            ImageReader reader(image, length, payload, payload + size, tagText);
-            visit(LoadWord(image + offset), tagText, size, reader);
-        }
-        offset = payload + size;
-    }
-}
-
-// A count and a table of `count` 32-bit words after it, all inside the payload.
-const uint8_t* CountedTable(ImageReader& chunk, int& count) {
-    uint32_t n = chunk.Count(4);
+// A count and a table of `count` 32-bit words after it, all inside the
+// payload; the reader is kept at the payload's start.
+ImageReader CountedTable(ImageReader& chunk, int& count) {
+    const ImageReader table = chunk;
+    const uint32_t n = chunk.Count(4);
+    if (n > INT32_MAX) chunk.Fail("table count is too large");
     count = static_cast<int>(n);
-    return chunk.Bytes(static_cast<size_t>(n) * 4);
+    return table;
 }
 
 bool Refuse(const GameDataError& error) {
@@ -98,63 +77,9 @@ bool Refuse(const GameDataError& error) {
     return false;
 }
 
-} // namespace
-
-const char* GameData_LastError() {
-    return g_lastError.c_str();
-}
-
-bool GetResolution(uint8_t* image, size_t length) {
-    g_lastError.clear();
-    g_pWADBaseAddress = image;
-    g_pWADEndAddress = image + length;
-    // Tables of an earlier image must not survive into this one.
-    g_fCompiledToVM = false;
-    g_nZQCode = 0;
-    g_ppZQCode = nullptr;
-    g_ZQStringCount = 0;
-    g_ppZQString = nullptr;
-    try {
-        CheckContainer(image, length);
-        // Reference chains of the variable and function chunks may only
-        // patch the code chunk, which can stand anywhere in the file.
-        Code_SetReferenceRegion(0, 0);
-        bool codeFound = false;
-        WalkChunks(image, length, [&](uint32_t tag, const char*, uint32_t, ImageReader& chunk) {
-            if (tag != Tag("CODE") || codeFound) return;
-            codeFound = true;
-            Code_SetReferenceRegion(chunk.Position(), chunk.Limit());
-        });
-        WalkChunks(image, length, [](uint32_t tag, const char*, uint32_t, ImageReader& chunk) {
-            switch (tag) {
-                case Tag("GEN7"):
-                case Tag("GEN8"):
-                case Tag("GENL"): Header_ReadStartup(chunk); break;
-                case Tag("CODE"):
-                    init_csol->Output("Code_Load()\n");
-                    g_fCompiledToVM = true;
-                    g_ppZQCode = CountedTable(chunk, g_nZQCode);
-                    break;
-                case Tag("STRG"):
-                    init_csol->Output("ID_STRG\n");
-                    g_ppZQString = CountedTable(chunk, g_ZQStringCount);
-                    break;
-                case Tag("VARI"):
-                    init_csol->Output("VARI_Load()\n");
-                    VARI_Load(chunk);
-                    break;
-                default: break;
-            }
-        });
-    } catch (const GameDataError& error) {
-        return Refuse(error);
-    }
-    return true;
-}
-
-bool LoadGameData(uint8_t* image, size_t length) {
-    g_lastError.clear();
-    init_csol->Output("initialise everything!\n");
+// Everything the second walk's loaders filled is emptied again, so a
+// refused file leaves nothing loaded.
+void InitialiseTables() {
     Sound_Init();
     Sprite_Init();
     Background_Init();
@@ -166,18 +91,130 @@ bool LoadGameData(uint8_t* image, size_t length) {
     Room_Init();
     Option_Init();
     Language_Init();
-    if (g_isNimbar) Camera_ResetForLoad();
     g_numGlobalScripts = 0;
-    g_pGlobalScripts = nullptr;
+    g_GlobalScripts = ImageReader();
+    g_TexturePageChunk = ImageReader();
+}
+
+// "GLOB": a count and the code indices of the global initialisation code,
+// each naming an existing entry.
+void GlobalScripts_Load(ImageReader& chunk) {
+    int count = 0;
+    const ImageReader table = CountedTable(chunk, count);
+    for (int i = 0; i < count; ++i) {
+        const size_t at = chunk.Position();
+        Code_CheckIndex(chunk, chunk.S32(), at, "global initialisation code");
+    }
+    g_GlobalScripts = table;
+    g_numGlobalScripts = count;
+}
+
+} // namespace
+
+void GameData_ForgetImage() {
+    g_numGlobalScripts = 0;
+    g_GlobalScripts = ImageReader();
+    g_TexturePageChunk = ImageReader();
+    g_WADImage = ImageReader();
+    g_ZQHeader = ImageReader();
+    g_fCompiledToVM = false;
+    g_nZQCode = 0;
+    g_CodeChunk = ImageReader();
+    g_ZQStringCount = 0;
+    g_StringChunk = ImageReader();
+}
+
+uint32_t GameData_TableWord(const ImageReader& table, int index) {
+    return table.Peek<uint32_t>(table.ChunkStart() + 4 + 4 * static_cast<size_t>(index));
+}
+
+uint32_t GameData_CodeEntryOffset(int index) {
+    return GameData_TableWord(g_CodeChunk, index);
+}
+
+int32_t GameData_GlobalScript(int i) {
+    return static_cast<int32_t>(GameData_TableWord(g_GlobalScripts, i));
+}
+
+const char* GameData_LastError() {
+    return g_lastError.c_str();
+}
+
+void GameData_SetLastError(const char* text) {
+    g_lastError = text != nullptr ? text : "";
+}
+
+bool GetResolution(uint8_t* image, size_t length) {
+    g_lastError.clear();
+    g_WADImage = ImageReader(image, length, 0, length, "");
+    // Tables of an earlier image must not survive into this one.
+    g_fCompiledToVM = false;
+    g_nZQCode = 0;
+    g_CodeChunk = ImageReader();
+    g_ZQStringCount = 0;
+    g_StringChunk = ImageReader();
+    try {
+        if (image == nullptr) GameData_Fail(nullptr, "there is no file image");
+        CheckContainer(image, length);
+        // The code entries are checked before any chunk is read, and the
+        // reference chains of the variable and function chunks may patch
+        // only their bytecode; the code chunk can stand anywhere in the file
+        // and its layout follows the first header's format version.
+        ImageReader code;
+        int version = -1;
+        GameData_WalkChunks(image, length, [&](const ChunkHeader& h, ImageReader& chunk) {
+            if (h.size == 0) return;
+            if (h.tag == Tag("CODE")) code = chunk;
+            if (IsHeader(h.tag) && version < 0 && h.size >= 2)
+                version = chunk.Peek<uint8_t>(chunk.Position() + 1);
+        });
+        Code_CheckEntries(code, version > 14);
+        GameData_WalkChunks(image, length, [](const ChunkHeader& h, ImageReader& chunk) {
+            if (h.size == 0) return;
+            switch (h.tag) {
+                case Tag("GEN7"):
+                case Tag("GEN8"):
+                case Tag("GENL"): Header_ReadStartup(chunk); break;
+                case Tag("CODE"):
+                    init_csol->Output("Code_Load()\n");
+                    g_fCompiledToVM = true;
+                    g_CodeChunk = CountedTable(chunk, g_nZQCode);
+                    break;
+                case Tag("STRG"):
+                    init_csol->Output("ID_STRG\n");
+                    g_StringChunk = CountedTable(chunk, g_ZQStringCount);
+                    break;
+                case Tag("VARI"):
+                    init_csol->Output("VARI_Load()\n");
+                    VARI_Load(chunk);
+                    break;
+                default: break;
+            }
+        });
+    } catch (const GameDataError& error) {
+        // Nothing of a refused file stays reachable.
+        GameData_ForgetImage();
+        Code_CheckEntries(ImageReader(), false);
+        return Refuse(error);
+    }
+    return true;
+}
+
+bool LoadGameData(uint8_t* image, size_t length) {
+    g_lastError.clear();
+    init_csol->Output("initialise everything!\n");
+    InitialiseTables();
+    if (g_isNimbar) Camera_ResetForLoad();
 
     bool recognised = true;
     try {
         Code_BindBeforeLoad();
         if (image == nullptr) return false;
         CheckContainer(image, length);
-        WalkChunks(image, length, [&](uint32_t tag, const char* tagText, uint32_t size, ImageReader& chunk) {
-            init_csol->Output("Process Chunk: %s   %u\n", tagText, size);
-            switch (tag) {
+        GameData_WalkChunks(image, length, [&](const ChunkHeader& h, ImageReader& chunk) {
+            init_csol->Output("Process Chunk: %s   %u\n", h.tagText, h.size);
+            if (h.size == 0) return;
+            switch (h.tag) {
                 case Tag("GEN8"): Header_Load(chunk); break;
                 case Tag("GEN7"):
                 case Tag("GENL"):
@@ -200,13 +237,13 @@ bool LoadGameData(uint8_t* image, size_t length) {
                 case Tag("BGND"): Background_Load(chunk); break;
                 case Tag("PATH"): Path_Load(chunk); break;
                 case Tag("SCPT"): Script_Load(chunk); break;
-                case Tag("GLOB"): g_pGlobalScripts = CountedTable(chunk, g_numGlobalScripts); break;
+                case Tag("GLOB"): GlobalScripts_Load(chunk); break;
                 case Tag("SHDR"): Shader_Load(chunk); break;
                 case Tag("FONT"): Font_Load(chunk); break;
                 case Tag("TMLN"): TimeLine_Load(chunk); break;
                 case Tag("OBJT"): Object_Load(chunk); break;
                 case Tag("ROOM"): Room_Load(chunk); break;
-                case Tag("TPAG"): g_pTexturePageChunk = chunk.Image() + chunk.Position(); break;
+                case Tag("TPAG"): g_TexturePageChunk = chunk; break;
                 case Tag("TXTR"): Texture_Load(chunk); break;
                 case Tag("AUDO"):
                     if (Audio_NewSystem())
@@ -228,7 +265,12 @@ bool LoadGameData(uint8_t* image, size_t length) {
                 case Tag("RASP"):
                 case Tag("DAFL"): break;
                 default:
-                    dbg_csol->Output("unknown Chunk %s:%d\n", tagText, static_cast<int32_t>(tag));
+                    dbg_csol->Output("unknown Chunk %s:%d\n", h.tagText, static_cast<int32_t>(h.tag));
+                    // Loading goes on, but the game will not start: the
+                    // reason is kept for the report, the first one found.
+                    if (recognised)
+                        g_lastError = "Game data file is damaged (chunk " + std::string(h.tagText) +
+                                      "): unknown chunk at offset " + std::to_string(h.offset);
                     recognised = false;
                     break;
             }
@@ -236,8 +278,11 @@ bool LoadGameData(uint8_t* image, size_t length) {
         if (g_fJSGarbageCollection) JS_SetupResources();
         Code_BindAfterLoad();
     } catch (const GameDataError& error) {
+        InitialiseTables();
         return Refuse(error);
     }
+    // The chunks after an unknown one are loaded all the same.
+    if (!recognised) rel_csol->Output("%s\n", g_lastError.c_str());
     return recognised;
 }
 
@@ -352,11 +397,12 @@ bool RunnerLoadWad() {
 }
 
 const char* GameData_String(int index) {
-    if (g_ppZQString == nullptr || index < 0 || index >= g_ZQStringCount) return nullptr;
-    uint32_t entry = LoadWord(g_ppZQString + 4 * static_cast<size_t>(index));
-    size_t length = static_cast<size_t>(g_pWADEndAddress - g_pWADBaseAddress);
-    if (entry > length || length - entry < 5) return nullptr;
-    const uint8_t* text = g_pWADBaseAddress + entry + 4;
-    if (std::memchr(text, 0, length - entry - 4) == nullptr) return nullptr;
-    return reinterpret_cast<const char*>(text);
+    if (g_StringChunk.Empty() || index < 0 || index >= g_ZQStringCount) return nullptr;
+    try {
+        const uint32_t entry = GameData_TableWord(g_StringChunk, index);
+        if (entry > UINT32_MAX - 4) return nullptr;
+        return g_WADImage.String(entry + 4);
+    } catch (const GameDataError&) {
+        return nullptr;
+    }
 }

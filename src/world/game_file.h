@@ -6,27 +6,47 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "world/game_image.h"
+
 class IniFile;
 
 extern uint8_t* g_pGameFileBuffer; // the file image, alive for the whole run
 extern int g_GameFileLength;
 extern int g_GameFileSize; // length + 128
-extern uint8_t* g_pWADBaseAddress;
-extern uint8_t* g_pWADEndAddress;
+// Places in the image are kept as checked readers, never as bare pointers:
+// the whole image, set by the first walk (offsets resolve against it) ...
+extern ImageReader g_WADImage;
 extern char* g_pGameName; // defined by the file service (core/load_save.h)
 extern char* g_pGameFileName;
 extern char* g_pOrigName;
 extern char* g_pGameININame;
 extern char* g_pGameDBGName;
 extern IniFile* g_pGameINI;
-extern uint8_t* g_pTexturePageChunk;
+// ... and the payloads of the chunks read later: texture-page entries,
+extern ImageReader g_TexturePageChunk;
+// the global initialisation code (a count, then 32-bit code-entry indices),
 extern int g_numGlobalScripts;
-extern const uint8_t* g_pGlobalScripts; // 32-bit code-entry indices
+extern ImageReader g_GlobalScripts;
+// the code entries (a count, then 32-bit offsets of the entry records),
 extern bool g_fCompiledToVM;
 extern int g_nZQCode;
-extern const uint8_t* g_ppZQCode; // 32-bit offsets of the code entries
+extern ImageReader g_CodeChunk;
+// and the strings (a count, then 32-bit offsets of {length, text} entries).
 extern int g_ZQStringCount;
-extern const uint8_t* g_ppZQString; // 32-bit offsets of {length, text} entries
+extern ImageReader g_StringChunk;
+
+// Empties every reader over the image kept here and by the header, and the
+// counts that go with them, before the image is freed.
+void GameData_ForgetImage();
+
+// Word `index` of a counted table chunk (the word after the count), read
+// through the chunk's reader; the index must lie inside the table.
+uint32_t GameData_TableWord(const ImageReader& table, int index);
+// The file offset of code entry `index`'s record (0: none); the index must
+// lie below g_nZQCode.
+uint32_t GameData_CodeEntryOffset(int index);
+// The global initialisation code's entry `i` (below g_numGlobalScripts).
+int32_t GameData_GlobalScript(int i);
 
 // Finds and reads the data file ("-game", else "game.ios" in the bundle) with
 // "options.ini" and the debug-information file beside it. 0 on success; -1
@@ -42,6 +62,9 @@ bool RunnerLoadWad();
 
 // The text of the last refusal of a damaged file, or "".
 const char* GameData_LastError();
+// Records why loading the game failed after the walks (a preparation step),
+// so that the start-up reports it like a refusal.
+void GameData_SetLastError(const char* text);
 
 // The data file's string number `index` (from the "STRG" table), or null.
 const char* GameData_String(int index);

@@ -3,6 +3,7 @@
 // version 7 and older, then 100, 104, 112, 120, 124 and 128 from version 14.
 #include "world/game_header.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/collector.h"
@@ -12,7 +13,7 @@
 #include "world/game_data_services.h"
 #include "world/game_image.h"
 
-uint8_t* g_pZQHeader = nullptr;
+ImageReader g_ZQHeader;
 bool g_DebugBuild = false;
 bool g_DebugWad = false;
 int g_wadVersion = 0;
@@ -76,6 +77,27 @@ uint32_t ScreenFlags(uint32_t flags) {
     return g_fInAWindow ? flags & ~1u : flags;
 }
 
+// Every field the header's version (and generation) has must lie inside the
+// chunk: the flags word at 68 is read at every version, the room order
+// after the version's fields, and new-generation data of version 14 and
+// later ends with the game speed.
+void CheckSize(const ImageReader& payload, int version, bool newGeneration) {
+    const size_t size = payload.Limit() - payload.Position();
+    size_t need = kFlagsOffset + 4;
+    const size_t order = Header_RoomOrderOffset(version);
+    if (size >= order + 4) {
+        const size_t rooms = WordAt(payload, order);
+        need = std::max(need, order + 4 + 4 * rooms);
+        if (newGeneration && version >= 14) need = std::max(need, 176 + 4 * rooms);
+    } else {
+        need = std::max(need, order + 4);
+    }
+    if (size < need)
+        GameData_Fail(payload.Chunk(),
+                      "the header at offset %zu holds %zu bytes, fewer than the %zu its version %d needs",
+                      payload.Position(), size, need, version);
+}
+
 } // namespace
 
 size_t Header_RoomOrderOffset(int version) {
@@ -89,7 +111,7 @@ size_t Header_RoomOrderOffset(int version) {
 }
 
 void Header_Reset() {
-    g_pZQHeader = nullptr;
+    g_ZQHeader = ImageReader();
     g_DebugBuild = g_DebugWad = false;
     g_wadVersion = 0;
     ReplaceName(g_pTarvoConfig, nullptr);
@@ -114,11 +136,12 @@ void Header_Reset() {
 
 void Header_ReadStartup(ImageReader& payload) {
     init_csol->Output("Get Header Information\n");
-    g_pZQHeader = payload.Image() + payload.Position();
     ImageReader r = payload;
-    uint8_t debug = r.U8();
-    int version = r.U8();
-    g_DebugBuild = g_DebugWad = debug == 0;
+    const uint8_t debug = r.U8();
+    const int version = r.U8();
+    CheckSize(payload, version, payload.Remaining() >= 48 && static_cast<int32_t>(WordAt(payload, 44)) > 1);
+    g_ZQHeader = payload;
+    g_DebugBuild = g_DebugWad = debug != 0;
     ReplaceName(g_pTarvoConfig, StringAt(payload, 8));
     Game_Id = static_cast<int32_t>(WordAt(payload, 20));
     uint32_t flags = WordAt(payload, kFlagsOffset);
@@ -158,10 +181,12 @@ void Header_ReadStartup(ImageReader& payload) {
 }
 
 bool Header_Load(ImageReader& payload) {
-    g_pZQHeader = payload.Image() + payload.Position();
     ImageReader r = payload;
     r.Skip(1);
-    g_wadVersion = r.U8();
+    const int version = r.U8();
+    CheckSize(payload, version, g_isNimbar);
+    g_ZQHeader = payload;
+    g_wadVersion = version;
     Game_Id = static_cast<int32_t>(WordAt(payload, 20));
     r.Seek(payload.Position() + 24);
     std::memcpy(Game_GUID, r.Bytes(16), sizeof Game_GUID);

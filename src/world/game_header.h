@@ -6,11 +6,14 @@
 #include <cstddef>
 #include <cstdint>
 
-class ImageReader;
+#include "world/game_image.h"
 
 // Settings the header sets, with their defaults.
-extern uint8_t* g_pZQHeader; // the header payload, read in place
-extern bool g_DebugBuild;    // debug byte was 0: profiler and debug tags
+extern ImageReader g_ZQHeader; // the header payload, read in place (empty before a header)
+// The header's debug byte as stored: non-zero marks a game built for
+// debugging. While it is 0 the run starts the profiler and, with
+// new-generation data, records debug tags.
+extern bool g_DebugBuild;
 extern bool g_DebugWad;
 extern int g_wadVersion;         // format version V (second walk)
 extern char* g_pTarvoConfig;     // configuration name (copy), or null

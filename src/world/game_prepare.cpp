@@ -38,24 +38,18 @@ bool g_DefaultOrient_portrait = true;
 bool g_DefaultOrient_portraitFlipped = true;
 
 uint8_t* g_pDebugFile = nullptr;
-uint8_t* g_pDEBUGBaseAddress = nullptr;
 int g_DebugFileSize = 0;
-const uint8_t* g_ppDebugInfo = nullptr;
+ImageReader g_DebugImage;
+ImageReader g_DebugInfo;
 int g_DebugInfoCount = 0;
-const uint8_t* g_ppDebugInstNames = nullptr;
+ImageReader g_DebugInstNames;
 int g_DebugInstNameCount = 0;
-const uint8_t* g_ppDebugScript = nullptr;
+ImageReader g_DebugScript;
 int g_DebugScriptCount = 0;
 
 namespace {
 
 constexpr char kMac[] = "Mac";
-
-uint32_t WordAt(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
 
 void ReadInt(IniFile* ini, const char* key, int& setting) {
     if (const char* value = ini->ReadString(kMac, key, nullptr)) setting = std::atoi(value);
@@ -132,107 +126,92 @@ void GameIni_Load(const char* path) {
 
 namespace {
 
-// A counted table of offsets, each 0 or the offset of a record whose first
-// `recordWords` words (at least the first) lie inside the image. With
-// `counted`, the record's first word counts further words that must fit too.
-const uint8_t* CheckedTable(ImageReader& chunk, int& count, bool counted) {
+// A counted table of offsets, each 0 or the offset of a record somewhere in
+// the image whose first word lies inside it. With `counted`, the record's
+// first word counts further words that must fit too; otherwise it is the
+// offset of a text that must be terminated inside the image. The reader is
+// kept at the payload's start.
+ImageReader CheckedTable(ImageReader& chunk, int& count, bool counted) {
+    const ImageReader table = chunk;
     const uint32_t n = chunk.Count(4);
-    const uint8_t* table = chunk.Bytes(static_cast<size_t>(n) * 4);
     for (uint32_t i = 0; i < n; ++i) {
-        const uint32_t offset = WordAt(table + 4 * static_cast<size_t>(i));
+        const size_t at = chunk.Position();
+        const uint32_t offset = chunk.U32();
         if (offset == 0) continue;
-        const uint8_t* record = chunk.Resolve(offset, 4);
-        if (counted) chunk.Resolve(offset, 4 + static_cast<size_t>(WordAt(record)) * 4);
+        if (offset % 4 != 0)
+            GameData_Fail(chunk.Chunk(), "record offset %u at offset %zu is not word-aligned", offset, at);
+        const uint32_t first = g_DebugImage.Peek<uint32_t>(offset);
+        if (counted)
+            g_DebugImage.Span(offset, 4 + static_cast<size_t>(first) * 4);
+        else
+            g_DebugImage.String(first);
     }
     count = static_cast<int>(n);
     return table;
 }
 
-// Record of "INST" or "SCPT": its first word is the offset of a text, which
-// must be terminated inside the image.
-void CheckTexts(ImageReader& chunk, const uint8_t* table, int count) {
-    for (int i = 0; i < count; ++i) {
-        const uint32_t offset = WordAt(table + 4 * static_cast<size_t>(i));
-        if (offset != 0) chunk.String(WordAt(chunk.Resolve(offset, 4)));
-    }
+// The offset of `index`'s record in `table`, or 0 for none.
+uint32_t Record(const ImageReader& table, int count, int index) {
+    if (table.Empty() || index < 0 || index >= count) return 0;
+    return table.Peek<uint32_t>(table.ChunkStart() + 4 + 4 * static_cast<size_t>(index));
 }
 
-const uint8_t* Entry(const uint8_t* table, int count, int index, size_t need) {
-    if (table == nullptr || g_pDebugFile == nullptr || index < 0 || index >= count) return nullptr;
-    const uint32_t offset = WordAt(table + 4 * static_cast<size_t>(index));
-    if (offset == 0 || offset > static_cast<uint32_t>(g_DebugFileSize) ||
-        static_cast<size_t>(g_DebugFileSize) - offset < need)
+const char* TextOf(const ImageReader& table, int count, int index) {
+    try {
+        const uint32_t record = Record(table, count, index);
+        return record != 0 ? g_DebugImage.String(g_DebugImage.Peek<uint32_t>(record)) : nullptr;
+    } catch (const GameDataError&) {
         return nullptr;
-    return g_pDebugFile + offset;
-}
-
-const char* TextOf(const uint8_t* table, int count, int index) {
-    const uint8_t* record = Entry(table, count, index, 4);
-    if (record == nullptr) return nullptr;
-    const uint32_t text = WordAt(record);
-    if (text == 0 || text >= static_cast<uint32_t>(g_DebugFileSize)) return nullptr;
-    return reinterpret_cast<const char*>(g_pDebugFile + text);
+    }
 }
 
 } // namespace
 
 void DebugInfo_Load(ImageReader& chunk) {
     int count = 0;
-    const uint8_t* table = CheckedTable(chunk, count, true);
-    g_ppDebugInfo = table;
+    const ImageReader table = CheckedTable(chunk, count, true);
+    g_DebugInfo = table;
     g_DebugInfoCount = count;
 }
 
 void DebugInstNames_Load(ImageReader& chunk) {
     int count = 0;
-    const uint8_t* table = CheckedTable(chunk, count, false);
-    CheckTexts(chunk, table, count);
-    g_ppDebugInstNames = table;
+    const ImageReader table = CheckedTable(chunk, count, false);
+    g_DebugInstNames = table;
     g_DebugInstNameCount = count;
 }
 
 void DebugScript_Load(ImageReader& chunk) {
     int count = 0;
-    const uint8_t* table = CheckedTable(chunk, count, false);
-    CheckTexts(chunk, table, count);
-    g_ppDebugScript = table;
+    const ImageReader table = CheckedTable(chunk, count, false);
+    g_DebugScript = table;
     g_DebugScriptCount = count;
 }
 
+// A damaged chunk is reported and skipped, the others still load; a chunk
+// walk that cannot go on (a cut-off header, a payload past the end) stops.
 bool LoadDebugInfo(uint8_t* image, unsigned length) {
     DebugInfo_Free();
     if (image == nullptr) return false;
     g_pDebugFile = image;
-    g_pDEBUGBaseAddress = image;
     g_DebugFileSize = static_cast<int>(length);
+    g_DebugImage = ImageReader(image, length, 0, length, "debug information");
     // A file whose size field disagrees with its length is kept but not read.
-    if (length < 8 || static_cast<uint64_t>(WordAt(image + 4)) + 8 != length) return false;
-    size_t offset = 8;
-    while (offset < length) {
-        if (length - offset < 8) {
-            rel_csol->Output("Debug information: a chunk header at offset %zu is cut off\n", offset);
-            break;
-        }
-        char tag[5] = {};
-        std::memcpy(tag, image + offset, 4);
-        const uint32_t size = WordAt(image + offset + 4);
-        const size_t payload = offset + 8;
-        init_csol->Output("Process Chunk: %s   %d\n", tag, static_cast<int>(size));
-        if (size > length - payload) {
-            rel_csol->Output("Debug information: chunk %s runs past the end of the file\n", tag);
-            break;
-        }
-        if (size != 0) {
-            ImageReader chunk(image, length, payload, payload + size, "debug information");
+    if (length < 8 || static_cast<uint64_t>(g_DebugImage.Peek<uint32_t>(4)) + 8 != length) return false;
+    try {
+        GameData_WalkChunks(image, length, [](const ChunkHeader& h, ImageReader& chunk) {
+            init_csol->Output("Process Chunk: %s   %d\n", h.tagText, static_cast<int>(h.size));
+            if (h.size == 0) return;
             try {
-                if (std::memcmp(tag, "DBGI", 4) == 0) DebugInfo_Load(chunk);
-                if (std::memcmp(tag, "INST", 4) == 0) DebugInstNames_Load(chunk);
-                if (std::memcmp(tag, "SCPT", 4) == 0) DebugScript_Load(chunk);
+                if (h.tag == GameData_Tag("DBGI")) DebugInfo_Load(chunk);
+                if (h.tag == GameData_Tag("INST")) DebugInstNames_Load(chunk);
+                if (h.tag == GameData_Tag("SCPT")) DebugScript_Load(chunk);
             } catch (const GameDataError& error) {
-                rel_csol->Output("%s\n", error.what());
+                rel_csol->Output("Debug information: %s\n", error.what());
             }
-        }
-        offset = payload + size;
+        });
+    } catch (const GameDataError& error) {
+        rel_csol->Output("Debug information: %s\n", error.what());
     }
     return true;
 }
@@ -249,32 +228,36 @@ void DebugInfo_Load(const char* path) {
 void DebugInfo_Free() {
     ZQ_Free(g_pDebugFile);
     g_pDebugFile = nullptr;
-    g_pDEBUGBaseAddress = nullptr;
     g_DebugFileSize = 0;
-    g_ppDebugInfo = nullptr;
+    g_DebugImage = ImageReader();
+    g_DebugInfo = ImageReader();
     g_DebugInfoCount = 0;
-    g_ppDebugInstNames = nullptr;
+    g_DebugInstNames = ImageReader();
     g_DebugInstNameCount = 0;
-    g_ppDebugScript = nullptr;
+    g_DebugScript = ImageReader();
     g_DebugScriptCount = 0;
 }
 
+// The loader checked every record; the words are word-aligned in the image.
 const uint32_t* DebugInfo_Words(int codeIndex, int* count) {
-    const uint8_t* record = Entry(g_ppDebugInfo, g_DebugInfoCount, codeIndex, 4);
-    if (record == nullptr) return nullptr;
-    const uint32_t n = WordAt(record);
-    if ((static_cast<size_t>(g_DebugFileSize) - static_cast<size_t>(record - g_pDebugFile) - 4) / 4 < n)
+    try {
+        const uint32_t record = Record(g_DebugInfo, g_DebugInfoCount, codeIndex);
+        if (record == 0) return nullptr;
+        const uint32_t n = g_DebugImage.Peek<uint32_t>(record);
+        const uint8_t* words = g_DebugImage.Span(record + 4, static_cast<size_t>(n) * 4);
+        if (count != nullptr) *count = static_cast<int>(n);
+        return reinterpret_cast<const uint32_t*>(words);
+    } catch (const GameDataError&) {
         return nullptr;
-    if (count != nullptr) *count = static_cast<int>(n);
-    return reinterpret_cast<const uint32_t*>(record + 4);
+    }
 }
 
 const char* DebugInfo_InstanceName(int index) {
-    return TextOf(g_ppDebugInstNames, g_DebugInstNameCount, index);
+    return TextOf(g_DebugInstNames, g_DebugInstNameCount, index);
 }
 
 const char* DebugInfo_ScriptText(int codeIndex) {
-    return TextOf(g_ppDebugScript, g_DebugScriptCount, codeIndex);
+    return TextOf(g_DebugScript, g_DebugScriptCount, codeIndex);
 }
 
 // ---------------------------------------------------------------------------
@@ -300,6 +283,7 @@ bool PrepareStep(const char* line, bool (*step)(), const char* failure) {
     init_csol->Output("%s", line);
     if (step()) return true;
     Platform_ShowMessage(failure);
+    GameData_SetLastError(failure);
     return false;
 }
 
@@ -361,6 +345,9 @@ const char* ZQGetFileName() {
 void FINALIZE_Runner_Form() {
     Path_Quit();
     TimeLine_Quit();
+    // The readers over the image go with it: a read after this fails
+    // cleanly instead of touching freed memory.
+    GameData_ForgetImage();
     ZQ_Free(g_pGameFileBuffer);
     g_pGameFileBuffer = nullptr;
     g_GameFileLength = 0;

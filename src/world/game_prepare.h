@@ -7,8 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "world/game_image.h"
+
 class IniFile;
-class ImageReader;
 
 // ---- "options.ini", section "Mac"
 extern int g_MajorVersion; // 1
@@ -34,16 +35,18 @@ bool OverwriteGameINIKey(IniFile* target, IniFile* source, const char* section, 
 bool OverwriteGameINI(IniFile* target, IniFile* source);
 
 // ---- the debug-information file
-// The image (memory-manager block), its length, and the three tables: 32-bit
-// offsets into the image, null until a valid chunk set them.
+// The image (memory-manager block) and its length; a reader over all of it,
+// against which the tables' offsets resolve; and the three tables, each the
+// payload of its chunk (a count, then 32-bit offsets into the image), empty
+// until a valid chunk set them.
 extern uint8_t* g_pDebugFile;
-extern uint8_t* g_pDEBUGBaseAddress;
 extern int g_DebugFileSize;
-extern const uint8_t* g_ppDebugInfo;
+extern ImageReader g_DebugImage;
+extern ImageReader g_DebugInfo;
 extern int g_DebugInfoCount;
-extern const uint8_t* g_ppDebugInstNames;
+extern ImageReader g_DebugInstNames;
 extern int g_DebugInstNameCount;
-extern const uint8_t* g_ppDebugScript;
+extern ImageReader g_DebugScript;
 extern int g_DebugScriptCount;
 
 // Takes the image (a memory-manager block, owned from now on) and walks its

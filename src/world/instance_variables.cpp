@@ -10,6 +10,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <string>
 
 #include "core/error.h"
 #include "core/real_to_int.h"
@@ -17,6 +18,7 @@
 #include "core/variable_names.h"
 #include "room/layer_manager.h"
 #include "room/room.h"
+#include "world/game_image.h"
 #include "world/instance.h"
 #include "world/object_type.h"
 
@@ -308,7 +310,7 @@ bool SV_phy_body(CInstance* self, int, RValue*) {
     if (self == nullptr) return false;
     ZQError("Can not set the physics property for object \"%s\", as physics have not been enabled for this "
             "object.",
-            Object_Name(self->i_objindex));
+            GameData_Printable(Object_Name(self->i_objindex)).c_str());
     return false;
 }
 

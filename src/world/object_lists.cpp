@@ -1,8 +1,10 @@
 // The per-event object lists (which object types handle each event, so the
 // step's passes visit only those), the collision pairs, and the iterator
 // that visits the instances a "with"-style target designates.
+#include <algorithm>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "core/memory_manager.h"
 #include "room/room.h"
@@ -58,30 +60,56 @@ void AppendPair(const SCollisionPair& pair) {
     obj_col_pairs[obj_col_numb++] = pair;
 }
 
+// The indices of the object types that exist, ascending. A file may declare
+// millions of empty slots: the lists are built from the types alone, so the
+// empty slots are looked at once, here.
+std::vector<int32_t> ExistingTypes() {
+    std::vector<int32_t> existing;
+    for (int32_t i = 0; i < g_ObjectNumber; ++i)
+        if (Object_Data(i) != nullptr) existing.push_back(i);
+    return existing;
+}
+
+// One past the highest collision subtype that `type` or an ancestor has a
+// handler slot for: a handler for an index where no type exists can only
+// be one of these.
+int32_t CollisionSlots(const CObjectVT* type) {
+    int32_t slots = 0;
+    for (int32_t steps = 0; type != nullptr && steps <= g_ObjectNumber; type = type->m_pParent, ++steps)
+        slots = std::max(slots, type->m_eventCount[EVENT_COLLISION]);
+    return std::min(slots, g_ObjectNumber);
+}
+
 // Pairs are unordered: (i, p) is skipped when (p, i) was made before. The
 // pair list is rebuilt in place, so a rebuild reuses the previous array.
-void BuildCollisionPairs() {
+// The other object p of a pair is an existing type, or an index without one
+// that a handler of i's names; p ascends for each i.
+void BuildCollisionPairs(const std::vector<int32_t>& existing) {
     obj_col_numb = 0;
     if (g_ObjectNumber <= 0) return;
     bool allPhysics = true;
-    for (int32_t i = 0; i < g_ObjectNumber && allPhysics; ++i) {
-        const CObjectVT* type = Object_Data(i);
-        if (type != nullptr && !type->m_physicsObject) allPhysics = false;
+    for (int32_t i : existing) {
+        if (!Object_Data(i)->m_physicsObject) {
+            allPhysics = false;
+            break;
+        }
     }
     const bool flagsOnly = !allPhysics && option_use_fast_collision;
-    for (int32_t i = 0; i < g_ObjectNumber; ++i) {
+    auto visit = [&](int32_t i, CObjectVT* type, int32_t p) {
+        if (type->GetEventRecursive(EVENT_COLLISION, p) == nullptr) return;
+        CObjectVT* other = Object_Data(p);
+        type->m_flags |= OBJECT_FLAG_HAS_COLLISION;
+        if (other != nullptr) other->m_flags |= OBJECT_FLAG_HAS_COLLISION;
+        if (flagsOnly) return;
+        if (p < i && other != nullptr && other->GetEventRecursive(EVENT_COLLISION, i) != nullptr) return;
+        AppendPair({i, p, type, other, true});
+    };
+    for (int32_t i : existing) {
         CObjectVT* type = Object_Data(i);
-        if (type == nullptr) continue;
-        for (int32_t p = 0; p < g_ObjectNumber; ++p) {
-            if (type->GetEventRecursive(EVENT_COLLISION, p) == nullptr) continue;
-            CObjectVT* other = Object_Data(p);
-            type->m_flags |= OBJECT_FLAG_HAS_COLLISION;
-            if (other != nullptr) other->m_flags |= OBJECT_FLAG_HAS_COLLISION;
-            if (flagsOnly) continue;
-            if (p < i && other != nullptr && other->GetEventRecursive(EVENT_COLLISION, i) != nullptr)
-                continue;
-            AppendPair({i, p, type, other, true});
-        }
+        const int32_t slots = CollisionSlots(type);
+        for (int32_t p = 0; p < slots; ++p) visit(i, type, p);
+        for (auto p = std::lower_bound(existing.begin(), existing.end(), slots); p != existing.end(); ++p)
+            visit(i, type, *p);
     }
 }
 
@@ -91,19 +119,19 @@ void BuildCollisionPairs() {
 // with inheritance, in ascending index. Collision events have no lists
 // (their pairs stand for them); the counts of every other subtype are zero.
 void Create_Object_Lists() {
+    const std::vector<int32_t> existing = ExistingTypes();
     for (const ListedEvent& listed : kListedEvents) {
         std::memset(obj_numb_event[listed.type], 0, sizeof obj_numb_event[listed.type]);
         if (listed.type == EVENT_KEYBOARD)
             std::memset(obj_numb_event[EVENT_COLLISION], 0, sizeof obj_numb_event[EVENT_COLLISION]);
         for (int subtype = 0; subtype <= listed.lastSubtype; ++subtype) {
-            for (int32_t i = 0; i < g_ObjectNumber; ++i) {
-                const CObjectVT* type = Object_Data(i);
-                if (type != nullptr && type->GetEventRecursive(listed.type, subtype) != nullptr)
+            for (int32_t i : existing) {
+                if (Object_Data(i)->GetEventRecursive(listed.type, subtype) != nullptr)
                     AppendHandler(listed.type, subtype, i);
             }
         }
     }
-    BuildCollisionPairs();
+    BuildCollisionPairs(existing);
 }
 
 void FINALIZE_Object_Lists() {

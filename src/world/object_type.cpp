@@ -38,13 +38,10 @@ Hash<CObjectVT>& ObjectTable() {
 // Parent indices at or above this are instance ids, never objects.
 constexpr int32_t kParentLimit = 100000;
 
-// Types, names, handlers and their code entries made for one "OBJT" chunk may
-// add up to at most this many times the file's size: records are reached by
-// offset, so a small file could otherwise name one large record from every
-// slot, or give one type a collision handler for the last of a million slots.
-// Small files get at least kLoadFloor bytes.
-constexpr size_t kLoadCopyFactor = 16;
-constexpr size_t kLoadFloor = size_t{1} << 20;
+// Types, names, handlers and their code entries made for one "OBJT" chunk
+// add up to at most the load budget: records are reached by offset, so a
+// small file could otherwise name one large record from every slot, or give
+// one type a collision handler for the last of a million slots.
 
 bool ValidEventArguments(int type, int subtype) {
     if (type >= 0 && type < EVENT_TYPE_COUNT && subtype >= 0) return true;
@@ -382,7 +379,7 @@ void Object_Load(ImageReader& chunk) {
     if (n >= static_cast<uint32_t>(kParentLimit) * 100) chunk.Fail("object count is too large");
     const int32_t slots = static_cast<int32_t>(n);
     std::vector<std::unique_ptr<CObjectVT>> types;
-    const size_t budget = std::max(chunk.ImageLength() * kLoadCopyFactor, kLoadFloor);
+    const size_t budget = GameData_LoadBudget(chunk.ImageLength());
     size_t used = 0;
     for (int32_t i = 0; i < slots; ++i) {
         const uint32_t offset = chunk.U32();
@@ -394,8 +391,9 @@ void Object_Load(ImageReader& chunk) {
         if (used > budget)
             GameData_Fail(
                 chunk.Chunk(),
-                "object %d at offset %u: the object types add up to more than %zu times the file's size", i,
-                offset, kLoadCopyFactor);
+                "object %d at offset %u: the object types add up to more than the %zu bytes a file of "
+                "this size may load",
+                i, offset, budget);
         types.push_back(std::move(type));
     }
     Object_Init();

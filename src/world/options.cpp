@@ -44,7 +44,7 @@ bool option_showprogress = true;
 bool option_loadtransparent = false;
 int32_t option_loadalpha = 255;
 bool option_scaleprogress = true;
-const uint8_t* option_WADloadimage = nullptr;
+uint32_t option_WADloadimage = 0;
 bool option_writeerrors = false;
 bool option_variableerrors = false;
 bool option_CreationEventOrder = false;
@@ -78,7 +78,7 @@ struct OptionRecord {
     bool creationOrder, frontTouch, rearTouch, fastCollision, fastCollisionCompatibility;
     int32_t scale, colordepth, resolution, frequency, syncVertex, priority, loadalpha;
     uint32_t windowcolor;
-    const uint8_t* loadImage;
+    uint32_t loadImage;
     // Constants as found: texts in the file image.
     std::vector<const char*> names, values;
 };
@@ -98,11 +98,13 @@ bool Bit(uint32_t flags, int bit) {
     return ((flags >> bit) & 1u) != 0;
 }
 
-// The load image is a place in the file; 0 stands for the file's start.
-const uint8_t* LoadImage(const ImageReader& chunk, uint32_t offset) {
+// The load image is kept as its offset in the file, 0 for none, as every
+// stored offset; any other must lie inside the file.
+uint32_t LoadImage(const ImageReader& chunk, uint32_t offset) {
     if (offset != 0 && offset >= chunk.ImageLength())
-        GameData_Fail(chunk.Chunk(), "load image offset %u lies outside the file", offset);
-    return chunk.Image() + offset;
+        GameData_Fail(chunk.Chunk(), "load image offset %u at offset %zu lies outside the file", offset,
+                      chunk.Position() - 4);
+    return offset;
 }
 
 void ReadNewLayout(ImageReader& chunk, OptionRecord& r) {
@@ -191,7 +193,7 @@ void ReadOldLayout(ImageReader& chunk, OptionRecord& r) {
 // The count and its {name offset, value offset} pairs. A count of 0 or less is
 // an empty list; a larger one must fit in the chunk. Every constant needs both
 // texts: a constant without a name cannot be registered, and one without a
-// value has nothing to register.
+// value has nothing to register; nor can a constant with an empty name.
 void ReadConstants(ImageReader& chunk, OptionRecord& r) {
     int32_t count = chunk.S32();
     if (count <= 0) return;
@@ -201,10 +203,14 @@ void ReadConstants(ImageReader& chunk, OptionRecord& r) {
     r.names.reserve(static_cast<size_t>(count));
     r.values.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
+        const size_t at = chunk.Position();
         const char* name = chunk.StringAt();
         const char* value = chunk.StringAt();
         if (name == nullptr || value == nullptr)
-            GameData_Fail(chunk.Chunk(), "constant %d has no %s text", i, name == nullptr ? "name" : "value");
+            GameData_Fail(chunk.Chunk(), "constant %d at offset %zu has no %s text", i, at,
+                          name == nullptr ? "name" : "value");
+        if (name[0] == '\0')
+            GameData_Fail(chunk.Chunk(), "constant %d at offset %zu has an empty name", i, at);
         r.names.push_back(name);
         r.values.push_back(value);
     }

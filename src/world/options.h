@@ -21,26 +21,26 @@ extern bool option_sizeable;        // stored only
 extern bool option_stayontop;       // stored only
 extern uint32_t option_windowcolor; // 0xFFFFFF, also handed to the renderer
 extern bool option_changeresolution;
-extern int32_t option_colordepth;          // stored only
-extern int32_t option_resolution;          // stored only
-extern int32_t option_frequency;           // stored only
-extern bool option_nobuttons;              // stored only
-extern bool option_freeze;                 // stored only
-extern int32_t option_sync_vertex;         // stored only
-extern bool option_screenkey;              // true, stored only
-extern bool option_helpkey;                // true, stored only
-extern bool option_quitkey;                // true, stored only
-extern bool option_savekey;                // true, stored only
-extern bool option_screenshotkey;          // true, stored only
-extern bool option_closeesc;               // true, stored only
-extern int32_t option_priority;            // stored only
-extern bool option_showprogress;           // true, stored only
-extern bool option_loadtransparent;        // stored only
-extern int32_t option_loadalpha;           // 255, stored only
-extern bool option_scaleprogress;          // true, stored only
-extern const uint8_t* option_WADloadimage; // into the file image (not reset)
-extern bool option_writeerrors;            // stored only
-extern bool option_variableerrors;         // stored only
+extern int32_t option_colordepth;    // stored only
+extern int32_t option_resolution;    // stored only
+extern int32_t option_frequency;     // stored only
+extern bool option_nobuttons;        // stored only
+extern bool option_freeze;           // stored only
+extern int32_t option_sync_vertex;   // stored only
+extern bool option_screenkey;        // true, stored only
+extern bool option_helpkey;          // true, stored only
+extern bool option_quitkey;          // true, stored only
+extern bool option_savekey;          // true, stored only
+extern bool option_screenshotkey;    // true, stored only
+extern bool option_closeesc;         // true, stored only
+extern int32_t option_priority;      // stored only
+extern bool option_showprogress;     // true, stored only
+extern bool option_loadtransparent;  // stored only
+extern int32_t option_loadalpha;     // 255, stored only
+extern bool option_scaleprogress;    // true, stored only
+extern uint32_t option_WADloadimage; // file offset, 0: none (not reset)
+extern bool option_writeerrors;      // stored only
+extern bool option_variableerrors;   // stored only
 // Not reset by Option_Init: they keep the last chunk's values.
 extern bool option_CreationEventOrder;
 extern bool option_use_front_touch;

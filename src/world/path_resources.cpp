@@ -20,12 +20,6 @@ CResourceTable<CPath> g_Paths;
 
 constexpr const char* kNewPathName = "__newpath";
 
-// Names copied from the data file, and the points of its path records, may
-// add up to at most this many times the file's size: records are reached by
-// offset, so a small file could otherwise name one huge record from every
-// index and ask for far more memory than it holds.
-constexpr size_t kLoadCopyFactor = 16;
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -45,7 +39,10 @@ void Path_Quit() {
 
 // The table becomes the chunk's paths only when every record has been read.
 void Path_Load(ImageReader& chunk) {
-    const size_t budget = chunk.ImageLength() * kLoadCopyFactor;
+    // Names copied from the data file and the points of its path records add
+    // up to at most the load budget: records are reached by offset, so a
+    // small file could otherwise name one huge record from every index.
+    const size_t budget = GameData_LoadBudget(chunk.ImageLength());
     size_t copied = 0;
     g_Paths.Load(chunk, "path count is too large", [&](int i, uint32_t offset) {
         ImageReader record = chunk.At(offset);
@@ -57,9 +54,9 @@ void Path_Load(ImageReader& chunk) {
         copied += std::strlen(name) + 1 + sizeof(PathPoint) * static_cast<size_t>(path->GetCount());
         if (copied > budget)
             GameData_Fail(chunk.Chunk(),
-                          "path %d at offset %u: the paths' points and names add up to more than %zu "
-                          "times the file's size",
-                          i, offset, kLoadCopyFactor);
+                          "path %d at offset %u: the paths' points and names add up to more than the %zu "
+                          "bytes a file of this size may load",
+                          i, offset, budget);
         return CResourceRecord<CPath>{std::move(path), name};
     });
 }

@@ -364,7 +364,7 @@ void SwitchRoom(int room) {
     // Refused before the current room is left, so a bad index never leaves
     // the game without a room.
     if (RefuseRoom(room)) return;
-    if (g_isNimbar && g_DebugBuild) {
+    if (g_isNimbar && !g_DebugBuild) {
         char tag[512];
         std::snprintf(tag, sizeof tag, "Room switch from %s to %s", Room_Name(Current_Room), Room_Name(room));
         Debug_AddTag(tag);

@@ -162,13 +162,6 @@ namespace {
 // The timelines by index; an empty index has neither timeline nor name.
 CResourceTable<CTimeLine> g_TimeLines;
 
-// Timelines, moments and names made for one chunk may add up to at most this
-// many times the file's size: records are reached by offset, so a small file
-// could otherwise name one large record from every slot.
-// Small files get at least kLoadFloor bytes.
-constexpr size_t kLoadCopyFactor = 16;
-constexpr size_t kLoadFloor = size_t{1} << 20;
-
 } // namespace
 
 void TimeLine_Init() {
@@ -185,7 +178,10 @@ void FINALIZE_Timeline_Main() {
 
 // The table becomes the chunk's timelines only when every record has been read.
 void TimeLine_Load(ImageReader& chunk) {
-    const size_t budget = std::max(chunk.ImageLength() * kLoadCopyFactor, kLoadFloor);
+    // Timelines, moments and names made for one chunk add up to at most the
+    // load budget: records are reached by offset, so a small file could
+    // otherwise name one large record from every slot.
+    const size_t budget = GameData_LoadBudget(chunk.ImageLength());
     size_t used = 0;
     g_TimeLines.Load(chunk, "timeline count is too large", [&](int i, uint32_t offset) {
         ImageReader record = chunk.At(offset);
@@ -199,8 +195,9 @@ void TimeLine_Load(ImageReader& chunk) {
         if (used > budget)
             GameData_Fail(
                 chunk.Chunk(),
-                "timeline %d at offset %u: the timelines add up to more than %zu times the file's size", i,
-                offset, kLoadCopyFactor);
+                "timeline %d at offset %u: the timelines add up to more than the %zu bytes a file of this "
+                "size may load",
+                i, offset, budget);
         return CResourceRecord<CTimeLine>{std::move(line), name};
     });
 }

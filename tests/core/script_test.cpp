@@ -127,7 +127,7 @@ TEST_F(Scripts, ADamagedScriptChunkLeavesTheTable) {
         const char* error;
     } cases[] = {
         {{3, 0}, "does not fit"},
-        {{1, 0x7FFFFFF0}, "lies outside the file"},
+        {{1, 0x7FFFFFF0}, "lies outside the chunk"},
     };
     for (const Case& c : cases) {
         wad::GameDataWriter w = WithHeader();
@@ -215,20 +215,31 @@ TEST_F(Bytecode, EntriesPointIntoTheImage) {
     }
 }
 
-TEST_F(Bytecode, ARecordThatLeavesTheImageHasNoBytecode) {
-    LoadCode(wad::CodeLayout::Newer);
-    // Point entry 0's bytecode far past the end of the file.
-    uint32_t recordAt;
-    std::memcpy(&recordAt, g_ppZQCode, 4);
-    int32_t far = 0x40000000;
-    std::memcpy(m_image.data() + recordAt + 12, &far, 4);
-    EXPECT_EQ(CCode(0, false).m_pVM, nullptr);
-    // A length beyond the file.
-    far = 8;
-    std::memcpy(m_image.data() + recordAt + 12, &far, 4);
-    uint32_t length = 0x7FFFFFF0;
-    std::memcpy(m_image.data() + recordAt + 4, &length, 4);
-    EXPECT_EQ(CCode(0, false).m_pVM, nullptr);
+TEST_F(Bytecode, ARecordThatLeavesTheChunkIsRefusedAtLoad) {
+    g_fZQC = false;
+    wad::GameDataWriter w = WithHeader(15);
+    wad::CodeFields code;
+    code.entries.push_back({"vtl_Script_one", {1, 2, 3}, 3, 0x2002, 0});
+    wad::WriteCode(w, code);
+    const std::vector<uint8_t> good = w.Build();
+    const size_t recordAt = wad::WordAt(good, wad::ChunkPayload(good, "CODE") + 4);
+    struct Case {
+        size_t field;
+        uint32_t value;
+        const char* error;
+    } cases[] = {
+        {12, 0x40000000, "lies outside the chunk"},          // the bytecode far past the file
+        {4, 0x7FFFFFF0, "run past the chunk's end"},         // a length beyond the chunk
+        {0, static_cast<uint32_t>(good.size() + 4), "past"}, // the name past the file's end
+    };
+    for (const Case& c : cases) {
+        m_image = good;
+        wad::PutWord(m_image, recordAt + c.field, c.value);
+        EXPECT_FALSE(GetResolution(m_image.data(), m_image.size())) << c.error;
+        const std::string error = GameData_LastError();
+        EXPECT_NE(error.find("(chunk CODE)"), std::string::npos) << error;
+        EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    }
 }
 
 TEST_F(Bytecode, RunningEntriesAndPerformingScripts) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 #include "core/console.h"
 #include "core/timing.h"
@@ -36,6 +37,32 @@ TEST_F(FakeClock, FixedRateIgnoresTheWallClock) {
     EXPECT_EQ(clock.GetTotalTime(), 166660);
     EXPECT_EQ(clock.GetLastDelta(), 16666);
     EXPECT_DOUBLE_EQ(clock.GetFPS(), 60.0);
+}
+
+TEST_F(FakeClock, RatesAreKeptWhereThePeriodFitsTheClock) {
+    struct Case {
+        double rate;
+        double kept;
+        int64_t period; // microseconds a frame; 0: real time
+    } cases[] = {
+        {1.2e-38, 0.001, 1000000000},  // tiny: one frame in 1000 s, not an overflow
+        {4.9e-324, 0.001, 1000000000}, // the smallest denormal
+        {1e300, 1000000.0, 1},         // huge: still a clock that advances
+        {std::numeric_limits<double>::infinity(), 1000000.0, 1},
+        {std::numeric_limits<double>::quiet_NaN(), 0.0, 0},
+        {-5.0, -5.0, 0},
+        {60.0, 60.0, 16666},
+    };
+    for (const Case& c : cases) {
+        CTimingSource clock;
+        clock.SetFrameRate(c.rate);
+        EXPECT_EQ(clock.GetFrameRate(), c.kept) << c.rate;
+        for (int i = 0; i < 1000; ++i) clock.Update();
+        if (c.period != 0) {
+            EXPECT_EQ(clock.GetLastDelta(), c.period) << c.rate;
+        }
+        EXPECT_GE(clock.GetTotalTime(), 0) << c.rate;
+    }
 }
 
 TEST_F(FakeClock, RealTimeMeasuresTheDelta) {

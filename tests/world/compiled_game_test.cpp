@@ -216,7 +216,7 @@ protected:
 
     // The bytecode of code entry `entry` in the loaded image (newer layout).
     const uint8_t* EntryBytecode(int entry) const {
-        const uint8_t* record = m_image.data() + WordAt(g_ppZQCode + 4 * entry);
+        const uint8_t* record = m_image.data() + GameData_CodeEntryOffset(entry);
         return record + 12 + static_cast<int32_t>(WordAt(record + 12));
     }
 

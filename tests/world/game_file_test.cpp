@@ -165,6 +165,22 @@ TEST(GameFile, ReversedContainerZeroSizeChunksAndRepeatedHeaders) {
     EXPECT_EQ(g_fileVersion, 700) << "a GEN7 header met by the second walk";
 }
 
+TEST(GameFile, TheDebugByteIsKeptAsStored) {
+    // Non-zero marks a game built for debugging; 0 is the ordinary build that
+    // starts the profiler and records debug tags.
+    for (uint8_t debug : {0, 1, 2}) {
+        wad::HeaderFields h = Fields(14);
+        h.debug = debug;
+        wad::GameDataWriter w;
+        wad::WriteHeader(w, h);
+        const Loaded l = LoadBoth(w);
+        ASSERT_TRUE(l.first);
+        EXPECT_EQ(g_DebugBuild, debug != 0) << int{debug};
+        EXPECT_EQ(g_DebugWad, debug != 0) << int{debug};
+        EXPECT_EQ(g_ZQHeader.Peek<uint8_t>(g_ZQHeader.ChunkStart()), debug) << "the header is kept in place";
+    }
+}
+
 TEST(GameFile, UnknownTagIsReportedAndLoadingGoesOn) {
     wad::GameDataWriter w;
     w.AddChunk("ROOM").U32(0);
@@ -174,7 +190,8 @@ TEST(GameFile, UnknownTagIsReportedAndLoadingGoesOn) {
     EXPECT_TRUE(l.first);
     EXPECT_FALSE(l.second) << "an unknown tag keeps the game from starting";
     EXPECT_EQ(g_InitialScreenSizeX, 640) << "chunks after the unknown one still load";
-    EXPECT_STREQ(GameData_LastError(), "");
+    EXPECT_STREQ(GameData_LastError(), "Game data file is damaged (chunk ZZZZ): unknown chunk at offset 20")
+        << "the reason the game will not start";
 }
 
 TEST(GameFile, DamagedFilesAreRefusedWithTheChunkNamed) {

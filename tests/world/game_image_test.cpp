@@ -2,7 +2,10 @@
 // checked image reader; and the reader's refusals.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "game_data_writer.h"
 #include "world/game_image.h"
@@ -87,4 +90,83 @@ TEST(ImageReader, ChecksEveryReadOffsetAndString) {
     } catch (const GameDataError& e) {
         EXPECT_NE(std::string(e.what()).find("ROOM"), std::string::npos) << e.what();
     }
+}
+
+TEST(ImageReader, QuotedTextIsMadePrintable) {
+    const struct {
+        const char* text;
+        const char* shown;
+    } cases[] = {
+        {"obj_player", "obj_player"},
+        {"caf\xC3\xA9 \xE2\x82\xAC", "caf\xC3\xA9 \xE2\x82\xAC"}, // well-formed UTF-8 stays
+        {"\xE6\x02name", "\\xE6\\x02name"},                       // a cut sequence and a control byte
+        {"\xC0\xAF \xED\xA0\x80 \xF4\x90\x80\x80", "\\xC0\\xAF \\xED\\xA0\\x80 \\xF4\\x90\\x80\\x80"},
+        {"tab\there\xC3", "tab\\x09here\\xC3"}, // a lead byte at the very end
+    };
+    for (const auto& c : cases) EXPECT_EQ(GameData_Printable(c.text), c.shown) << c.shown;
+    EXPECT_EQ(GameData_Printable(nullptr), "");
+}
+
+TEST(ImageReader, RecordsPeeksAndPatchesStayInsideTheirChunk) {
+    wad::GameDataWriter w;
+    w.AddChunk("ROOM").U32(1).Offset("r").Label("r").U32(7).U32(8);
+    w.AddChunk("HELP").Label("h").U32(9);
+    std::vector<uint8_t> f = w.Build();
+    const size_t room = wad::ChunkPayload(f, "ROOM"), help = wad::ChunkPayload(f, "HELP");
+    ImageReader chunk(f.data(), f.size(), room, room + 16, "ROOM");
+
+    EXPECT_EQ(chunk.Peek<uint32_t>(room + 8), 7u);
+    chunk.Patch<uint32_t>(room + 12, 80);
+    EXPECT_EQ(Word(f, room + 12), 80u);
+    ImageReader record = chunk.At(static_cast<uint32_t>(room + 8));
+    EXPECT_EQ(record.U32(), 7u);
+    EXPECT_EQ(record.U32(), 80u);
+    EXPECT_THROW(record.U32(), GameDataError) << "a record ends with its chunk, not the file";
+
+    const std::vector<uint8_t> before = f;
+    EXPECT_THROW(chunk.Peek<uint32_t>(room + 14), GameDataError) << "straddles the chunk's end";
+    EXPECT_THROW(chunk.Patch<uint32_t>(help, 1), GameDataError) << "the next chunk's payload";
+    EXPECT_THROW(chunk.Patch<uint32_t>(room - 4, 1), GameDataError) << "the chunk's own header";
+    EXPECT_EQ(f, before) << "a refused patch writes nothing";
+    EXPECT_THROW(chunk.At(static_cast<uint32_t>(help)), GameDataError);
+    EXPECT_THROW(chunk.Resolve(static_cast<uint32_t>(room + 12), 8), GameDataError);
+
+    ImageReader none;
+    EXPECT_TRUE(none.Empty());
+    EXPECT_THROW(none.Peek<uint8_t>(0), GameDataError);
+    EXPECT_THROW(none.U8(), GameDataError);
+}
+
+TEST(ImageReader, OneWalkVisitsEveryChunkAndRefusesACutOne) {
+    wad::GameDataWriter w;
+    w.AddChunk("GEN8").U32(1);
+    w.AddChunk("EMPT");
+    w.AddChunk("r\x01m\xE6").U32(2);
+    std::vector<uint8_t> f = w.Build();
+    std::vector<std::string> seen;
+    GameData_WalkChunks(f.data(), f.size(), [&](const ChunkHeader& h, ImageReader& payload) {
+        seen.push_back(std::string(h.tagText) + ":" + std::to_string(h.size) + "@" +
+                       std::to_string(h.offset));
+        if (h.size != 0) {
+            EXPECT_EQ(payload.U32(), h.size == 4 && h.tag == GameData_Tag("GEN8") ? 1u : 2u);
+        }
+    });
+    EXPECT_EQ(seen, (std::vector<std::string>{"GEN8:4@8", "EMPT:0@20", "r\\x01m\\xE6:4@28"}));
+
+    f.resize(f.size() - 2); // the last payload runs past the end
+    try {
+        GameData_WalkChunks(f.data(), f.size(), [](const ChunkHeader&, ImageReader&) {});
+        ADD_FAILURE() << "accepted";
+    } catch (const GameDataError& e) {
+        EXPECT_NE(std::string(e.what()).find("(chunk r\\x01m\\xE6): 4 bytes of payload at offset 36"),
+                  std::string::npos)
+            << e.what();
+    }
+}
+
+TEST(ImageReader, TheLoadBudgetIsSixteenFilesWithAFloor) {
+    EXPECT_EQ(GameData_LoadBudget(0), size_t{1} << 20);
+    EXPECT_EQ(GameData_LoadBudget(1000), size_t{1} << 20);
+    EXPECT_EQ(GameData_LoadBudget(size_t{1} << 20), size_t{16} << 20);
+    EXPECT_EQ(GameData_LoadBudget(SIZE_MAX / 2), SIZE_MAX) << "no overflow";
 }

@@ -138,7 +138,7 @@ TEST(DebugInformation, TablesOfAValidFile) {
     EXPECT_EQ(DebugInfo_ScriptText(1), nullptr);
     EXPECT_EQ(DebugInfo_InstanceName(-1), nullptr);
     DebugInfo_Free();
-    EXPECT_EQ(g_ppDebugInfo, nullptr);
+    EXPECT_TRUE(g_DebugInfo.Empty());
 }
 
 TEST(DebugInformation, DamagedFilesLeaveTheirTablesEmpty) {
@@ -148,13 +148,13 @@ TEST(DebugInformation, DamagedFilesLeaveTheirTablesEmpty) {
     Put(wrongSize, 4, 3);
     EXPECT_FALSE(LoadDebugInfo(Block(wrongSize), static_cast<unsigned>(wrongSize.size())));
     EXPECT_NE(g_pDebugFile, nullptr);
-    EXPECT_EQ(g_ppDebugInfo, nullptr);
+    EXPECT_TRUE(g_DebugInfo.Empty());
 
     // A DBGI record offset past the end, and a count larger than the chunk.
     std::vector<uint8_t> badOffset = file;
     Put(badOffset, 8 + 8 + 4, 0xFFFFFF00u);
     ASSERT_TRUE(LoadDebugInfo(Block(badOffset), static_cast<unsigned>(badOffset.size())));
-    EXPECT_EQ(g_ppDebugInfo, nullptr);
+    EXPECT_TRUE(g_DebugInfo.Empty());
     EXPECT_STREQ(DebugInfo_InstanceName(0), "inst") << "the other chunks still load";
 
     std::vector<uint8_t> badCount = file;

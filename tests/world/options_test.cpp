@@ -161,7 +161,7 @@ TEST_F(Options, WordsReadBackInBothLayouts) {
         EXPECT_EQ(option_frequency, 60);
         EXPECT_EQ(option_sync_vertex, 2);
         EXPECT_EQ(option_priority, -3);
-        EXPECT_EQ(option_WADloadimage, image.data() + 16);
+        EXPECT_EQ(option_WADloadimage, 16u);
         EXPECT_EQ(option_loadalpha, 1);
     }
 }

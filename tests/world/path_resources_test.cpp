@@ -192,7 +192,31 @@ TEST_F(PathTable, DamagedChunksAreRefusedWithTheChunkNamed) {
         {"count of all ones", [](wad::GameDataWriter& w) { w.AddChunk("PATH").U32(0xFFFFFFFF); },
          "does not fit"},
         {"record offset past the file",
-         [](wad::GameDataWriter& w) { w.AddChunk("PATH").U32(1).U32(0x7FFFFFF0); }, "lies outside the file"},
+         [](wad::GameDataWriter& w) { w.AddChunk("PATH").U32(1).U32(0x7FFFFFF0); }, "lies outside the chunk"},
+        {"record in another chunk",
+         [](wad::GameDataWriter& w) {
+             w.AddChunk("HELP").Label("r").U32(0).S32(0).U32(0).S32(4).U32(0);
+             w.AddChunk("PATH").U32(1).Offset("r");
+         },
+         "lies outside the chunk"},
+        {"point count one too high, before the next chunk",
+         [](wad::GameDataWriter& w) {
+             w.AddChunk("PATH")
+                 .U32(1)
+                 .Offset("r")
+                 .Label("r")
+                 .U32(0)
+                 .S32(0)
+                 .U32(0)
+                 .S32(4)
+                 .U32(2)
+                 .F32(1)
+                 .F32(2)
+                 .F32(100);
+             // Twelve bytes that would read as a third point: the next chunk's header and a word.
+             w.AddChunk("HELP").U32(0);
+         },
+         "does not fit"},
         {"record cut off at the file's end",
          [](wad::GameDataWriter& w) {
              w.AddChunk("PATH").U32(1).Offset("r").Label("r").U32(0).S32(0).U32(0);
@@ -241,12 +265,14 @@ TEST_F(PathTable, DamagedChunksAreRefusedWithTheChunkNamed) {
          "has no terminator"},
         {"one big record behind every index",
          [](wad::GameDataWriter& w) {
-             wad::Chunk& c = w.AddChunk("PATH").U32(40);
-             for (int i = 0; i < 40; ++i) c.Offset("r");
+             // 4,000 copies of 100 points: more than 16 times the file and
+             // more than the 1 MiB every file may load.
+             wad::Chunk& c = w.AddChunk("PATH").U32(4000);
+             for (int i = 0; i < 4000; ++i) c.Offset("r");
              c.Label("r").U32(0).S32(0).U32(0).S32(4).U32(100);
              for (int i = 0; i < 100; ++i) c.F32(i).F32(0).F32(100);
          },
-         "more than 16 times the file's size"},
+         "bytes a file of this size may load"},
     };
     for (const Case& c : cases) {
         wad::GameDataWriter w;

@@ -7,8 +7,10 @@
 #include <string>
 #include <sys/wait.h>
 
+#include "code_chunks.h"
 #include "game_data_writer.h"
 #include "header_chunk.h"
+#include "options_chunk.h"
 #include "room_chunk.h"
 
 namespace {
@@ -18,10 +20,14 @@ struct Outcome {
     std::string output;
 };
 
-// Standard error joins the output unless `stdoutOnly`.
-Outcome RunCorvane(const std::string& arguments, bool stdoutOnly = false) {
-    std::string command =
-        std::string(CORVANE_BINARY) + " " + arguments + (stdoutOnly ? " 2>/dev/null" : " 2>&1");
+enum class Stream { Both, StdoutOnly, StderrOnly };
+
+// Standard error joins the output unless one stream is asked for.
+Outcome RunCorvane(const std::string& arguments, Stream stream = Stream::Both) {
+    const char* redirect = stream == Stream::StdoutOnly   ? " 2>/dev/null"
+                           : stream == Stream::StderrOnly ? " 2>&1 >/dev/null"
+                                                          : " 2>&1";
+    std::string command = std::string(CORVANE_BINARY) + " " + arguments + redirect;
     Outcome run{-1, {}};
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
@@ -74,9 +80,55 @@ TEST(CorvaneExecutable, DamagedOrMissingDataFileExitsWithStatusOne) {
 
     std::string good = TempPath("good.ios");
     ASSERT_TRUE(HeadlessGame().WriteFile(good));
-    Outcome run = RunCorvane("-headless -game " + good, true);
+    Outcome run = RunCorvane("-headless -game " + good, Stream::StdoutOnly);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output, "") << "a headless run prints nothing on standard output";
+}
+
+TEST(CorvaneExecutable, EveryRefusedFileSaysWhyOnStandardErrorInEveryMode) {
+    struct Case {
+        const char* name;
+        void (*spoil)(wad::GameDataWriter&);
+        const char* reason;
+    } cases[] = {
+        {"a chunk tag in lower case", [](wad::GameDataWriter& w) { w.AddChunk("room").U32(0); },
+         "(chunk room): unknown chunk at offset"},
+        {"an option constant with an empty name",
+         [](wad::GameDataWriter& w) {
+             wad::OptionFields options;
+             options.constants = {{"", "1"}};
+             wad::WriteOptions(w, options);
+         },
+         "(chunk OPTN): constant 0 at offset"},
+        {"an option constant whose name cannot be a constant",
+         [](wad::GameDataWriter& w) {
+             wad::OptionFields options;
+             options.constants = {{"1abc", "1"}};
+             wad::WriteOptions(w, options);
+         },
+         "Failed to define the constants."},
+        {"global code naming an entry the file does not have",
+         [](wad::GameDataWriter& w) {
+             wad::CodeFields code;
+             code.layout = wad::CodeLayout::Older;
+             for (int i = 0; i < 4; ++i)
+                 code.entries.push_back({"vtl_Global_" + std::to_string(i), {}, 0, 0, 0});
+             wad::WriteCode(w, code);
+             wad::WriteGlobalScripts(w, {99});
+         },
+         "names code entry 99, but the game has 4"},
+    };
+    const std::string path = TempPath("refused.ios");
+    for (const Case& c : cases) {
+        wad::GameDataWriter w = HeadlessGame();
+        c.spoil(w);
+        ASSERT_TRUE(w.WriteFile(path));
+        for (const char* mode : {"-headless ", ""}) {
+            Outcome run = RunCorvane(std::string(mode) + "-noaudio -game " + path, Stream::StderrOnly);
+            EXPECT_EQ(run.status, 1) << c.name << " " << mode;
+            EXPECT_NE(run.output.find(c.reason), std::string::npos) << c.name << " " << mode << run.output;
+        }
+    }
 }
 
 TEST(CorvaneExecutable, FirstRoomThatDoesNotExistExitsWithStatusOne) {

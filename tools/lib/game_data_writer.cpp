@@ -1,6 +1,7 @@
 // Game data file writer: chunk payloads, the string pool and fix-ups.
 #include "game_data_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -195,6 +196,28 @@ bool GameDataWriter::WriteFile(const std::string& path, std::string* error) cons
         return false;
     }
     return true;
+}
+
+size_t ChunkPayload(const std::vector<uint8_t>& file, const std::string& tag) {
+    for (size_t at = 8; at + 8 <= file.size();) {
+        if (std::equal(tag.begin(), tag.end(), file.begin() + static_cast<std::ptrdiff_t>(at)) &&
+            tag.size() == 4)
+            return at + 8;
+        at += 8 + WordAt(file, at + 4);
+    }
+    throw std::runtime_error("no chunk " + tag + " in the file");
+}
+
+uint32_t WordAt(const std::vector<uint8_t>& file, size_t at) {
+    if (at > file.size() || file.size() - at < 4) throw std::out_of_range("word past the end of the file");
+    uint32_t v;
+    std::memcpy(&v, file.data() + at, 4);
+    return v;
+}
+
+void PutWord(std::vector<uint8_t>& file, size_t at, uint32_t value) {
+    if (at > file.size() || file.size() - at < 4) throw std::out_of_range("word past the end of the file");
+    std::memcpy(file.data() + at, &value, 4);
 }
 
 } // namespace wad

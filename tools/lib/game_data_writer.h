@@ -58,6 +58,13 @@ private:
     std::map<std::string, size_t> m_labels;
 };
 
+// Damaging a built file in place, for tests of refusals: the payload offset
+// of the first chunk tagged `tag` (std::runtime_error when there is none),
+// and the 32-bit word at a file offset, read and overwritten.
+size_t ChunkPayload(const std::vector<uint8_t>& file, const std::string& tag);
+uint32_t WordAt(const std::vector<uint8_t>& file, size_t at);
+void PutWord(std::vector<uint8_t>& file, size_t at, uint32_t value);
+
 class GameDataWriter {
 public:
     // Appends a chunk; the tag's four letters are stored as given.
