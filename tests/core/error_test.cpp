@@ -17,6 +17,7 @@
 #include "core/run_state.h"
 #include "core/stack_trace.h"
 #include "core/text_util.h"
+#include "temp_path.h"
 
 namespace {
 
@@ -336,7 +337,7 @@ TEST(Consoles, HeadlessAndNewGenerationRunsPrintNothing) {
 }
 
 TEST(Consoles, DebugOutputAppendsEveryLineToItsFile) {
-    std::string path = testing::TempDir() + "corvane_debugoutput.txt";
+    std::string path = TestTempPath("debugoutput.txt");
     std::remove(path.c_str());
     std::vector<char> name(path.begin(), path.end());
     name.push_back('\0');

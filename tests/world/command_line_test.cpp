@@ -24,6 +24,7 @@
 #include "world/input_recording.h"
 #include "world/options.h"
 #include "world/run_settings.h"
+#include "temp_path.h"
 
 namespace {
 
@@ -345,7 +346,7 @@ TEST_F(CommandLine, JoinedArgumentsSurviveTheParse) {
     EXPECT_NE(std::string(g_pCommandLine).find("-noaudio"), std::string::npos);
     CommandLine_Quit();
     g_PackageBuild = true;
-    const std::string debugFile = testing::TempDir() + "d.txt";
+    const std::string debugFile = TestTempPath("d.txt");
     ProcessCommandLine(("-game \"a b.ios\" -debugoutput \"" + debugFile + "\"").c_str());
     const char* quoted[] = {"corvane", "say \"hi\""};
     CommandLine_Build(2, quoted);

@@ -13,6 +13,7 @@
 #include "world/input_recording.h"
 #include "world/input_state.h"
 #include "world/run_settings.h"
+#include "temp_path.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ void PlatformKeyUp(int key) {
 }
 
 std::string TempFile(const char* name) {
-    return testing::TempDir() + name;
+    return TestTempPath(name);
 }
 
 long FileSize(const std::string& path) {

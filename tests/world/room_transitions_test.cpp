@@ -37,6 +37,7 @@
 #include "world/room_transitions.h"
 #include "world/run_globals.h"
 #include "world/startup.h"
+#include "temp_path.h"
 
 namespace {
 
@@ -190,7 +191,7 @@ wad::GameDataWriter GameData() {
 }
 
 std::string WriteGame(const char* name, const wad::GameDataWriter& w) {
-    std::string path = testing::TempDir() + name;
+    std::string path = TestTempPath(name);
     EXPECT_TRUE(w.WriteFile(path));
     return path;
 }

@@ -10,6 +10,7 @@
 #include "game_data_writer.h"
 #include "header_chunk.h"
 #include "room_chunk.h"
+#include "temp_path.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ Outcome RunCorvane(const std::string& arguments, bool stdoutOnly = false) {
 }
 
 std::string TempPath(const char* name) {
-    return testing::TempDir() + name;
+    return TestTempPath(name);
 }
 
 // A game whose first room has creation code: a headless run of it ends with
