@@ -6,17 +6,40 @@
 #include "core/error.h"
 #include "core/function_table.h"
 #include "core/run_state.h"
+#include "core/variable_names.h"
+#include "room/room_table.h"
 #include "world/code_binding.h"
+#include "world/command_line.h"
 #include "world/game_header.h"
+#include "world/game_prepare.h"
+#include "world/input_recording.h"
 #include "world/instance_life.h"
+#include "world/language.h"
+#include "world/object_type.h"
+#include "world/options.h"
+#include "world/path_resources.h"
+#include "world/timeline.h"
 
 void ResetModuleState() {
     Console_Reset();
     Error_Reset();
     RunState_Reset();
-    Function_Reset();
     Header_Reset();
+    Options_Reset();
+    CommandLine_Quit();
+    // Rooms go before the code and the types their instances refer to.
+    Room_Free();
     Code_UnbindGameData();
+    FINALIZE_Object_Lists();
+    Object_Init();
+    TimeLine_Init();
+    Path_Init();
+    CLangMan::Clear();
+    DebugInfo_Free();
+    IO_Record_Close();
+    g_IO_Record = g_IO_Playback = false;
+    Function_Reset();
+    Variable_BuiltIn_Clear();
     InstanceLife_Reset();
 }
 
