@@ -2,18 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include "core/builtin_variables.h"
 #include "core/console.h"
 #include "core/error.h"
 #include "core/function_table.h"
+#include "core/load_save.h"
 #include "core/run_state.h"
-#include "core/variable_names.h"
+#include "core/variables.h"
+#include "data/ds_tables.h"
 #include "room/room_table.h"
 #include "world/code_binding.h"
 #include "world/command_line.h"
 #include "world/game_header.h"
 #include "world/game_prepare.h"
 #include "world/input_recording.h"
+#include "world/input_state.h"
 #include "world/instance_life.h"
+#include "world/instance_tree.h"
 #include "world/language.h"
 #include "world/object_type.h"
 #include "world/options.h"
@@ -38,8 +43,13 @@ void ResetModuleState() {
     DebugInfo_Free();
     IO_Record_Close();
     g_IO_Record = g_IO_Playback = false;
+    IO_Clear();
     Function_Reset();
-    Variable_BuiltIn_Clear();
+    FINALIZE_Code_Constant();
+    FINALIZE_Variable_Main();
+    SaveWhitelist_Clear();
+    DS_Reset();
+    FINALIZE_InstanceTree();
     InstanceLife_Reset();
 }
 

@@ -2,8 +2,10 @@
 // shared listener calls the reset function of each module whose global state
 // tests change (consoles, errors, the run state, the header, options, the
 // command line, rooms, bound code, object types and their event lists,
-// timelines, paths, languages, debug information, input playback, the
-// function table, built-in variables, the instances' shared counters). Tests
+// timelines, paths, languages, debug information, input state and playback,
+// the function table, named constants, built-in and declared variables, the
+// save whitelist, data structures, the instance tree and the instances'
+// shared counters). Tests
 // that run in one process in any order then cannot see what an earlier test
 // left behind.
 #pragma once
