@@ -266,7 +266,7 @@ wad::GameDataWriter OptionsFile(int kind) {
         options.constants = {{"@@SleepMargin", "4"}, {"@@DrawColour", "0x1F"}, {"VersionMajor", "2"}};
     } else if (kind == 1) {
         options.newLayout = false;
-        options.constants = {{"A", std::nullopt}};
+        options.constants = {{"A", "1"}};
     } else {
         options.version = 9;
         options.constants = {{"Servus", "1"}};
