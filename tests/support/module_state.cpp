@@ -7,6 +7,7 @@
 #include "core/error.h"
 #include "core/function_table.h"
 #include "core/load_save.h"
+#include "core/random.h"
 #include "core/run_state.h"
 #include "core/variables.h"
 #include "data/ds_tables.h"
@@ -29,6 +30,7 @@ void ResetModuleState() {
     Console_Reset();
     Error_Reset();
     RunState_Reset();
+    Random_Reset();
     Header_Reset();
     Options_Reset();
     CommandLine_Quit();

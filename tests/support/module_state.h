@@ -1,6 +1,7 @@
 // Every test starts from the state a fresh program has: before each test the
 // shared listener calls the reset function of each module whose global state
-// tests change (consoles, errors, the run state, the header, options, the
+// tests change (consoles, errors, the run state, the random generator, the
+// header, options, the
 // command line, rooms, bound code, object types and their event lists,
 // timelines, paths, languages, debug information, input state and playback,
 // the function table, named constants, built-in and declared variables, the
