@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -61,7 +62,10 @@ protected:
         const std::string command = std::string(CORVANE_WAD_BINARY) + " seeds " + s_dir;
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
-    static void TearDownTestSuite() { std::system(("rm -rf '" + s_dir + "'").c_str()); }
+    static void TearDownTestSuite() {
+        std::error_code ignored;
+        std::filesystem::remove_all(s_dir, ignored);
+    }
     void TearDown() override {
         Code_LoadCompiledRecord(nullptr);
         ResetModuleState();
