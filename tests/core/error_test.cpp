@@ -174,10 +174,14 @@ TEST_F(Errors, BytecodeLocationLines) {
     const struct {
         const char* function;
         int action;
-    } kNames[] = {{"vtl_Object_obj_a_Other_4", 4},     {"vtl_Object_obj_player_Create_0", 0},
-                  {"vtl_Object_obj_ctl_Alarm_10", 10}, {"vtl_Script_scr_hit", 1},
-                  {"vtl_Global_init", 1},              {"vtl_Room_rm_first_Create", 1},
-                  {"vtl_Room_rm_first_Instance_0", 1}, {"vtl_Timeline_tl_main_1", 1}};
+    } kNames[] = {{"vtl_Object_obj_a_Other_4", 4},
+                  {"vtl_Object_obj_player_Create_0", 0},
+                  {"vtl_Object_obj_ctl_Alarm_10", 10},
+                  {"vtl_Script_scr_hit", 1},
+                  {"vtl_Global_init", 1},
+                  {"vtl_Room_rm_first_Create", 1},
+                  {"vtl_Room_rm_first_Instance_0", 1},
+                  {"vtl_Timeline_tl_main_1", 1}};
     for (const auto& name : kNames) {
         where = {"vtl_Script_x", true, name.function, 7, "a = b;"};
         aborterror = false;

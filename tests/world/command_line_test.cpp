@@ -17,6 +17,7 @@
 #include "header_chunk.h"
 #include "options_chunk.h"
 #include "render/graphics_perf.h"
+#include "temp_path.h"
 #include "world/code_binding.h"
 #include "world/command_line.h"
 #include "world/game_file.h"
@@ -24,7 +25,6 @@
 #include "world/input_recording.h"
 #include "world/options.h"
 #include "world/run_settings.h"
-#include "temp_path.h"
 
 namespace {
 
@@ -350,7 +350,8 @@ TEST_F(CommandLine, JoinedArgumentsSurviveTheParse) {
     ProcessCommandLine(("-game \"a b.ios\" -debugoutput \"" + debugFile + "\"").c_str());
     const char* quoted[] = {"corvane", "say \"hi\""};
     CommandLine_Build(2, quoted);
-    EXPECT_EQ(std::string(g_pCommandLine), "\"say hi\" -game \"a b.ios\" -debugoutput \"" + debugFile + "\" ");
+    EXPECT_EQ(std::string(g_pCommandLine),
+              "\"say hi\" -game \"a b.ios\" -debugoutput \"" + debugFile + "\" ");
 }
 
 TEST_F(CommandLine, NoErrorsStaysInForceAfterTheDataFileLoads) {

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "core/memory_manager.h"
+#include "temp_path.h"
 #include "world/command_line.h"
 #include "world/input_recording.h"
 #include "world/input_state.h"
 #include "world/run_settings.h"
-#include "temp_path.h"
 
 namespace {
 

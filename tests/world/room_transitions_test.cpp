@@ -26,6 +26,7 @@
 #include "room/room.h"
 #include "room/room_table.h"
 #include "room_chunk.h"
+#include "temp_path.h"
 #include "world/code_binding.h"
 #include "world/event.h"
 #include "world/game_file.h"
@@ -37,7 +38,6 @@
 #include "world/room_transitions.h"
 #include "world/run_globals.h"
 #include "world/startup.h"
-#include "temp_path.h"
 
 namespace {
 
