@@ -8,8 +8,9 @@ PACKAGES  := $(shell sed -e 's/\#.*//' debian-packages.txt)
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_GEN := -G Ninja -DCMAKE_CXX_COMPILER=g++ -DCMAKE_C_COMPILER=gcc
 FUZZ_SECONDS ?= 60
-# Seconds each fuzz target runs as part of `make test`.
-TEST_FUZZ_SECONDS ?= 20
+# Inputs each fuzz target runs as part of `make test`, from a fixed seed per
+# target (FUZZ_SEED=N to use N, FUZZ_TARGETS="fuzz_a ..." to pick targets).
+TEST_FUZZ_RUNS ?= 40000
 
 .PHONY: all deps release asan run test bench fuzz fuzz-build fuzz-smoke format clean
 
@@ -54,18 +55,21 @@ test: asan fuzz-build
 	cd build/asan && ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory fuzz-smoke
 
-# Replays each target's committed corpus (fuzz/corpus/<target>, every input
-# that ever found a fault) and fuzzes on for TEST_FUZZ_SECONDS; any finding fails.
+# Replays each target's seeds (written at build time) and committed corpus
+# (fuzz/corpus/<target>, every input that ever found a fault) and fuzzes on
+# for TEST_FUZZ_RUNS inputs from the seed it prints; any finding fails, and
+# the same seed repeats the run.
 fuzz-smoke:
-	@tools/fuzz_run.sh $(TEST_FUZZ_SECONDS) $(JOBS)
+	@tools/fuzz_run.sh smoke $(TEST_FUZZ_RUNS) $(JOBS)
 
 fuzz-build: deps build/fuzz/build.ninja
 	cmake --build build/fuzz -j $(JOBS)
 
-# `make fuzz FUZZ_SECONDS=300` fuzzes each target for five minutes; new
-# inputs collect in build/fuzz/work, the committed corpus is read only.
+# `make fuzz FUZZ_SECONDS=300` fuzzes each target for five minutes from a
+# random seed; new inputs collect in build/fuzz/work, the committed corpus is
+# read only.
 fuzz: fuzz-build
-	@tools/fuzz_run.sh $(FUZZ_SECONDS) $(JOBS)
+	@tools/fuzz_run.sh long $(FUZZ_SECONDS) $(JOBS)
 
 format:
 	@find src tests bench tools fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -34,7 +34,7 @@ void Step(CInstance*, CInstance*) {
     ++g_steps;
 }
 
-const SCompiledFunction kCode[] = {{"gml_Object_obj_grand_Step_0", nullptr, Step}};
+const SCompiledFunction kCode[] = {{"vtl_Object_obj_grand_Step_0", nullptr, Step}};
 
 void FillRecord(SLLVMVars* v) {
     static SNameIdRecord* none[] = {nullptr};

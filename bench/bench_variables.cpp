@@ -105,7 +105,7 @@ ZQRValue& Add(CInstance*, CInstance*, ZQRValue& result, int argc, ZQRValue** arg
     result = argc == 2 ? *args[0] + *args[1] : ZQRValue(0.0);
     return result;
 }
-const SCompiledFunction kCode[] = {{"gml_Script_add", Add, nullptr}};
+const SCompiledFunction kCode[] = {{"vtl_Script_add", Add, nullptr}};
 
 void ScriptPerform(benchmark::State& state) {
     World& w = TheWorld();

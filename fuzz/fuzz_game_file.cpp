@@ -39,9 +39,9 @@ ZQRValue& Script(CInstance*, CInstance*, ZQRValue& result, int, ZQRValue**) {
 }
 void Event(CInstance*, CInstance*) {}
 
-const SCompiledFunction code[] = {{"gml_Script_scr_first", Script, nullptr},
-                                  {"gml_Script_scr_second", Script, nullptr},
-                                  {"gml_GlobalScript", nullptr, Event}};
+const SCompiledFunction code[] = {{"vtl_Script_scr_first", Script, nullptr},
+                                  {"vtl_Script_scr_second", Script, nullptr},
+                                  {"vtl_Global_setup", nullptr, Event}};
 
 void FuzzRecord(SLLVMVars* v) {
     v->nGlobalVariables = 2;

@@ -103,6 +103,22 @@ void Console_CloseFiles() {
     OrdinaryFile().Close();
 }
 
+void Console_Reset() {
+    Console_CloseFiles();
+    init_csol = &g_dummyConsole;
+    dbg_csol = &_dbg_csol;
+    rel_csol = &_dbg_csol;
+    g_ConsoleOutput = false;
+    g_DebugConsoleOutput = false;
+    ZQ_Free(g_ConsoleOutputFileName);
+    g_ConsoleOutputFileName = nullptr;
+    ZQ_Free(g_DebugConsoleOutputFileName);
+    g_DebugConsoleOutputFileName = nullptr;
+    g_fHeadless = false;
+    g_isNimbar = false;
+    g_pfnConsoleToDebugger = nullptr;
+}
+
 TErrStreamConsole::TErrStreamConsole()
     : m_capacity(kErrStreamInitialBytes),
       m_text(static_cast<char*>(ZQ_Alloc(static_cast<size_t>(kErrStreamInitialBytes)))) {

@@ -86,3 +86,7 @@ ZQ_PRINTF_LIKE(1, 2) void ZQprintf(const char* format, ...);
 
 // Closes the output files (they are reopened on the next line).
 void Console_CloseFiles();
+// Puts the module's state back as the program started: the three console
+// pointers, the output settings (names freed, files closed) and the debugger
+// hook.
+void Console_Reset();

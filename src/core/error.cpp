@@ -109,6 +109,24 @@ void EndAfterFatal(int status) {
 
 } // namespace
 
+void Error_Reset() {
+    Code_Error_Occured = false;
+    if (Code_Error_String != nullptr) Code_Error_String->Dec();
+    Code_Error_String = nullptr;
+    g_fSuppressErrors = false;
+    if (Display_Error_Message != nullptr) Display_Error_Message->Dec();
+    Display_Error_Message = nullptr;
+    Display_Error_Occurred = false;
+    aborterror = false;
+    option_displayerrors = true;
+    option_aborterrors = false;
+    g_fNoErrorWindow = false;
+    g_bLaunchedFromPlayer = false;
+    ZQ_Free(g_ErrorForm.m_text);
+    g_ErrorForm = {nullptr, false};
+    g_ErrorHooks = {};
+}
+
 void Error_Show_Action(const char* message, bool abort) {
     MutexLock lock(ErrorMutex());
     message = OrEmpty(message);

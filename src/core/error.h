@@ -66,6 +66,10 @@ struct ErrorHooks {
 };
 extern ErrorHooks g_ErrorHooks;
 
+// Puts the module's state back as the program started: no error recorded or
+// shown, the options at their defaults, no form, no hooks.
+void Error_Reset();
+
 // The fatal error call. With errors suppressed it only sets
 // Code_Error_Occured. Otherwise it formats the message (cut at 1023
 // characters), reports it as a fatal error and ends the process with status

@@ -102,3 +102,9 @@ void FINALIZE_Code_Function() {
     the_numb = 0;
     g_CurrentMaxLength = 0;
 }
+
+void Function_Reset() {
+    FINALIZE_Code_Function();
+    g_pFunction = nullptr;
+    g_fZQC = true;
+}

@@ -75,6 +75,9 @@ int Function_GetArguments(int id);
 void Code_Function_GET_the_function(int index, const char** name, TRoutine* routine, int* argc, int* flag);
 // Frees the table (shut-down).
 void FINALIZE_Code_Function();
+// Puts the module's state back as the program started: an empty table, no
+// running built-in, compiled code. The hooks stay: their owners install them.
+void Function_Reset();
 
 // Seams to the script table and the extension packages, which fill them when
 // they are built. Each may be null: no scripts, no extension functions.

@@ -75,3 +75,8 @@ int ZQRandom(int bound) {
 void ChangeToOldPoly(bool old) {
     s_nRandomPoly = old ? kPolyOld : kPolyCurrent;
 }
+
+void Random_Reset() {
+    ChangeToOldPoly(false);
+    InitRandom(0);
+}

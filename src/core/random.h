@@ -25,3 +25,7 @@ int ZQRandom(int bound);
 
 // Selects the older tempering mask 0xDA442D20 (true) or 0xDA442D24 (false).
 void ChangeToOldPoly(bool old);
+
+// Puts the module's state back as the program started: seeded with 0, the
+// current tempering mask.
+void Random_Reset();

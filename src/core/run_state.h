@@ -27,3 +27,7 @@ extern int32_t Current_Action_Index;
 // A failed shader compilation: fragment (set) or vertex shader, and its name.
 extern bool g_ShaderVorP;
 extern const char* g_ShaderErrorName;
+
+// Puts the module's state back as the program started: no room change
+// pending, no event running, no shader failure.
+void RunState_Reset();

@@ -61,6 +61,11 @@ void DS_DestroyAll() {
     themaps.DeleteAll();
 }
 
+void DS_Reset() {
+    DS_DestroyAll();
+    theprec = 1e-8;
+}
+
 Mutex& DS_Mutex() {
     // Made on first use from any thread and never destroyed, so structures
     // released during static destruction can still lock it.

@@ -131,6 +131,9 @@ CDS_Grid** GetTheGrids(int& count);
 
 // Destroys every structure of every kind (tests and shut-down).
 void DS_DestroyAll();
+// Puts the module's state back as the program started: no structures, the
+// comparison precision at 1e-8.
+void DS_Reset();
 
 // ---------------------------------------------------------------------------
 // The data-structure lock: one recursive mutex, "DsMutex", made on first use.

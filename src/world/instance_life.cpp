@@ -729,3 +729,13 @@ const GameBuiltinRow kInstanceLifeBuiltins[] = {
 std::span<const GameBuiltinRow> InstanceLife_Builtins() {
     return kInstanceLifeBuiltins;
 }
+
+void InstanceLife_Reset() {
+    CInstance::ms_markedCount = 0;
+    CInstance::ms_CurrentCreateCounter = 0;
+    g_InstanceChangeArray.Clear();
+    g_InstanceActivateDeactive.Clear();
+    g_InstanceChangeDepth.Clear();
+    g_ActiveDeactiveList.Clear();
+    g_instanceRegion = {};
+}

@@ -36,6 +36,12 @@ void Command_ChangeAt(float x, float y, int object, bool runEvents);
 void Command_SetSprite(CInstance* instance, int sprite);
 
 int Command_InstanceNumber(int target);
+
+// Puts the state instances share back as the program started: no instance
+// marked for removal, the creation stamp at 0, the deferred change lists and
+// the scratch list empty (their storage kept), no region. The id table and
+// the instances in it are left to their owners.
+void InstanceLife_Reset();
 CInstance* Command_InstanceNearest(float x, float y, int target);
 CInstance* Command_InstanceFurthest(float x, float y, int target);
 // The n-th live instance of the target (from 0), or null.

@@ -387,3 +387,20 @@ void Option_Load(ImageReader& chunk) {
 void Option_Quit() {
     FreeConstants();
 }
+
+void Options_Reset() {
+    g_fCommandLineNoErrors = false;
+    Option_Init();
+    g_UseNewAudio = false;
+    option_WADloadimage = nullptr;
+    option_CreationEventOrder = false;
+    option_use_front_touch = false;
+    option_use_rear_touch = false;
+    option_use_fast_collision = false;
+    option_fast_collision_compatibility = false;
+    Draw_Color = 0xFF000000;
+    g_InitialDrawColor = 0xFFFFFFFF;
+    g_GameVersionMajor = 0;
+    g_GameVersionMinor = 0;
+    g_SleepMargin = 10;
+}

@@ -75,3 +75,7 @@ bool Option_LoadChunk(ImageReader& chunk);
 void Option_Load(ImageReader& chunk);
 // Frees the constant list.
 void Option_Quit();
+// Puts the module's state back as the program started: Option_Init, and the
+// settings it leaves alone (the last chunk's flags, the load image, the
+// command line's "-noerrors", the globals the constants set).
+void Options_Reset();

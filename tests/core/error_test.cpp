@@ -17,6 +17,7 @@
 #include "core/run_state.h"
 #include "core/stack_trace.h"
 #include "core/text_util.h"
+#include "temp_path.h"
 
 namespace {
 
@@ -103,9 +104,9 @@ private:
 } // namespace
 
 TEST_F(Errors, ReportTextForAFatalErrorInCompiledCode) {
-    SZQStackTrace outer("gml_Script_outer", 12);
-    SZQStackTrace middle("gml_Script_middle", -1);
-    SZQStackTrace inner("gml_Script_inner", 3);
+    SZQStackTrace outer("vtl_Script_outer", 12);
+    SZQStackTrace middle("vtl_Script_middle", -1);
+    SZQStackTrace inner("vtl_Script_inner", 3);
     ZQError("value %d is bad", 7);
 
     const std::string expected =
@@ -113,9 +114,9 @@ TEST_F(Errors, ReportTextForAFatalErrorInCompiledCode) {
         "FATAL ERROR in\naction number 1\nof Step Event\nfor object obj_player:\n\n\n"
         "value 7 is bad\n" +
         kHashes + "\n" + kDashes + "\n" +
-        "called from - gml_Script_inner (line 3)\n"
-        "called from - gml_Script_middle\n"
-        "called from - gml_Script_outer (line 12)\n";
+        "called from - vtl_Script_inner (line 3)\n"
+        "called from - vtl_Script_middle\n"
+        "called from - vtl_Script_outer (line 12)\n";
     EXPECT_EQ(Shown(), expected);
     EXPECT_EQ(Printed(), "ERROR!!! :: " + expected + "\n");
     EXPECT_EQ(New_Room, ROOM_ABORTGAME);
@@ -161,17 +162,39 @@ TEST_F(Errors, BytecodeLocationLines) {
         *out = where;
         return true;
     };
-    where = {"gml_Script_x", true, "vtl_Object_obj_player_Step_12", 40, "x = y.z;"};
+    where = {"vtl_Script_x", true, "vtl_Object_obj_player_Step_12", 40, "x = y.z;"};
     Error_Show_Action("oops", false);
     EXPECT_THAT(Shown(), testing::HasSubstr("action number 12\n"));
     EXPECT_THAT(Shown(), testing::HasSubstr("oops\n at vtl_Object_obj_player_Step_12 (line 40) - x = y.z;\n" +
                                             kHashes + "\n"));
 
-    where = {"gml_Script_x", false, nullptr, 0, nullptr};
+    // The compiled names the test fixtures give their code: only an object
+    // event's name gives the action number; every other kind keeps the
+    // action index (0 here, so number 1).
+    const struct {
+        const char* function;
+        int action;
+    } kNames[] = {{"vtl_Object_obj_a_Other_4", 4},
+                  {"vtl_Object_obj_player_Create_0", 0},
+                  {"vtl_Object_obj_ctl_Alarm_10", 10},
+                  {"vtl_Script_scr_hit", 1},
+                  {"vtl_Global_init", 1},
+                  {"vtl_Room_rm_first_Create", 1},
+                  {"vtl_Room_rm_first_Instance_0", 1},
+                  {"vtl_Timeline_tl_main_1", 1}};
+    for (const auto& name : kNames) {
+        where = {"vtl_Script_x", true, name.function, 7, "a = b;"};
+        aborterror = false;
+        Error_Show_Action("oops", false);
+        EXPECT_THAT(Shown(), testing::HasSubstr("action number " + std::to_string(name.action) + "\n"))
+            << name.function;
+    }
+
+    where = {"vtl_Script_x", false, nullptr, 0, nullptr};
     aborterror = false;
     Error_Show_Action("oops", false);
     EXPECT_THAT(Shown(), testing::HasSubstr("action number 1\n"));
-    EXPECT_THAT(Shown(), testing::HasSubstr("oops\nat gml_Script_x\n" + kHashes + "\n"));
+    EXPECT_THAT(Shown(), testing::HasSubstr("oops\nat vtl_Script_x\n" + kHashes + "\n"));
 }
 
 TEST_F(Errors, ShowingEndsTheGameUnlessAnOptionOrTheDebuggerSaysOtherwise) {
@@ -318,7 +341,7 @@ TEST(Consoles, HeadlessAndNewGenerationRunsPrintNothing) {
 }
 
 TEST(Consoles, DebugOutputAppendsEveryLineToItsFile) {
-    std::string path = testing::TempDir() + "corvane_debugoutput.txt";
+    std::string path = TestTempPath("debugoutput.txt");
     std::remove(path.c_str());
     std::vector<char> name(path.begin(), path.end());
     name.push_back('\0');

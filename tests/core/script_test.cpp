@@ -173,8 +173,8 @@ protected:
         wad::GameDataWriter w = WithHeader(layout == wad::CodeLayout::Newer ? 15 : 14);
         wad::CodeFields code;
         code.layout = layout;
-        code.entries.push_back({"gml_Script_one", {1, 2, 3}, 3, 0x2002, 0});
-        code.entries.push_back({"gml_Script_two", {}, 0, 0, 0});
+        code.entries.push_back({"vtl_Script_one", {1, 2, 3}, 3, 0x2002, 0});
+        code.entries.push_back({"vtl_Script_two", {}, 0, 0, 0});
         wad::WriteCode(w, code);
         wad::WriteScripts(w, {Named("one", 0), Named("two", 1), Named("none", 9)});
         ASSERT_TRUE(Load(w)) << GameData_LastError();
@@ -205,7 +205,7 @@ TEST_F(Bytecode, EntriesPointIntoTheImage) {
         uint32_t words[3];
         std::memcpy(words, code.m_pVM->m_pBuffer, sizeof words);
         EXPECT_EQ(words[2], 3u);
-        EXPECT_STREQ(code.m_pName, "gml_Script_one");
+        EXPECT_STREQ(code.m_pName, "vtl_Script_one");
         const bool newer = layout == wad::CodeLayout::Newer;
         EXPECT_EQ(code.m_localCount, newer ? 3 : 0);
         EXPECT_EQ(code.m_argumentCount, newer ? 2 : 0);

@@ -17,6 +17,7 @@
 #include "header_chunk.h"
 #include "options_chunk.h"
 #include "render/graphics_perf.h"
+#include "temp_path.h"
 #include "world/code_binding.h"
 #include "world/command_line.h"
 #include "world/game_file.h"
@@ -345,11 +346,12 @@ TEST_F(CommandLine, JoinedArgumentsSurviveTheParse) {
     EXPECT_NE(std::string(g_pCommandLine).find("-noaudio"), std::string::npos);
     CommandLine_Quit();
     g_PackageBuild = true;
-    const std::string debugFile = testing::TempDir() + "d.txt";
+    const std::string debugFile = TestTempPath("d.txt");
     ProcessCommandLine(("-game \"a b.ios\" -debugoutput \"" + debugFile + "\"").c_str());
     const char* quoted[] = {"corvane", "say \"hi\""};
     CommandLine_Build(2, quoted);
-    EXPECT_EQ(std::string(g_pCommandLine), "\"say hi\" -game \"a b.ios\" -debugoutput \"" + debugFile + "\" ");
+    EXPECT_EQ(std::string(g_pCommandLine),
+              "\"say hi\" -game \"a b.ios\" -debugoutput \"" + debugFile + "\" ");
 }
 
 TEST_F(CommandLine, NoErrorsStaysInForceAfterTheDataFileLoads) {

@@ -59,7 +59,7 @@ ZQRValue& Own(CInstance* self, int slot) {
 // scr_hit(damage): hp -= damage; global.score += 10; x += 1;
 // return test_double(hp) + other.hp
 ZQRValue& vtl_Script_scr_hit(CInstance* self, CInstance* other, ZQRValue& result, int argc, ZQRValue** args) {
-    SZQStackTrace trace("gml_Script_scr_hit");
+    SZQStackTrace trace("vtl_Script_scr_hit");
     result = 0.0;
     stackAtHit = (*g_ppZQStackTrace)->pName;
     ZQRValue& hp = Own(self, kHp);
@@ -82,21 +82,21 @@ ZQRValue& vtl_Script_scr_hit(CInstance* self, CInstance* other, ZQRValue& result
 
 // obj_player's Create event: hp = 100; speed = 3
 void vtl_Object_obj_player_Create_0(CInstance* self, CInstance*) {
-    SZQStackTrace trace("gml_Object_obj_player_Create_0");
+    SZQStackTrace trace("vtl_Object_obj_player_Create_0");
     Own(self, kHp) = 100;
     Own(self, kSpeed) = 3;
 }
 
 // Global initialisation: global.score = 5
 void vtl_GlobalScript_init(CInstance*, CInstance*) {
-    SZQStackTrace trace("gml_GlobalScript_init");
+    SZQStackTrace trace("vtl_Global_init");
     Global(kScore) = 5;
 }
 
 const SCompiledFunction code[] = {
-    {"gml_Script_scr_hit", vtl_Script_scr_hit, nullptr},
-    {"gml_Object_obj_player_Create_0", nullptr, vtl_Object_obj_player_Create_0},
-    {"gml_GlobalScript_init", nullptr, vtl_GlobalScript_init},
+    {"vtl_Script_scr_hit", vtl_Script_scr_hit, nullptr},
+    {"vtl_Object_obj_player_Create_0", nullptr, vtl_Object_obj_player_Create_0},
+    {"vtl_Global_init", nullptr, vtl_GlobalScript_init},
 };
 
 void SetVar(int code, void* value) {
@@ -144,7 +144,7 @@ wad::CodeFields Bytecode() {
     wad::CodeFields code;
     code.layout = wad::CodeLayout::Newer;
     wad::CodeEntryFields entry;
-    entry.name = "gml_Object_obj_player_Create_0";
+    entry.name = "vtl_Object_obj_player_Create_0";
     entry.bytecode = {0x45000000, 0xA0000000, 0x9D000000, 0x99000000, 0x45000000, 0xA0000000, 0xD9000000, 0};
     code.entries.push_back(entry);
     code.references = {{wad::ReferenceKind::Variable, "hp", 0, 0, std::nullopt},
@@ -176,7 +176,7 @@ wad::GameDataWriter GameData(const std::string& extraFunction = "") {
     wad::FunctionsFields functions;
     functions.functions = {{"test_double", std::nullopt}, {"scr_hit", std::nullopt}};
     if (!extraFunction.empty()) functions.functions.push_back({extraFunction, std::nullopt});
-    functions.locals = {{"gml_Script_scr_hit", {"damage", "tmp"}}};
+    functions.locals = {{"vtl_Script_scr_hit", {"damage", "tmp"}}};
     wad::WriteFunctions(w, functions, &code);
     return w;
 }
@@ -246,7 +246,7 @@ TEST_F(CompiledGame, LoadsBindsAndPerformsAScript) {
     EXPECT_EQ(WordAt(bytecode + 4), 0xA0000000u | 100000u);
     EXPECT_EQ(WordAt(bytecode + 20), 0xA0000000u | 100000u);
     EXPECT_EQ(WordAt(bytecode + 28), static_cast<uint32_t>(Function_Find("test_double")));
-    EXPECT_STREQ(Variable_GetName_Scope("gml_Script_scr_hit", VARIABLE_SCOPE_LOCAL, 100001), "tmp");
+    EXPECT_STREQ(Variable_GetName_Scope("vtl_Script_scr_hit", VARIABLE_SCOPE_LOCAL, 100001), "tmp");
 
     // Preparation binds the script and runs the global initialisation code.
     ASSERT_TRUE(Script_Prepare());
@@ -279,7 +279,7 @@ TEST_F(CompiledGame, LoadsBindsAndPerformsAScript) {
     EXPECT_EQ(result.kind, VALUE_REAL);
     EXPECT_EQ(result.val, 2 * 75.0 + 100.0);
     EXPECT_EQ(argument.kind, VALUE_UNDEFINED) << "the call consumes its arguments";
-    EXPECT_STREQ(game::stackAtHit, "gml_Script_scr_hit");
+    EXPECT_STREQ(game::stackAtHit, "vtl_Script_scr_hit");
     EXPECT_EQ(SZQStackTrace::s_pStart, nullptr);
 
     EXPECT_EQ(player->m_slots[game::kHp].val, 75.0);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/memory_manager.h"
+#include "temp_path.h"
 #include "world/command_line.h"
 #include "world/input_recording.h"
 #include "world/input_state.h"
@@ -101,7 +102,7 @@ void PlatformKeyUp(int key) {
 }
 
 std::string TempFile(const char* name) {
-    return testing::TempDir() + name;
+    return TestTempPath(name);
 }
 
 long FileSize(const std::string& path) {

@@ -85,7 +85,7 @@ const SCompiledFunction kCode[] = {
     {"e9", nullptr, LogEvent<9>},
     {"inherited", nullptr, Inherited},
     {"recurse", nullptr, Recurse},
-    {"gml_Script_scr_moment", ScriptMoment, nullptr},
+    {"vtl_Script_scr_moment", ScriptMoment, nullptr},
 };
 
 void FillRecord(SLLVMVars* v) {

@@ -26,6 +26,7 @@
 #include "room/room.h"
 #include "room/room_table.h"
 #include "room_chunk.h"
+#include "temp_path.h"
 #include "world/code_binding.h"
 #include "world/event.h"
 #include "world/game_file.h"
@@ -117,17 +118,17 @@ enum Code {
 };
 
 const SCompiledFunction kCode[kCodeCount] = {
-    {"gml_RoomCC_0", nullptr, RoomCode},
-    {"gml_Object_obj_a_Create_0", nullptr, ACreate},
-    {"gml_Object_obj_a_Other_2", nullptr, AGameStart},
-    {"gml_Object_obj_a_Other_4", nullptr, ARoomStart},
-    {"gml_Object_obj_a_Other_5", nullptr, ARoomEnd},
-    {"gml_RoomCC_inst_0", nullptr, AInstanceCode},
-    {"gml_Object_obj_a_PreCreate_0", nullptr, APreCreate},
-    {"gml_RoomPC_inst_0", nullptr, APreCode},
-    {"gml_Object_obj_p_Create_0", nullptr, PCreate},
-    {"gml_Object_obj_p_Other_4", nullptr, PRoomStart},
-    {"gml_Object_obj_p_Other_3", nullptr, PGameEnd},
+    {"vtl_Room_rm_first_Create", nullptr, RoomCode},
+    {"vtl_Object_obj_a_Create_0", nullptr, ACreate},
+    {"vtl_Object_obj_a_Other_2", nullptr, AGameStart},
+    {"vtl_Object_obj_a_Other_4", nullptr, ARoomStart},
+    {"vtl_Object_obj_a_Other_5", nullptr, ARoomEnd},
+    {"vtl_Room_rm_first_Instance_0", nullptr, AInstanceCode},
+    {"vtl_Object_obj_a_PreCreate_0", nullptr, APreCreate},
+    {"vtl_Room_rm_first_PreCreate_0", nullptr, APreCode},
+    {"vtl_Object_obj_p_Create_0", nullptr, PCreate},
+    {"vtl_Object_obj_p_Other_4", nullptr, PRoomStart},
+    {"vtl_Object_obj_p_Other_3", nullptr, PGameEnd},
 };
 
 SNameIdRecord* kNoNames[] = {nullptr};
@@ -190,7 +191,7 @@ wad::GameDataWriter GameData() {
 }
 
 std::string WriteGame(const char* name, const wad::GameDataWriter& w) {
-    std::string path = testing::TempDir() + name;
+    std::string path = TestTempPath(name);
     EXPECT_TRUE(w.WriteFile(path));
     return path;
 }
@@ -456,15 +457,15 @@ enum PlayCode {
 };
 
 const SCompiledFunction kPlayCode[] = {
-    {"gml_Object_obj_ctl_Create_0", nullptr, CtlCreate},
-    {"gml_Object_obj_ctl_Step_0", nullptr, CtlStep},
-    {"gml_Object_obj_ctl_Alarm_0", nullptr, CtlAlarm},
-    {"gml_Object_obj_ctl_Other_4", nullptr, CtlRoomStart},
-    {"gml_Object_obj_ctl_Other_5", nullptr, CtlRoomEnd},
-    {"gml_Object_obj_ctl_Other_3", nullptr, CtlGameEnd},
-    {"gml_Object_obj_local_Create_0", nullptr, LocalCreate},
-    {"gml_Timeline_tl_main_0", nullptr, MomentOne},
-    {"gml_Timeline_tl_main_1", nullptr, MomentFour},
+    {"vtl_Object_obj_ctl_Create_0", nullptr, CtlCreate},
+    {"vtl_Object_obj_ctl_Step_0", nullptr, CtlStep},
+    {"vtl_Object_obj_ctl_Alarm_0", nullptr, CtlAlarm},
+    {"vtl_Object_obj_ctl_Other_4", nullptr, CtlRoomStart},
+    {"vtl_Object_obj_ctl_Other_5", nullptr, CtlRoomEnd},
+    {"vtl_Object_obj_ctl_Other_3", nullptr, CtlGameEnd},
+    {"vtl_Object_obj_local_Create_0", nullptr, LocalCreate},
+    {"vtl_Timeline_tl_main_0", nullptr, MomentOne},
+    {"vtl_Timeline_tl_main_1", nullptr, MomentFour},
 };
 
 void FillPlayRecord(SLLVMVars* v) {

@@ -12,6 +12,7 @@
 #include "header_chunk.h"
 #include "options_chunk.h"
 #include "room_chunk.h"
+#include "temp_path.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ Outcome RunCorvane(const std::string& arguments, Stream stream = Stream::Both) {
 }
 
 std::string TempPath(const char* name) {
-    return testing::TempDir() + name;
+    return TestTempPath(name);
 }
 
 // A game whose first room has creation code: a headless run of it ends with

@@ -16,14 +16,20 @@
 //   corvane-wad layers OUT    the rooms file with a room whose layer list
 //                             holds every layer type: background, instances,
 //                             tiles and sprites, a tilemap and an unknown one
+//   corvane-wad seeds DIR     every fuzz target's starting inputs, in
+//                             DIR/<target>/ (the fuzz build writes them)
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "code_chunks.h"
+#include "debug_info_file.h"
 #include "game_data_writer.h"
 #include "header_chunk.h"
 #include "object_chunk.h"
+#include "options_chunk.h"
 #include "path_chunk.h"
 #include "room_chunk.h"
 
@@ -33,7 +39,7 @@ int Usage() {
     std::fprintf(stderr, "usage: corvane-wad sample OUT\n       corvane-wad paths OUT\n"
                          "       corvane-wad code OUT\n       corvane-wad oldcode OUT\n"
                          "       corvane-wad objects OUT\n       corvane-wad rooms OUT\n"
-                         "       corvane-wad layers OUT\n");
+                         "       corvane-wad layers OUT\n       corvane-wad seeds DIR\n");
     return 2;
 }
 
@@ -71,12 +77,12 @@ void AddCode(wad::GameDataWriter& writer, wad::CodeLayout layout) {
     wad::CodeFields code;
     code.layout = layout;
     code.entries.push_back(
-        {"gml_Script_scr_first",
+        {"vtl_Script_scr_first",
          {0x45050000, 0xA0000000, 0xC5050000, 0x20000000, 0x45050000, 0xA0000000, 0xD9020000, 0},
          2,
          1,
          0});
-    code.entries.push_back({"gml_Script_scr_second",
+    code.entries.push_back({"vtl_Script_scr_second",
                             {0x53000000, 0x10000000, 0x40000000, 0, 0, 0x41030000, 1, 2, 0x1F000000},
                             0,
                             0,
@@ -96,7 +102,7 @@ void AddCode(wad::GameDataWriter& writer, wad::CodeLayout layout) {
     wad::FunctionsFields functions;
     functions.layout = layout;
     functions.functions = {{"fuzz_fn", std::nullopt}, {"scr_second", std::nullopt}};
-    functions.locals = {{"gml_Script_scr_first", {"i", "j"}}};
+    functions.locals = {{"vtl_Script_scr_first", {"i", "j"}}};
     wad::WriteFunctions(writer, functions, &code);
 }
 
@@ -208,7 +214,7 @@ wad::RoomFields LayeredRoom() {
 
 enum class Extra { None, Paths, Code, OldCode, Objects, Rooms, Layers };
 
-int WriteSample(const char* path, Extra extra) {
+wad::GameDataWriter Sample(Extra extra) {
     wad::GameDataWriter writer;
     wad::HeaderFields header;
     header.windowWidth = 640;
@@ -230,12 +236,138 @@ int WriteSample(const char* path, Extra extra) {
         plain.name = "room_plain";
         wad::WriteRooms(writer, {plain, LayeredRoom()});
     }
+    return writer;
+}
+
+bool Write(const wad::GameDataWriter& writer, const std::string& path) {
     std::string error;
-    if (!writer.WriteFile(path, &error)) {
-        std::fprintf(stderr, "corvane-wad: %s\n", error.c_str());
-        return 1;
+    if (writer.WriteFile(path, &error)) return true;
+    std::fprintf(stderr, "corvane-wad: %s\n", error.c_str());
+    return false;
+}
+
+int WriteSample(const char* path, Extra extra) {
+    return Write(Sample(extra), path) ? 0 : 1;
+}
+
+// ---------------------------------------------------------------------------
+// Fuzz seeds: a few sound inputs per target, from which the fuzzer mutates.
+
+// Options in the newer layout with named constants and three languages; the
+// older layout; a newer layout of an unknown version with an empty language
+// table.
+wad::GameDataWriter OptionsFile(int kind) {
+    wad::GameDataWriter writer;
+    wad::HeaderFields header;
+    wad::WriteHeader(writer, header);
+    wad::OptionFields options;
+    if (kind == 0) {
+        options.fullscreen = true;
+        options.constants = {{"@@SleepMargin", "4"}, {"@@DrawColour", "0x1F"}, {"VersionMajor", "2"}};
+    } else if (kind == 1) {
+        options.newLayout = false;
+        options.constants = {{"A", "1"}};
+    } else {
+        options.version = 9;
+        options.constants = {{"Servus", "1"}};
     }
-    return 0;
+    wad::WriteOptions(writer, options);
+    wad::LanguageFields languages;
+    if (kind == 0) {
+        languages.ids = {"hello", "bye"};
+        languages.languages = {{"en", "US", {"Hello", "Bye"}},
+                               {"en", "", {"Hullo", "Cheerio"}},
+                               {"fr", "FR", {"Salut", "Adieu"}}};
+    }
+    if (kind != 1) wad::WriteLanguages(writer, languages);
+    return writer;
+}
+
+// Line records for two code entries (one without), names of two instances and
+// the source of one script.
+wad::GameDataWriter DebugFile() {
+    wad::GameDataWriter writer;
+    wad::DebugInfoFields fields;
+    fields.words = {std::vector<uint32_t>{0, 4, 8, 12}, std::nullopt, std::vector<uint32_t>{}};
+    fields.instanceNames = {"inst_first", std::nullopt, "inst_third"};
+    fields.scriptTexts = {"x = 1;\ny = x * 2;", std::nullopt};
+    wad::WriteDebugInfo(writer, fields);
+    return writer;
+}
+
+// Input playback: one record per step, 3034 bytes each (see the record
+// layout beside the playback reader). Offsets of the fields written here.
+constexpr size_t kRecordSize = 3034, kString = 2, kLastKey = 2052, kKeyDown = 2060, kKeyReleased = 2316,
+                 kKeyPressed = 2572, kCurrentButton = 2868, kButtonDown = 2908, kWheelUp = 2998,
+                 kMouseX = 3026;
+
+std::vector<uint8_t> PlaybackFile() {
+    std::vector<uint8_t> file(3 * kRecordSize + 100, 0); // the last record cut short
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    // Record 1: nothing held. Record 2: "A" typed and held, button 1 down,
+    // the wheel turned, the pointer moved. Record 3: "A" released.
+    uint8_t* second = file.data() + kRecordSize;
+    second[0] = 'A';
+    second[kString] = 'A';
+    put32(kRecordSize + kLastKey, 65);
+    second[kKeyDown + 65] = 1;
+    second[kKeyPressed + 65] = 1;
+    put32(kRecordSize + kCurrentButton, 1);
+    second[kButtonDown] = 1;
+    second[kWheelUp] = 1;
+    put32(kRecordSize + kMouseX, 320);
+    put32(kRecordSize + kMouseX + 4, 200);
+    uint8_t* third = file.data() + 2 * kRecordSize;
+    third[kString] = 'A';
+    put32(2 * kRecordSize + kLastKey, 65);
+    third[kKeyReleased + 65] = 1;
+    return file;
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    bool ok = f != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (f != nullptr) ok = std::fclose(f) == 0 && ok;
+    if (!ok) std::fprintf(stderr, "corvane-wad: cannot write %s\n", path.c_str());
+    return ok;
+}
+
+int WriteSeeds(const std::string& dir) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    for (const char* target : {"fuzz_game_file", "fuzz_path_chunk", "fuzz_options_chunk", "fuzz_debug_info",
+                               "fuzz_ini_file", "fuzz_input_playback", "fuzz_utf8"}) {
+        fs::create_directories(fs::path(dir) / target, error);
+        if (error) {
+            std::fprintf(stderr, "corvane-wad: cannot create %s/%s\n", dir.c_str(), target);
+            return 1;
+        }
+    }
+    const std::string game = dir + "/fuzz_game_file/";
+    const std::vector<uint8_t> playback = PlaybackFile();
+    const bool ok =
+        Write(Sample(Extra::None), game + "sample.ios") && Write(Sample(Extra::Code), game + "code.ios") &&
+        Write(Sample(Extra::OldCode), game + "oldcode.ios") &&
+        Write(Sample(Extra::Objects), game + "objects.ios") &&
+        Write(Sample(Extra::Rooms), game + "rooms.ios") &&
+        Write(Sample(Extra::Layers), game + "layers.ios") &&
+        Write(Sample(Extra::Paths), dir + "/fuzz_path_chunk/paths.ios") &&
+        Write(OptionsFile(0), dir + "/fuzz_options_chunk/new_layout_and_languages.ios") &&
+        Write(OptionsFile(1), dir + "/fuzz_options_chunk/old_layout.ios") &&
+        Write(OptionsFile(2), dir + "/fuzz_options_chunk/unknown_version_empty_languages.ios") &&
+        Write(DebugFile(), dir + "/fuzz_debug_info/lines_names_texts.zqdebug") &&
+        WriteBytes(dir + "/fuzz_ini_file/options.ini",
+                   "\xEF\xBB\xBF; the game's settings\n[Mac]\nDisplayName = \"corvane\" ; shown\n"
+                   "Copyright='(c) us'\nMajorVersion=2\nOrientLandscape=True\nOrientPortrait=0\n"
+                   "Debug=1\nTrace = 0 # off\n\n[Windows]\nkey\n= 1\nempty =\nsame=1\nsame=2\n") &&
+        WriteBytes(dir + "/fuzz_ini_file/unterminated.ini", "[Mac]\r\nMinorVersion=7\r\n[Other") &&
+        WriteBytes(dir + "/fuzz_input_playback/three_steps.rec",
+                   std::string(playback.begin(), playback.end())) &&
+        WriteBytes(dir + "/fuzz_utf8/mixed.txt", "h\xC3\xA9llo w\xC3\xB6rld #\\#") &&
+        WriteBytes(dir + "/fuzz_utf8/cut_short.txt", "\xF0\x9F\x98\x80\xE2\x82");
+    return ok ? 0 : 1;
 }
 
 } // namespace
@@ -248,5 +380,6 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "objects") == 0) return WriteSample(argv[2], Extra::Objects);
     if (argc == 3 && std::strcmp(argv[1], "rooms") == 0) return WriteSample(argv[2], Extra::Rooms);
     if (argc == 3 && std::strcmp(argv[1], "layers") == 0) return WriteSample(argv[2], Extra::Layers);
+    if (argc == 3 && std::strcmp(argv[1], "seeds") == 0) return WriteSeeds(argv[2]);
     return Usage();
 }

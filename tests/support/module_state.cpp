@@ -1,0 +1,74 @@
+#include "module_state.h"
+
+#include <gtest/gtest.h>
+
+#include "core/builtin_variables.h"
+#include "core/console.h"
+#include "core/error.h"
+#include "core/function_table.h"
+#include "core/load_save.h"
+#include "core/random.h"
+#include "core/run_state.h"
+#include "core/variables.h"
+#include "data/ds_tables.h"
+#include "room/room_table.h"
+#include "world/code_binding.h"
+#include "world/command_line.h"
+#include "world/game_header.h"
+#include "world/game_prepare.h"
+#include "world/input_recording.h"
+#include "world/input_state.h"
+#include "world/instance_life.h"
+#include "world/instance_tree.h"
+#include "world/language.h"
+#include "world/object_type.h"
+#include "world/options.h"
+#include "world/path_resources.h"
+#include "world/timeline.h"
+
+void ResetModuleState() {
+    Console_Reset();
+    Error_Reset();
+    RunState_Reset();
+    Random_Reset();
+    Header_Reset();
+    Options_Reset();
+    CommandLine_Quit();
+    // Rooms go before the code and the types their instances refer to.
+    Room_Free();
+    Code_UnbindGameData();
+    FINALIZE_Object_Lists();
+    Object_Init();
+    TimeLine_Init();
+    Path_Init();
+    CLangMan::Clear();
+    DebugInfo_Free();
+    IO_Record_Close();
+    g_IO_Record = g_IO_Playback = false;
+    IO_Clear();
+    Function_Reset();
+    FINALIZE_Code_Constant();
+    FINALIZE_Variable_Main();
+    SaveWhitelist_Clear();
+    DS_Reset();
+    FINALIZE_InstanceTree();
+    InstanceLife_Reset();
+}
+
+namespace {
+
+class ModuleStateListener final : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override { ResetModuleState(); }
+};
+
+// Registers the listener before main runs the tests; the listener list owns it.
+const bool g_registered = [] {
+    testing::UnitTest::GetInstance()->listeners().Append(new ModuleStateListener);
+    return true;
+}();
+
+} // namespace
+
+// Named by the test programs' link line, so that this file is linked into
+// each of them although nothing else refers to it.
+extern "C" const bool corvane_module_state_listener = g_registered;
