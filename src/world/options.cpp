@@ -392,7 +392,7 @@ void Options_Reset() {
     g_fCommandLineNoErrors = false;
     Option_Init();
     g_UseNewAudio = false;
-    option_WADloadimage = nullptr;
+    option_WADloadimage = 0;
     option_CreationEventOrder = false;
     option_use_front_touch = false;
     option_use_rear_touch = false;
