@@ -17,8 +17,8 @@
 
 std::vector<std::unique_ptr<CNoise>> playingsounds;
 std::vector<unsigned> g_pAudioSources;
-int g_NumSources = 128;
-int g_MaxNumPlayingSounds = 127;
+int g_NumSources = kDefaultSources;
+int g_MaxNumPlayingSounds = kDefaultSources - 1;
 int g_NoiseHandleIndex = BASE_SOUND_INDEX + 1;
 float g_Audio_Max_Distance = 100000.0f;
 uint32_t g_GlobalListenerMask = 1;
@@ -143,6 +143,9 @@ void Audio_Quit() {
     DeleteSources();
     playingsounds.clear();
     Audio_ClearSounds();
+    // Back to the counts before set-up, so a later Audio_Init makes 128 again.
+    g_NumSources = kDefaultSources;
+    g_MaxNumPlayingSounds = kDefaultSources - 1;
 }
 
 void Audio_Suspend() {

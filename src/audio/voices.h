@@ -30,6 +30,8 @@ struct CNoise {
 };
 
 inline constexpr float kSoftStoppedPriority = -1e9f;
+// Sources made by set-up (one more than the pool limit before set-up).
+inline constexpr int kDefaultSources = 128;
 // More channels than any sound card mixes; Audio_SetNumChannels caps its
 // request here so a script cannot ask for millions of sources.
 inline constexpr int kMaxAudioChannels = 1024;
