@@ -34,7 +34,8 @@ public:
     static void Tick(std::vector<std::unique_ptr<CNoise>>& voices);
     // Fills lengthSeconds, sampleRate, channels and totalSamples.
     static void CalcSoundInfo(cAudio_Sound* sound);
-    // A mixer buffer holding the whole decoded stream, 0 when it cannot.
-    static int32_t DecompressOgg(const uint8_t* bytes, int32_t length);
+    // A mixer buffer holding the sound's whole decoded compressed stream, 0
+    // when it cannot be decoded.
+    static int32_t DecompressOgg(cAudio_Sound* sound);
     static const COggChannel* GetOggChannel(int source, int syncGroup);
 };

@@ -1,6 +1,6 @@
-// Until Ogg decoding is built, no decoder channel exists: decoded sounds
-// cannot start (their voices stay free) and decode-on-load sounds get no
-// buffer. The decoding module replaces this file.
+// Until the decoder threads are built, no decoder channel exists: streamed
+// and compressed sounds cannot start (their voices stay free). The decoder
+// threads replace this file.
 #include "audio/ogg_audio.h"
 
 void COggAudio::Init(int, int) {}
@@ -15,10 +15,6 @@ void COggAudio::Pause_Sound(int) {}
 void COggAudio::Resume_Sound(int) {}
 void COggAudio::Seek_Sound(int, float) {}
 void COggAudio::Tick(std::vector<std::unique_ptr<CNoise>>&) {}
-void COggAudio::CalcSoundInfo(cAudio_Sound*) {}
-int32_t COggAudio::DecompressOgg(const uint8_t*, int32_t) {
-    return 0;
-}
 const COggChannel* COggAudio::GetOggChannel(int, int) {
     return nullptr;
 }

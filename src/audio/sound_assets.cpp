@@ -65,7 +65,7 @@ void cAudio_Sound::Prepare(int prepareGroup) {
     } else if (decodeOnLoad) {
         compressedData = data;
         compressedLength = static_cast<int32_t>(dataLength);
-        alBuffer = COggAudio::DecompressOgg(compressedData, compressedLength);
+        alBuffer = COggAudio::DecompressOgg(this);
     } else if (compressed) {
         compressedData = data;
         compressedLength = static_cast<int32_t>(dataLength);
