@@ -205,10 +205,10 @@ float Audio_GetTrackPos(int id) {
     int sampleOffset = 0;
     alGetSourcei(source, AL_SAMPLE_OFFSET, &sampleOffset);
     checkAL("Audio_GetTrackPos");
-    const COggChannel* channel = COggAudio::GetOggChannel(v->source, v->syncGroup);
+    const SOggChannel* channel = COggAudio::GetOggChannel(v->source, v->syncGroup);
     if (channel == nullptr || s->sampleRate <= 0 || s->channels <= 0) return 0.0f;
     const int64_t blockFrames = kDecodedBlockBytes / (2 * s->channels);
-    float position = static_cast<float>(blockFrames * channel->blocksPlayed + sampleOffset) /
+    float position = static_cast<float>(blockFrames * channel->blocksPlayed.load() + sampleOffset) /
                          static_cast<float>(s->sampleRate) +
                      channel->startSeconds;
     if (position > s->lengthSeconds) {

@@ -8,11 +8,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
+#include "audio/mixer_api.h"
+#include "audio/ogg_audio.h"
 #include "audio/ogg_memory.h"
 #include "core/load_save.h"
+#include "core/thread.h"
 #include "sound_fixture.h"
 
 namespace {
@@ -66,6 +70,32 @@ protected:
         rmdir(m_folder.c_str());
         SoundSystemTest::TearDown();
     }
+
+    // Sounds 0 compressed mono, 1 compressed stereo, 2 streamed from the
+    // bundle's "music.ogg" (stereo), 3 damaged compressed data.
+    void LoadDecoded() {
+        WriteAll(m_folder + "/music.ogg", m_stereo);
+        std::vector<uint8_t> damaged(m_mono.begin(), m_mono.begin() + 100);
+        wad::GameDataWriter w;
+        wad::SoundFields streamed = SoundRecord("music", 9, 100);
+        streamed.fileName = "music.ogg";
+        wad::WriteSounds(w, {SoundRecord("mono", 0, 102), SoundRecord("stereo", 1, 102), streamed,
+                             SoundRecord("damaged", 2, 102)});
+        wad::WriteAudioData(w, {m_mono, m_stereo, damaged});
+        Load(w);
+    }
+    // Renders output and runs frames, as the device and the main loop do,
+    // until `done` holds; false when it never does within a few seconds.
+    bool RunUntil(const std::function<bool()>& done) {
+        for (int i = 0; i < 1500; ++i) {
+            if (done()) return true;
+            Mix(512);
+            Tick(1);
+            CThread::Sleep(2);
+        }
+        return done();
+    }
+    int SourceStateOf(int handle) { return SourceState(SourceOf(handle)); }
 
     std::string m_folder;
     std::vector<uint8_t> m_mono, m_stereo;
@@ -127,6 +157,89 @@ TEST_F(OggSounds, BadStreamsGiveNoBufferAndNoLength) {
         const float length = Audio_SoundLength(i);
         EXPECT_LE(length, 0.5f) << i;
     }
+}
+
+TEST_F(OggSounds, CompressedSoundPlaysOnADecoderThreadAndFreesItsVoiceAtTheEnd) {
+    LoadDecoded();
+    const int handle = Audio_PlaySound(0, 1, 0);
+    ASSERT_EQ(handle, BASE_SOUND_INDEX + 1);
+    const CNoise& voice = *Audio_GetNoiseFromID(handle);
+    EXPECT_TRUE(voice.decoded);
+    const SOggChannel* channel = COggAudio::GetOggChannel(voice.source, -1);
+    ASSERT_NE(channel, nullptr) << "the voice's thread started with its first command";
+    EXPECT_EQ(channel->sourceIndex, voice.source);
+    EXPECT_EQ(COggAudio::StartedThreads(), 1);
+
+    ASSERT_TRUE(RunUntil([&] { return SourceStateOf(handle) == AL_PLAYING; }));
+    const std::vector<int16_t> out = Mix(1024);
+    EXPECT_TRUE(std::any_of(out.begin(), out.end(), [](int16_t v) { return std::abs(v) > 1000; }));
+    EXPECT_TRUE(Audio_SoundIsPlaying(handle));
+    ASSERT_TRUE(RunUntil([&] { return !voice.active; })) << "the end of the data frees the voice";
+    EXPECT_FALSE(Audio_SoundIsPlaying(0));
+}
+
+TEST_F(OggSounds, LoopingStreamedFileWrapsItsPositionAndStops) {
+    LoadDecoded();
+    const int handle = Audio_PlaySound(2, 1, 1);
+    ASSERT_TRUE(RunUntil([&] { return SourceStateOf(handle) == AL_PLAYING; }));
+    // Past the 0.5 s length: 24000 frames at 48000 Hz, and more.
+    int frames = 0;
+    ASSERT_TRUE(RunUntil([&] { return (frames += 512) > 36000; }));
+    EXPECT_TRUE(Audio_SoundIsPlaying(handle)) << "a looping stream goes on";
+    const float position = Audio_GetTrackPos(handle);
+    EXPECT_GE(position, 0.0f);
+    EXPECT_LT(position, 0.5f) << "the position wraps with the loop";
+
+    Audio_StopSound(handle);
+    const CNoise& voice = *playingsounds[0];
+    ASSERT_TRUE(RunUntil([&] { return !voice.active; })) << "soft stop, then the decoder ends the stream";
+}
+
+TEST_F(OggSounds, SeekOnAPausedVoiceKeepsItPausedAtTheNewPosition) {
+    LoadDecoded();
+    const int handle = Audio_PlaySound(1, 1, 0);
+    ASSERT_TRUE(RunUntil([&] { return SourceStateOf(handle) == AL_PLAYING; }));
+    Audio_PauseSound(handle);
+    EXPECT_TRUE(Audio_SoundIsPaused(handle));
+    Audio_SetTrackPos(handle, 0.3);
+    const SOggChannel& channel = *COggAudio::GetOggChannel(Audio_GetNoiseFromID(handle)->source, -1);
+    ASSERT_TRUE(RunUntil([&] { return std::abs(Audio_GetTrackPos(handle) - 0.3f) < 0.01f; }));
+    EXPECT_EQ(SourceStateOf(handle), AL_PAUSED);
+    EXPECT_FLOAT_EQ(channel.startSeconds, 0.3f);
+    Audio_ResumeSound(handle);
+    EXPECT_EQ(SourceStateOf(handle), AL_PLAYING);
+}
+
+TEST_F(OggSounds, VoicesMapOntoThreadsByTheirSourceIndex) {
+    LoadDecoded();
+    for (int i = 0; i < 6; ++i) Audio_PlaySound(i % 2, 1, 1); // voices 0 to 5
+    EXPECT_EQ(COggAudio::StartedThreads(), 4);
+    for (int source : {4, 5}) {
+        const SOggChannel* channel = COggAudio::GetOggChannel(source, -1);
+        ASSERT_NE(channel, nullptr);
+        EXPECT_EQ(channel->sourceIndex, source);
+        EXPECT_EQ(channel->source, g_pAudioSources[source]);
+    }
+    EXPECT_EQ(COggAudio::GetOggChannel(128, -1), nullptr);
+    Audio_StopAll(true);
+    ASSERT_TRUE(RunUntil([] {
+        return std::none_of(playingsounds.begin(), playingsounds.end(), [](auto& v) { return v->active; });
+    }));
+}
+
+TEST_F(OggSounds, DamagedDataAndStopsBeforeTheStartFreeTheVoice) {
+    LoadDecoded();
+    const int damaged = Audio_PlaySound(3, 1, 0);
+    const CNoise& first = *Audio_GetNoiseFromID(damaged);
+    ASSERT_TRUE(RunUntil([&] { return !first.active; }));
+    EXPECT_NE(m_console.text.find("ov_open_callbacks error"), std::string::npos) << m_console.text;
+
+    const int stopped = Audio_PlaySound(0, 1, 0);
+    CNoise* voice = Audio_GetNoiseFromID(stopped);
+    Audio_StopSoundNoise(voice, true); // before any pass saw the play
+    ASSERT_TRUE(RunUntil([&] { return !voice->active; }));
+    const std::vector<int16_t> out = Mix(1024);
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](int16_t v) { return v == 0; })) << "it never sounded";
 }
 
 TEST(OggMemory, SeeksStayInsideTheData) {
