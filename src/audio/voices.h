@@ -56,6 +56,8 @@ void Audio_Quit();
 void Audio_Suspend();
 void Audio_Unsuspend();
 bool Audio_Model();
+// The debug overlay shows the audio view (0x10) or nothing at all.
+void Audio_Debug(bool on);
 
 CNoise* Audio_GetSoundSourceToPlay(int soundIndex, float priority);
 bool Audio_StartSoundNoise(cAudio_Sound* s, CNoise* v);

@@ -18,7 +18,6 @@ void InitResourceFunctions() {}
 void InitInteractionFunctions() {}
 void Init3DFunctions() {}
 void InitParticlesFunctions() {}
-void InitSoundFunctions() {}
 void InitPhysicsFunctions() {}
 void InitGamepadFunctions() {}
 void InitBufferFunctions() {}
