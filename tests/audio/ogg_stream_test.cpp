@@ -242,6 +242,21 @@ TEST_F(OggSounds, DamagedDataAndStopsBeforeTheStartFreeTheVoice) {
     EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](int16_t v) { return v == 0; })) << "it never sounded";
 }
 
+TEST_F(OggSounds, SuspendedThreadsLeaveTheirVoicesAlone) {
+    LoadDecoded();
+    const int handle = Audio_PlaySound(0, 1, 1);
+    ASSERT_TRUE(RunUntil([&] { return SourceStateOf(handle) == AL_PLAYING; }));
+    Audio_Suspend();
+    EXPECT_NE(m_console.text.find("Ogg thread 0 suspended\n"), std::string::npos);
+    Audio_StopSoundNoise(Audio_GetNoiseFromID(handle), true);
+    const CNoise& voice = *playingsounds[0];
+    CThread::Sleep(50);
+    Tick(3);
+    EXPECT_TRUE(voice.active) << "the stop waits for the threads to resume";
+    Audio_Unsuspend();
+    ASSERT_TRUE(RunUntil([&] { return !voice.active; }));
+}
+
 TEST(OggMemory, SeeksStayInsideTheData) {
     const uint8_t bytes[10] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     struct Row {
