@@ -14,8 +14,9 @@ void Put16(std::vector<uint8_t>& out, uint16_t v) {
     out.push_back(static_cast<uint8_t>(v >> 8));
 }
 
+// Byte by byte: GCC 12 warns falsely about a four-byte range insert here.
 void PutTag(std::vector<uint8_t>& out, const char* tag) {
-    out.insert(out.end(), tag, tag + 4);
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
 }
 
 void OptionalString(Chunk& c, const std::optional<std::string>& text) {
