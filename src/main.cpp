@@ -1,9 +1,10 @@
 // corvane: the game on the runtime. With no platform shell yet it runs the
 // start-up sequence, the main loop and the shut-down in a plain loop, with
-// no window, no GL and no audio.
+// no window and no GL; sound plays through the SDL output device.
 #include <cstdio>
 #include <cstring>
 
+#include "platform/sdl_audio_devices.h"
 #include "world/command_line.h"
 #include "world/startup.h"
 
@@ -15,5 +16,8 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    // The mixer opens its device only when the sound system starts, which
+    // "-noaudio" skips.
+    Platform_InstallAudioDevices();
     return Startup_RunGame(argc, argv);
 }

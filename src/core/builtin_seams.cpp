@@ -32,9 +32,6 @@ int Sprite_Find(const char*) {
 int Sound_Find(const char*) {
     return -1;
 }
-int Audio_Find(const char*) {
-    return -1;
-}
 int Background_Find(const char*) {
     return -1;
 }

@@ -156,6 +156,9 @@ ALCdevice_struct* MakeCaptureDevice() {
 } // namespace
 
 void Platform_InstallAudioDevices() {
+    // SDL would turn SIGINT and SIGTERM into a quit event, which nothing reads
+    // while the game runs without a window: the signals keep their own effect.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     Mixer_SetOutputDeviceFactory(MakeOutputDevice);
     Mixer_SetCaptureDeviceFactory(MakeCaptureDevice);
 }

@@ -13,20 +13,13 @@ void Font_Init() {}
 
 void Extension_Load(ImageReader&) {}
 void Sound_Load(ImageReader&) {}
-void Audio_Load(ImageReader&) {}
-void AudioGroup_Load(ImageReader&) {}
 void Sprite_Load(ImageReader&) {}
 void Background_Load(ImageReader&) {}
 void Shader_Load(ImageReader&) {}
 void Font_Load(ImageReader&) {}
 void Texture_Load(ImageReader&) {}
-void Audio_WAVs(ImageReader&) {}
 void Sound_WAVs(ImageReader&) {}
 void EmbeddedImages_Load(ImageReader&) {}
-
-bool Audio_NewSystem() {
-    return true;
-}
 
 // The game's compiled code fills the record; until it is linked in, the
 // record stays empty (no compiled variables, functions or code).

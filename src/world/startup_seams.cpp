@@ -8,7 +8,6 @@ void INITIALIZE_PlatformSpecific() {}
 void INITIALIZE_Graphics_Draw() {}
 void INITIALIZE_Graphics_Window() {}
 void INITIALIZE_Particle_Main() {}
-void INITIALIZE_Sound_DirectX() {}
 void INITIALIZE_Score() {}
 void CameraManager_SetupVTLFunctions() {}
 void HighScore_InitLoad() {}
@@ -19,7 +18,6 @@ void InitResourceFunctions() {}
 void InitInteractionFunctions() {}
 void Init3DFunctions() {}
 void InitParticlesFunctions() {}
-void InitSoundFunctions() {}
 void InitPhysicsFunctions() {}
 void InitGamepadFunctions() {}
 void InitBufferFunctions() {}
@@ -51,10 +49,7 @@ bool Extension_Prepare() {
 bool Sound_Prepare() {
     return true;
 }
-void Sound_SystemInit() {}
-void Audio_Prepare() {}
 void IO_Setup(IniFile*) {}
-void Sound_Setup(IniFile*) {}
 void PropagateGameName(const char*) {}
 void PropagateCopyright(const char*) {}
 void Platform_RestrictOrientation(bool, bool, bool, bool) {}
@@ -75,7 +70,6 @@ void Particle_RemoveAllFromLayers() {}
 void Room_SizeDrawing() {}
 void DeleteAllVirtualKeys() {}
 void Instance_RebuildPhysicsBody(CInstance*, CRoom*) {}
-void Audio_StopAll() {}
 void Text_ResetDefaults() {}
 void Collector_FullCollect() {}
 void Debug_AddTag(const char*) {}
@@ -85,7 +79,6 @@ bool Debugger_WaitsForConnection() {
 bool SaveGame_Load(const char*) {
     return false;
 }
-void SND_End() {}
 void Profiler_ProfileDump() {}
 void Profiler_Clean() {}
 void QuitTarvoFunctions() {}

@@ -22,7 +22,6 @@ bool Camera_ViewQuad(int, float*) {
     return false;
 }
 
-void Sound_Tick() {}
 void Graphics_PartialReset() {}
 void Graphics_FullReset() {}
 void GR_D3D_Start_Frame() {}

@@ -1,0 +1,515 @@
+// Decoder threads: four threads, started on first use, each feeding the
+// voices whose source index is its number modulo 4 (channel = index / 4).
+// The main thread posts commands under a thread's mutex; the thread takes a
+// snapshot of them every pass (at most every 16 ms), opens, decodes, seeks
+// and refills the two 16 KB blocks each voice has queued on its source, and
+// clears `active` when a stream ends, which the main thread's Tick turns into
+// a free voice.
+#include "audio/ogg_audio.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "audio/mixer_api.h"
+#include "audio/sound_assets.h"
+#include "audio/voices.h"
+#include "core/console.h"
+#include "core/mutex.h"
+#include "core/thread.h"
+#include "core/timing.h"
+
+std::atomic<bool> g_bOggSuspendRequest{false};
+
+namespace {
+
+constexpr int kPassMicroseconds = 16000;
+constexpr size_t kLogCapacity = 2047;
+
+void UnqueueAll(unsigned source) {
+    alSourceStop(source);
+    int queued = 0;
+    alGetSourcei(source, AL_BUFFERS_QUEUED, &queued);
+    while (queued-- > 0) {
+        unsigned id = 0;
+        alSourceUnqueueBuffers(source, 1, &id);
+    }
+    alSourcei(source, AL_BUFFER, 0);
+}
+
+class COggThread {
+public:
+    explicit COggThread(int number) : m_number(number) { m_thread.SetMutex(&m_termMutex); }
+    ~COggThread() { Quit(); }
+    COggThread(const COggThread&) = delete;
+    COggThread& operator=(const COggThread&) = delete;
+
+    bool Created() const { return m_created; }
+    int Number() const { return m_number; }
+    Mutex& CommandMutex() { return m_mutex; }
+    std::vector<std::unique_ptr<SOggChannel>>& Channels() { return m_channels; }
+
+    bool Create(int stride, int channelCount) {
+        if (channelCount <= 0 ||
+            m_number + stride * (channelCount - 1) >= static_cast<int>(g_pAudioSources.size()))
+            return false;
+        for (int c = 0; c < channelCount; ++c) {
+            auto channel = std::make_unique<SOggChannel>();
+            const int index = m_number + stride * c;
+            channel->Init(g_pAudioSources[index], index);
+            m_channels.push_back(std::move(channel));
+        }
+        m_snapshot.assign(m_channels.size(), 0);
+        m_quit = false;
+        if (!m_thread.Start(ThreadFunc, this)) {
+            dbg_csol->Output("Error %d creating ogg thread\n", m_thread.CreationResult());
+            CleanUp();
+            return false;
+        }
+        m_created = true;
+        return true;
+    }
+
+    void Quit() {
+        if (!m_created) return;
+        {
+            MutexLock lock(m_mutex);
+            m_quit = true;
+        }
+        m_thread.WaitForExit();
+        CleanUp();
+    }
+
+    void Suspend() {
+        while (m_created && !m_suspended.load()) CThread::Sleep(1);
+        dbg_csol->Output("Ogg thread %d suspended\n", m_number);
+    }
+
+    // Prints what the thread logged since the last frame.
+    void ShowLog() {
+        MutexLock lock(m_mutex);
+        if (!m_errorPending) return;
+        dbg_csol->Output("(%d): ", m_number);
+        dbg_csol->Output("%s", m_log.c_str());
+        m_log.clear();
+        m_errorPending = false;
+    }
+
+    void PostPlay(SOggChannel& c, cAudio_Sound* sound, bool loop, float startSeconds, uint32_t mask) {
+        MutexLock lock(m_mutex);
+        c.command = static_cast<uint8_t>(OGG_CMD_PLAY | (loop ? OGG_CMD_LOOP : 0));
+        c.startSeconds = 0.0f;
+        if (startSeconds > 0.0f) {
+            c.command |= OGG_CMD_SEEK;
+            c.startSeconds = startSeconds;
+        }
+        c.listenerMask = mask;
+        c.pendingSound = sound;
+        c.active = true;
+        c.blocksPlayed = 0;
+    }
+    void PostStop(SOggChannel& c) {
+        MutexLock lock(m_mutex);
+        c.command = OGG_CMD_STOP;
+    }
+    void PostSeek(SOggChannel& c, float seconds) {
+        MutexLock lock(m_mutex);
+        // A stop still pending wins: the voice is ending, there is nothing to seek.
+        if (c.command == OGG_CMD_STOP) return;
+        c.command |= OGG_CMD_SEEK;
+        c.startSeconds = seconds;
+    }
+    void PostPaused(SOggChannel& c, bool paused) {
+        MutexLock lock(m_mutex);
+        if ((c.command & OGG_CMD_PLAY) == 0) return;
+        c.command = static_cast<uint8_t>(paused ? c.command | OGG_CMD_PAUSED : c.command & ~OGG_CMD_PAUSED);
+    }
+    bool ChannelActive(const SOggChannel& c) {
+        MutexLock lock(m_mutex);
+        return c.active;
+    }
+
+private:
+    static void* ThreadFunc(CThread* thread) {
+        static_cast<COggThread*>(thread->GetUserData())->Run();
+        return nullptr;
+    }
+
+    void Run() {
+        for (;;) {
+            const int64_t start = Timing_Time();
+            const bool suspended = g_bOggSuspendRequest.load();
+            m_suspended = suspended;
+            {
+                MutexLock lock(m_mutex);
+                if (m_quit) break;
+                if (!suspended) {
+                    for (size_t i = 0; i < m_channels.size(); ++i) {
+                        SOggChannel& c = *m_channels[i];
+                        m_snapshot[i] = c.command;
+                        c.sound = c.pendingSound;
+                        c.seekMs = static_cast<int>(c.startSeconds * 1000.0f);
+                        c.command = 0;
+                    }
+                }
+            }
+            if (!suspended)
+                for (size_t i = 0; i < m_channels.size(); ++i) Process(*m_channels[i], m_snapshot[i]);
+            const int64_t spent = Timing_Time() - start;
+            if (spent < kPassMicroseconds)
+                CThread::Sleep(static_cast<int>((kPassMicroseconds - spent) / 1000));
+        }
+        MutexLock lock(m_mutex);
+        for (auto& c : m_channels) {
+            if (c->state != 0) EndStream(*c);
+            c->active = false;
+        }
+    }
+
+    void SetInactive(SOggChannel& c) {
+        MutexLock lock(m_mutex);
+        c.active = false;
+    }
+
+    void EndStream(SOggChannel& c) {
+        UnqueueAll(c.source);
+        if (c.streamOpen) ov_clear(&c.vorbisFile);
+        c.streamOpen = false;
+        c.state = 0;
+        c.blocksPlayed = 0;
+    }
+
+    void Process(SOggChannel& c, uint8_t command) {
+        if (command == 0 && c.state == 0) return;
+        if ((command == OGG_CMD_STOP || (command & OGG_CMD_PLAY)) && c.state != 0) EndStream(c);
+        if (command == OGG_CMD_STOP) {
+            // Also when no stream was open (its start was replaced by the
+            // stop): otherwise the voice would never be freed.
+            SetInactive(c);
+            return;
+        }
+        if (command & OGG_CMD_PLAY)
+            Start(c, command);
+        else if ((command & OGG_CMD_SEEK) && c.state != 0)
+            Seek(c);
+        if (c.state != 0) Refill(c);
+    }
+
+    bool Open(SOggChannel& c) {
+        cAudio_Sound* s = c.sound;
+        if (s == nullptr) return false;
+        if (s->streamed) {
+            const char* path = s->bundlePath ? s->bundlePath->c_str() : "";
+            FILE* fp = std::fopen(path, "rb");
+            if (fp == nullptr) {
+                LogError("Could not open Ogg file %s\n", path);
+                return false;
+            }
+            if (const int code = ov_open(fp, &c.vorbisFile, nullptr, 0); code != 0) {
+                std::fclose(fp);
+                LogError("ov_open error %d\n", code);
+                return false;
+            }
+        } else {
+            c.memory = OggMemorySource{s->compressedData,
+                                       static_cast<uint32_t>(std::max(s->compressedLength, 0)), 0};
+            if (const int code = ov_open_callbacks(&c.memory, &c.vorbisFile, nullptr, 0, Ogg_ov_callbacks);
+                code != 0) {
+                LogError("ov_open_callbacks error %d\n", code);
+                return false;
+            }
+        }
+        c.streamOpen = true;
+        c.info = ov_info(&c.vorbisFile, -1);
+        // The mixer takes mono or stereo blocks; more channels would play
+        // garbled at the wrong speed.
+        if (c.info == nullptr || c.info->channels < 1 || c.info->channels > 2 || c.info->rate <= 0) {
+            LogError("Ogg stream with %d channels not played\n", c.info != nullptr ? c.info->channels : 0);
+            ov_clear(&c.vorbisFile);
+            c.streamOpen = false;
+            return false;
+        }
+        return true;
+    }
+
+    void Start(SOggChannel& c, uint8_t command) {
+        const int target = (command & OGG_CMD_SEEK) ? c.seekMs : 0;
+        if (!Open(c)) {
+            // A stream that cannot be opened frees its voice.
+            SetInactive(c);
+            return;
+        }
+        const bool loop = (command & OGG_CMD_LOOP) != 0;
+        c.state = loop ? 2 : 1;
+        c.blocksPlayed = 0;
+        alSourcei(c.source, AL_BUFFER, 0);
+        alSourcei(c.source, AL_LOOPING, AL_FALSE);
+        if (target > 0) ov_time_seek(&c.vorbisFile, target);
+        if (!FillAndPlay(c, loop)) return;
+        // A voice paused before its start was processed begins paused.
+        if (command & OGG_CMD_PAUSED) alSourcePause(c.source);
+    }
+
+    void Seek(SOggChannel& c) {
+        int sourceState = AL_INITIAL;
+        alGetSourcei(c.source, AL_SOURCE_STATE, &sourceState);
+        UnqueueAll(c.source);
+        c.blocksPlayed = 0;
+        ov_time_seek(&c.vorbisFile, c.seekMs);
+        if (!FillAndPlay(c, c.state == 2)) return;
+        alSourcei(c.source, AL_SAMPLE_OFFSET, 0);
+        if (sourceState == AL_PAUSED) alSourcePause(c.source);
+    }
+
+    // Decodes both blocks, queues them and plays; ends the stream when not
+    // even the first block holds anything.
+    bool FillAndPlay(SOggChannel& c, bool loop) {
+        c.halfIndex = 0;
+        if (Decode(c, c.buffers[0], loop) == 0) {
+            EndStream(c);
+            SetInactive(c);
+            return false;
+        }
+        const int queued = Decode(c, c.buffers[1], loop) > 0 ? 2 : 1;
+        alSourceQueueBuffers(c.source, queued, c.buffers);
+        alcSetListenerMask(c.listenerMask);
+        alSourcePlay(c.source);
+        return true;
+    }
+
+    void Refill(SOggChannel& c) {
+        int processed = 0;
+        alGetSourcei(c.source, AL_BUFFERS_PROCESSED, &processed);
+        while (processed-- > 0) {
+            unsigned id = 0;
+            alSourceUnqueueBuffers(c.source, 1, &id);
+            ++c.blocksPlayed;
+            if (c.state == 3) continue;
+            if (Decode(c, id, c.state == 2) == 0)
+                c.state = 3;
+            else
+                alSourceQueueBuffers(c.source, 1, &id);
+        }
+        int sourceState = AL_INITIAL;
+        alGetSourcei(c.source, AL_SOURCE_STATE, &sourceState);
+        if (sourceState != AL_STOPPED) return;
+        if (c.state == 3) {
+            EndStream(c);
+            SetInactive(c);
+        } else {
+            alSourcePlay(c.source); // the queue ran dry before a refill
+        }
+    }
+
+    // Fills the next half and hands it to `buffer` without a copy; returns
+    // the bytes handed over (0: nothing was).
+    int Decode(SOggChannel& c, unsigned buffer, bool loop) {
+        char* half = c.halves[c.halfIndex];
+        c.halfIndex ^= 1;
+        int got = 0;
+        while (got < OGG_BLOCK_BYTES) {
+            int bitstream = 0;
+            const long n = ov_read(&c.vorbisFile, half + got, OGG_BLOCK_BYTES - got, &bitstream);
+            if (n < 0) {
+                LogError("ov_read error: %ld\n", n);
+                return 0;
+            }
+            if (n == 0) {
+                if (!loop) break;
+                if (const int code = ov_raw_seek(&c.vorbisFile, 0); code != 0) {
+                    LogError("ov_raw_seek error %d\n", code);
+                    break;
+                }
+                continue;
+            }
+            got += static_cast<int>(n);
+        }
+        if (got == 0) return 0;
+        alBufferDataNoCopy(buffer, c.info->channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16, half, got,
+                           static_cast<int>(c.info->rate));
+        return got;
+    }
+
+    __attribute__((format(printf, 2, 3))) void LogError(const char* format, ...) {
+        char line[256];
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(line, sizeof line, format, args);
+        va_end(args);
+        MutexLock lock(m_mutex);
+        m_errorPending = true;
+        m_log.append(line, std::min(std::strlen(line), kLogCapacity - m_log.size()));
+    }
+
+    void CleanUp() {
+        m_channels.clear();
+        m_snapshot.clear();
+        m_created = false;
+    }
+
+    int m_number;
+    std::string m_log;
+    bool m_errorPending = false;
+    bool m_quit = false;
+    bool m_created = false;
+    std::vector<std::unique_ptr<SOggChannel>> m_channels;
+    std::vector<uint8_t> m_snapshot;
+    Mutex m_mutex{"OggMutex"};
+    Mutex m_termMutex{"TermMutex"};
+    CThread m_thread;
+    std::atomic<bool> m_suspended{false};
+};
+
+struct OggAudioState {
+    std::vector<std::unique_ptr<COggThread>> threads;
+    int threadCount = 0;
+    int streamedVoices = 0;
+};
+
+OggAudioState& State() {
+    static OggAudioState state;
+    return state;
+}
+
+// The thread serving a source index (started on first use) and its channel.
+COggThread* ThreadFor(int sourceIndex, SOggChannel** channel) {
+    OggAudioState& st = State();
+    if (st.threadCount <= 0 || sourceIndex < 0 || sourceIndex >= st.streamedVoices) return nullptr;
+    COggThread& t = *st.threads[sourceIndex % st.threadCount];
+    if (!t.Created() && !t.Create(st.threadCount, st.streamedVoices / st.threadCount)) return nullptr;
+    if (channel != nullptr) *channel = t.Channels()[sourceIndex / st.threadCount].get();
+    return &t;
+}
+
+} // namespace
+
+// [SECTION] channels
+
+SOggChannel::~SOggChannel() {
+    if (streamOpen) ov_clear(&vorbisFile);
+    if (buffersMade) alDeleteBuffers(2, buffers);
+}
+
+void SOggChannel::Init(unsigned sourceName, int index) {
+    source = sourceName;
+    sourceIndex = index;
+    checkAL("SOggChannel before alGenBuffers");
+    alGenBuffers(2, buffers);
+    checkAL("SOggChannel alGenBuffers");
+    buffersMade = true;
+    decodeMemory = std::make_unique<char[]>(2 * OGG_BLOCK_BYTES);
+    halves[0] = decodeMemory.get();
+    halves[1] = decodeMemory.get() + OGG_BLOCK_BYTES;
+}
+
+// [SECTION] the decoder layer
+
+void COggAudio::Init(int threads, int channels) {
+    Quit();
+    OggAudioState& st = State();
+    st.threadCount = std::max(threads, 1);
+    st.streamedVoices = channels - channels % st.threadCount;
+    for (int t = 0; t < st.threadCount; ++t) st.threads.push_back(std::make_unique<COggThread>(t));
+}
+
+void COggAudio::Quit() {
+    OggAudioState& st = State();
+    for (auto& t : st.threads) t->Quit();
+    st.threads.clear();
+    st.threadCount = 0;
+    st.streamedVoices = 0;
+}
+
+void COggAudio::Suspend() {
+    if (State().threads.empty()) return;
+    g_bOggSuspendRequest = true;
+    for (auto& t : State().threads)
+        if (t->Created()) t->Suspend();
+}
+
+void COggAudio::Unsuspend() {
+    g_bOggSuspendRequest = false;
+}
+
+int COggAudio::Play_Sound(int source, cAudio_Sound* sound, bool loop, float startOffset,
+                          uint32_t listenerMask, int syncGroup) {
+    if (sound == nullptr || syncGroup >= 0) return -1; // sync groups are not built
+    if (sound->streamed && !sound->bundlePath) {
+        // Found on first use, as the length query does.
+        CalcSoundInfo(sound);
+        if (!sound->bundlePath) {
+            dbg_csol->Output("COggAudio::PlaySound- could not find audio file for sound %s\n",
+                             sound->fileName ? sound->fileName->c_str() : "<undefined>");
+            return -1;
+        }
+    }
+    SOggChannel* channel = nullptr;
+    COggThread* t = ThreadFor(source, &channel);
+    if (t == nullptr) return -1;
+    t->PostPlay(*channel, sound, loop, startOffset, listenerMask);
+    return source / State().threadCount;
+}
+
+void COggAudio::Stop_Sound(int source) {
+    SOggChannel* channel = nullptr;
+    if (COggThread* t = ThreadFor(source, &channel)) t->PostStop(*channel);
+}
+
+void COggAudio::Seek_Sound(int source, float seconds) {
+    SOggChannel* channel = nullptr;
+    if (COggThread* t = ThreadFor(source, &channel)) t->PostSeek(*channel, seconds);
+}
+
+void COggAudio::Pause_Sound(int source) {
+    SOggChannel* channel = nullptr;
+    COggThread* t = ThreadFor(source, &channel);
+    if (t == nullptr) return;
+    int state = AL_INITIAL;
+    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
+    if (state == AL_PAUSED) return;
+    if (state == AL_PLAYING)
+        alSourcePause(channel->source);
+    else
+        t->PostPaused(*channel, true);
+}
+
+void COggAudio::Resume_Sound(int source) {
+    SOggChannel* channel = nullptr;
+    COggThread* t = ThreadFor(source, &channel);
+    if (t == nullptr) return;
+    int state = AL_INITIAL;
+    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
+    if (state == AL_PLAYING) return;
+    if (state == AL_PAUSED)
+        alSourcePlay(channel->source);
+    else
+        t->PostPaused(*channel, false);
+}
+
+void COggAudio::Tick(std::vector<std::unique_ptr<CNoise>>& voices) {
+    for (auto& t : State().threads) {
+        if (!t->Created()) continue;
+        t->ShowLog();
+        for (auto& c : t->Channels()) {
+            if (c->sourceIndex >= static_cast<int>(voices.size())) break;
+            CNoise& v = *voices[c->sourceIndex];
+            if (v.active && v.decoded && !t->ChannelActive(*c)) Audio_SetNoiseInactive(&v);
+        }
+    }
+}
+
+SOggChannel* COggAudio::GetOggChannel(int source, int syncGroup) {
+    OggAudioState& st = State();
+    if (syncGroup >= 0 || st.threadCount <= 0 || source < 0 || source >= st.streamedVoices) return nullptr;
+    COggThread& t = *st.threads[source % st.threadCount];
+    if (!t.Created()) return nullptr;
+    return t.Channels()[source / st.threadCount].get();
+}
+
+int COggAudio::StartedThreads() {
+    int n = 0;
+    for (auto& t : State().threads) n += t->Created() ? 1 : 0;
+    return n;
+}

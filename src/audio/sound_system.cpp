@@ -1,0 +1,71 @@
+// Start, tick and end of the audio system (see sound_system.h).
+#include "audio/sound_system.h"
+
+#include <memory>
+#include <string>
+
+#include "audio/sound_images.h"
+#include "audio/voices.h"
+#include "core/console.h"
+#include "world/options.h"
+#include "world/run_settings.h"
+
+namespace {
+
+std::unique_ptr<SoundHardware> g_pSoundHW;
+
+} // namespace
+
+void SoundHardware::Init() {
+    if (g_fNoAudio) return;
+    m_initialised = true;
+    std::string error;
+    if (!SoundImage_OpenMixer(&error)) dbg_csol->Output("ALUT Error : %s\n", error.c_str());
+}
+
+void SoundHardware::Quit() {
+    if (g_fNoAudio || !m_initialised) return;
+    Audio_Quit();
+    SoundImage_CloseMixer();
+    m_initialised = false;
+}
+
+void SoundHardware::Tick() {}
+
+SoundHardware* Sound_Hardware() {
+    return g_pSoundHW.get();
+}
+
+void SND_Init() {
+    // A second start ends the first one's sound system and mixer.
+    if (g_pSoundHW) g_pSoundHW->Quit();
+    g_pSoundHW = std::make_unique<SoundHardware>();
+    g_pSoundHW->Init();
+    Audio_Init(g_pSoundHW.get());
+}
+
+void SND_End() {
+    if (g_pSoundHW) g_pSoundHW->Quit();
+}
+
+void Sound_Tick() {
+    if (g_fNoAudio || !g_pSoundHW) return;
+    if (!g_bAudioInterupt) g_pSoundHW->Tick();
+    Audio_Tick();
+}
+
+void Sound_Setup(IniFile*) {}
+
+void INITIALIZE_Sound_DirectX() {}
+
+void Sound_SystemInit() {
+    SND_Init();
+}
+
+bool Audio_NewSystem() {
+    return g_UseNewAudio;
+}
+
+void Audio_StopAll() {
+    Audio_StopAll(false);
+}
