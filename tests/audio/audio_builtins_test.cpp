@@ -16,7 +16,9 @@ namespace {
 
 class AudioBuiltins : public SoundSystemTest {
 protected:
-    static void SetUpTestSuite() {
+    // Every test starts from an empty function table, so each registers anew.
+    void SetUp() override {
+        SoundSystemTest::SetUp();
         if (Function_Find("audio_play_sound") < 0) InitSoundFunctions();
     }
     // Calls the built-in as compiled code does; `result` comes in prepared.
