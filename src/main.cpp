@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "world/command_line.h"
-#include "world/startup.h"
+#include "world/startup/command_line.h"
+#include "world/startup/startup.h"
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {

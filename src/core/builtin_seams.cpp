@@ -3,7 +3,7 @@
 // removes its part of this file when it defines the real one.
 #include "core/builtin_services.h"
 
-#include "world/input_state.h"
+#include "world/input/input_state.h"
 
 // Renderer and fonts.
 float g_curRoomFPS = 0.0f;

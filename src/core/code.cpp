@@ -4,11 +4,11 @@
 #include "core/code.h"
 
 #include "core/error.h"
+#include "core/game_image.h"
 #include "core/memory_manager.h"
 #include "core/zq_rvalue.h"
-#include "world/game_file.h"
-#include "world/game_header.h"
-#include "world/game_image.h"
+#include "world/datafile/game_file.h"
+#include "world/datafile/game_header.h"
 
 SLLVMVars g_LLVMVars = {};
 CCode* g_pFirstCode = nullptr;

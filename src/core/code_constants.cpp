@@ -20,10 +20,10 @@
 #include "core/script.h"
 #include "core/utilities.h"
 #include "room/room_table.h"
-#include "world/object_type.h"
-#include "world/options.h"
-#include "world/path_resources.h"
-#include "world/timeline.h"
+#include "world/datafile/options.h"
+#include "world/motion/path_resources.h"
+#include "world/objects/object_type.h"
+#include "world/objects/timeline.h"
 
 namespace {
 

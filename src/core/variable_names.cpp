@@ -16,7 +16,7 @@
 #include "core/object_base.h"
 #include "core/ref_string.h"
 #include "core/variables.h"
-#include "world/game_header.h"
+#include "world/datafile/game_header.h"
 
 cARRAY_OF_POINTERS g_VarNamesGlobal;
 cARRAY_OF_POINTERS g_VarNamesInstance;

@@ -19,8 +19,8 @@
 #include "core/rvalue.h"
 #include "data/buffer.h"
 #include "room/room.h"
-#include "world/instance.h"
-#include "world/object_type.h"
+#include "world/instances/instance.h"
+#include "world/objects/object_type.h"
 
 ZQObjectBase* g_pGlobal = nullptr;
 ZQObjectBase* g_pScopeHead = nullptr;

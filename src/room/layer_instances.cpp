@@ -6,7 +6,7 @@
 #include "core/real_to_int.h"
 #include "room/layer_manager.h"
 #include "room/room.h"
-#include "world/instance.h"
+#include "world/instances/instance.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <new>
 
 #include "core/console.h"
+#include "core/game_image.h"
 #include "core/memory_manager.h"
 #include "core/ref_string.h"
 #include "room/layer_manager.h"
 #include "room/room.h"
-#include "world/game_image.h"
-#include "world/instance.h"
+#include "world/instances/instance.h"
 
 namespace {
 

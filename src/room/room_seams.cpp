@@ -2,8 +2,8 @@
 // module's built-in state and copying, and the background table.
 #include "room/room_services.h"
 
-#include "world/instance.h"
-#include "world/instance_life.h"
+#include "world/instances/instance.h"
+#include "world/lifecycle/instance_life.h"
 
 void Room_SetupStoredInstance(CInstance* instance, CCode* create, CCode* preCreate, float xscale,
                               float yscale, uint32_t blend, float alpha, float angle) {

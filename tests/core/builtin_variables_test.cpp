@@ -21,16 +21,16 @@
 #include "core/run_state.h"
 #include "core/rvalue.h"
 #include "core/script.h"
+#include "core/timing_source.h"
 #include "core/variable_names.h"
 #include "error_capture.h"
-#include "library/timing_source.h"
 #include "room/room.h"
-#include "world/event.h"
-#include "world/game_file.h"
-#include "world/input_state.h"
-#include "world/instance.h"
-#include "world/object_type.h"
-#include "world/run_globals.h"
+#include "world/datafile/game_file.h"
+#include "world/input/input_state.h"
+#include "world/instances/instance.h"
+#include "world/objects/event.h"
+#include "world/objects/object_type.h"
+#include "world/startup/run_globals.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "data/buffer.h"
 #include "error_capture.h"
 #include "room/room.h"
-#include "world/instance.h"
-#include "world/object_type.h"
+#include "world/instances/instance.h"
+#include "world/objects/object_type.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "core/console.h"
 #include "room/layer_manager.h"
 #include "room/room.h"
-#include "world/instance.h"
+#include "world/instances/instance.h"
 
 namespace {
 

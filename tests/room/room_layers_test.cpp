@@ -19,13 +19,13 @@
 #include "room/room_services.h"
 #include "room/room_table.h"
 #include "room_chunk.h"
-#include "world/event.h"
-#include "world/game_file.h"
-#include "world/game_header.h"
-#include "world/instance.h"
-#include "world/instance_tree.h"
-#include "world/object_type.h"
-#include "world/options.h"
+#include "world/datafile/game_file.h"
+#include "world/datafile/game_header.h"
+#include "world/datafile/options.h"
+#include "world/instances/instance.h"
+#include "world/instances/instance_tree.h"
+#include "world/objects/event.h"
+#include "world/objects/object_type.h"
 
 namespace {
 
