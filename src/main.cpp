@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "world/startup/command_line.h"
-#include "world/startup/startup.h"
+#include "world/run/command_line.h"
+#include "world/run/startup.h"
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {

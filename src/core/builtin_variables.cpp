@@ -31,6 +31,7 @@
 #include "core/memory_manager.h"
 #include "core/real_to_int.h"
 #include "core/ref_string.h"
+#include "core/run_globals.h"
 #include "core/run_state.h"
 #include "core/rvalue.h"
 #include "core/script.h"
@@ -41,14 +42,13 @@
 #include "room/room.h"
 #include "room/room_services.h"
 #include "room/room_table.h"
+#include "world/builtins/room_control.h"
 #include "world/datafile/game_file.h"
 #include "world/datafile/game_header.h"
 #include "world/input/input_state.h"
 #include "world/instances/instance.h"
 #include "world/lifecycle/instance_variables.h"
 #include "world/objects/event.h"
-#include "world/startup/run_globals.h"
-#include "world/step/room_control.h"
 
 int32_t g_nStartGlobalVariables = 0;
 

@@ -18,6 +18,7 @@
 #include "core/load_save.h"
 #include "core/memory_manager.h"
 #include "core/ref_string.h"
+#include "core/run_globals.h"
 #include "core/run_state.h"
 #include "core/rvalue.h"
 #include "core/script.h"
@@ -30,7 +31,6 @@
 #include "world/instances/instance.h"
 #include "world/objects/event.h"
 #include "world/objects/object_type.h"
-#include "world/startup/run_globals.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include "core/console.h"
 #include "core/support_output.h"
 #include "world/builtins/game_builtin_seams.h"
+#include "world/builtins/room_control.h"
 #include "world/collision/collision_queries.h"
 #include "world/collision/geometry_tests.h"
 #include "world/lifecycle/instance_life.h"
 #include "world/motion/movement_commands.h"
-#include "world/step/room_control.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 
 #include "core/console.h"
 #include "core/real_to_int.h"
+#include "core/run_globals.h"
 #include "core/run_state.h"
 #include "core/timing.h"
 #include "core/timing_source.h"
@@ -18,7 +19,6 @@
 #include "world/instances/instance.h"
 #include "world/lifecycle/instance_variables.h"
 #include "world/objects/event.h"
-#include "world/startup/run_globals.h"
 #include "world/step/async_events.h"
 #include "world/step/event_passes.h"
 #include "world/step/step_services.h"

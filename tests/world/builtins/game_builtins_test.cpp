@@ -7,14 +7,14 @@
 
 #include "core/function_table.h"
 #include "core/game_image.h"
+#include "core/run_globals.h"
 #include "core/rvalue.h"
 #include "room/room_table.h"
 #include "shown_errors.h"
 #include "world/builtins/game_builtins.h"
+#include "world/builtins/room_control.h"
 #include "world/collision/geometry_tests.h"
 #include "world/datafile/game_header.h"
-#include "world/startup/run_globals.h"
-#include "world/step/room_control.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "core/run_settings.h"
 #include "world/input/input_recording.h"
 #include "world/input/input_state.h"
-#include "world/startup/command_line.h"
+#include "world/run/command_line.h"
 
 namespace {
 

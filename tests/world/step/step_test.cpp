@@ -6,8 +6,8 @@
 
 #include <vector>
 
+#include "core/run_globals.h"
 #include "step_fixture.h"
-#include "world/startup/run_globals.h"
 #include "world/step/event_passes.h"
 
 namespace {

@@ -23,7 +23,7 @@
 #include "world/datafile/game_header.h"
 #include "world/datafile/options.h"
 #include "world/input/input_recording.h"
-#include "world/startup/command_line.h"
+#include "world/run/command_line.h"
 
 namespace {
 

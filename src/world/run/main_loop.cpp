@@ -2,7 +2,7 @@
 // or letting the buffer swap wait vertical blanks), frame counting, the sound
 // tick, one step between the renderer's frame brackets, and the pending room
 // change; with the start, stop, pause and single-step operations.
-#include "world/step/main_loop.h"
+#include "world/run/main_loop.h"
 
 #include <cmath>
 
@@ -10,6 +10,7 @@
 #include "core/memory_manager.h"
 #include "core/random.h"
 #include "core/real_to_int.h"
+#include "core/run_globals.h"
 #include "core/run_settings.h"
 #include "core/run_state.h"
 #include "core/timing.h"
@@ -17,9 +18,8 @@
 #include "room/room.h"
 #include "world/input/input_state.h"
 #include "world/instances/instance.h"
-#include "world/startup/run_globals.h"
-#include "world/startup/startup.h"
-#include "world/step/room_transitions.h"
+#include "world/run/room_transitions.h"
+#include "world/run/startup.h"
 #include "world/step/step.h"
 #include "world/step/step_services.h"
 

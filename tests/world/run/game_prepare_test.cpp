@@ -11,7 +11,7 @@
 #include "core/ini_file.h"
 #include "core/memory_manager.h"
 #include "core/run_settings.h"
-#include "world/startup/game_prepare.h"
+#include "world/run/game_prepare.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Placeholders for the modules the start-up sequence, game preparation and
 // room changes call before they exist (see world/startup_services.h): each
 // does nothing, and the ones that answer succeed.
-#include "world/startup/startup_services.h"
+#include "world/run/startup_services.h"
 
 void RomDisk_Init() {}
 void INITIALIZE_PlatformSpecific() {}

@@ -2,7 +2,7 @@
 //
 // The option table is the one place that names an option: parsing walks it in
 // order (first match wins) and the usage text is printed from it.
-#include "world/startup/command_line.h"
+#include "world/run/command_line.h"
 
 #include <cstring>
 #include <string>

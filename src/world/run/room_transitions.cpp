@@ -2,7 +2,7 @@
 // its definition, or the kept copy of a persistent room), carrying persistent
 // instances across by id, the creation order, leaving a room, and starting
 // and ending the game. Room indices are checked before any slot is touched.
-#include "world/step/room_transitions.h"
+#include "world/run/room_transitions.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +17,7 @@
 #include "core/memory_manager.h"
 #include "core/object_base.h"
 #include "core/ref_string.h"
+#include "core/run_globals.h"
 #include "core/rvalue.h"
 #include "core/variables.h"
 #include "room/layer_manager.h"
@@ -28,8 +29,7 @@
 #include "world/instances/instance.h"
 #include "world/objects/event.h"
 #include "world/objects/object_type.h"
-#include "world/startup/run_globals.h"
-#include "world/startup/startup_services.h"
+#include "world/run/startup_services.h"
 
 namespace {
 

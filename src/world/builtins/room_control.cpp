@@ -2,18 +2,18 @@
 // built-ins: saved-game requests, transition stubs and sleep. Every request
 // only records the pending change (New_Room); the main loop acts on the last
 // one after the step, so script code after the request still runs.
-#include "world/step/room_control.h"
+#include "world/builtins/room_control.h"
 
 #include <cstdio>
 
 #include "core/arguments.h"
 #include "core/error.h"
 #include "core/memory_manager.h"
+#include "core/run_globals.h"
 #include "core/rvalue.h"
 #include "core/timing.h"
 #include "room/room_table.h"
 #include "world/builtins/game_builtin_seams.h"
-#include "world/startup/run_globals.h"
 
 namespace {
 

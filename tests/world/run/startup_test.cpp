@@ -11,8 +11,8 @@
 #include "core/memory_manager.h"
 #include "core/ref_string.h"
 #include "core/run_settings.h"
-#include "world/startup/command_line.h"
-#include "world/startup/startup.h"
+#include "world/run/command_line.h"
+#include "world/run/startup.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // debug-information file walked with every table checked against its image,
 // the graphics start, the seven preparation steps, and the shut-down of the
 // start-up's own state.
-#include "world/startup/game_prepare.h"
+#include "world/run/game_prepare.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,7 +27,7 @@
 #include "world/motion/path_resources.h"
 #include "world/objects/object_type.h"
 #include "world/objects/timeline.h"
-#include "world/startup/startup_services.h"
+#include "world/run/startup_services.h"
 
 int g_MajorVersion = 1;
 int g_MinorVersion = 0;

@@ -1,6 +1,6 @@
 // The run-wide state with its start values (INITIALIZE_Run_Global, in the
 // room transitions, sets them again at every start).
-#include "world/startup/run_globals.h"
+#include "core/run_globals.h"
 
 bool Run_Running = false;
 bool Run_Paused = false;

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "core/console.h"
+#include "core/run_globals.h"
 #include "core/run_state.h"
 #include "core/timing.h"
 #include "core/timing_source.h"
 #include "step_fixture.h"
-#include "world/startup/run_globals.h"
+#include "world/run/main_loop.h"
 #include "world/step/event_passes.h"
-#include "world/step/main_loop.h"
 
 namespace {
 

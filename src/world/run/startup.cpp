@@ -1,7 +1,7 @@
 // The start-up sequence and the end of the run. Initialisers, registrars and
 // finalisers stand in tables in their fixed order, so the order is stated
 // once and a test seam can watch it run.
-#include "world/startup/startup.h"
+#include "world/run/startup.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +17,7 @@
 #include "core/load_save.h"
 #include "core/memory_manager.h"
 #include "core/ref_string.h"
+#include "core/run_globals.h"
 #include "core/run_settings.h"
 #include "core/rvalue.h"
 #include "core/script.h"
@@ -35,12 +36,11 @@
 #include "world/objects/event.h"
 #include "world/objects/object_type.h"
 #include "world/objects/timeline.h"
-#include "world/startup/command_line.h"
-#include "world/startup/game_prepare.h"
-#include "world/startup/run_globals.h"
-#include "world/startup/startup_services.h"
-#include "world/step/main_loop.h"
-#include "world/step/room_transitions.h"
+#include "world/run/command_line.h"
+#include "world/run/game_prepare.h"
+#include "world/run/main_loop.h"
+#include "world/run/room_transitions.h"
+#include "world/run/startup_services.h"
 #include "world/step/step_services.h"
 
 bool g_bGetResolution = true;
