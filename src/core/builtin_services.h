@@ -9,7 +9,6 @@
 
 #include "core/ref_string.h"
 #include "core/run_globals.h" // captions, the application surface
-#include "world/run/main_loop.h"
 
 // Resource finders of the sprite, sound, audio, background, font and shader
 // tables: the lowest index with exactly that name, or -1.

@@ -5,10 +5,10 @@
 
 #include "core/error.h"
 #include "core/game_image.h"
+#include "core/header_globals.h"
 #include "core/memory_manager.h"
 #include "core/zq_rvalue.h"
 #include "world/datafile/game_file.h"
-#include "world/datafile/game_header.h"
 
 SLLVMVars g_LLVMVars = {};
 CCode* g_pFirstCode = nullptr;

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
+#include "core/header_globals.h" // Game_Id, g_ApplicationWidth, g_ApplicationHeight
 #include "core/ref_string.h"
 #include "core/run_state.h"
-#include "world/datafile/game_header.h" // Game_Id, g_ApplicationWidth, g_ApplicationHeight
 
 extern bool Run_Running;
 extern bool Run_Paused;

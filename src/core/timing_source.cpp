@@ -3,10 +3,9 @@
 
 #include <cstring>
 
-#include "core/console.h"
+#include "core/header_globals.h"
 #include "core/timing.h"
 #include "core/utf8.h"
-#include "world/datafile/game_data_services.h"
 
 CTimingSource g_GameTimer;
 

@@ -34,6 +34,8 @@ private:
 
 extern CTimingSource g_GameTimer;
 
+// The game clock's frame rate, as the header of a new-generation data file sets it.
+void Timing_SetGameSpeed(double stepsPerSecond);
 // Sleeps for the given microseconds through the core's frame sleep.
 void Timing_Wait(int64_t microseconds);
 // This platform is little-endian.

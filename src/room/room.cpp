@@ -8,9 +8,9 @@
 #include <new>
 
 #include "core/code.h"
-#include "core/console.h"
 #include "core/function_table.h"
 #include "core/game_image.h"
+#include "core/header_globals.h"
 #include "core/memory_manager.h"
 #include "core/real_to_int.h"
 #include "core/ref_string.h"

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <new>
 
-#include "core/console.h"
 #include "core/game_image.h"
+#include "core/header_globals.h"
 #include "core/memory_manager.h"
 #include "core/ref_string.h"
 #include "room/layer_manager.h"

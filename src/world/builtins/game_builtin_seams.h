@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "world/builtins/game_builtins.h"
+#include "core/function_table.h"
 
 // Saved games: record the request (to a file or a buffer); the main loop
 // carries it out. False when the request cannot be made.

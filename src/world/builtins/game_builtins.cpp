@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-#include "core/console.h"
+#include "core/header_globals.h"
 #include "core/support_output.h"
 #include "world/builtins/game_builtin_seams.h"
 #include "world/builtins/room_control.h"

@@ -6,19 +6,8 @@
 
 #include "core/function_table.h"
 
-// One built-in of a module's table: the name scripts call it by and its routine.
-struct GameBuiltinRow {
-    const char* name;
-    TRoutine routine;
-};
-
-// One entry of the registration order: name, argument count (-1 any number)
-// and registration flag.
-struct GameBuiltinEntry {
-    const char* name;
-    int argc;
-    bool flag;
-};
+// GameBuiltinRow and GameBuiltinEntry, the rows of the tables, are in
+// core/function_table.h, beside the table they fill.
 
 // Registers the 95 game built-ins in their fixed order (instance_create is
 // left out for new-generation data), so their ids follow that order.

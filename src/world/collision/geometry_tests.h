@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "world/builtins/game_builtins.h"
+#include "core/function_table.h"
 
 // 1 inside (edges included), 0 outside; the corners are taken as given.
 int Point_In_Rectangle(float px, float py, float x1, float y1, float x2, float y2);

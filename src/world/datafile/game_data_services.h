@@ -72,7 +72,6 @@ void Room_Set_maxtileid(int id);
 void Room_LoadOrder(ImageReader& header, int version);
 void JS_InitRuntime();
 void JS_SetupResources();
-void Timing_SetGameSpeed(double stepsPerSecond);
 void Camera_ResetForLoad();
 void Particle_EmbeddedImagesSetup();
 

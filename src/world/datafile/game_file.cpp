@@ -12,6 +12,7 @@
 #include "core/console.h"
 #include "core/file_paths.h"
 #include "core/game_image.h"
+#include "core/header_globals.h"
 #include "core/load_save.h"
 #include "core/memory_manager.h"
 #include "world/datafile/code_binding.h"

@@ -9,7 +9,9 @@
 #include "core/console.h"
 #include "core/error.h"
 #include "core/game_image.h"
+#include "core/header_globals.h"
 #include "core/memory_manager.h"
+#include "core/timing_source.h"
 #include "world/datafile/game_data_services.h"
 
 uint8_t* g_pZQHeader = nullptr;

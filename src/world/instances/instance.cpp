@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "core/console.h"
+#include "core/header_globals.h"
 #include "core/memory_manager.h"
 #include "core/real_to_int.h"
 #include "room/room.h"

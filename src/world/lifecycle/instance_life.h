@@ -5,7 +5,7 @@
 
 #include <span>
 
-#include "world/builtins/game_builtins.h"
+#include "core/function_table.h"
 
 class CInstance;
 struct CInstanceArray;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "core/builtin_variables.h"
+
 // The number of names InitLocalVariables registers.
 inline constexpr int INSTANCE_BUILTIN_COUNT = 85;
 
@@ -15,6 +17,5 @@ extern int32_t g_Generic_EventData;
 // Microseconds between the starts of the previous step and this one.
 extern int64_t g_VTL_DeltaTime;
 
-// Registers the 85 instance built-ins in their fixed order; run first, on an
-// empty built-in table, so they take ids 0 to 84.
-void InitLocalVariables();
+// InitLocalVariables, which registers them, is declared with the registration
+// of the others (core/builtin_variables.h).

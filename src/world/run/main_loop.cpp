@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "core/console.h"
+#include "core/header_globals.h"
 #include "core/memory_manager.h"
 #include "core/random.h"
 #include "core/real_to_int.h"

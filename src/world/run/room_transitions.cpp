@@ -13,6 +13,7 @@
 #include "core/collector.h"
 #include "core/console.h"
 #include "core/error.h"
+#include "core/header_globals.h"
 #include "core/load_save.h"
 #include "core/memory_manager.h"
 #include "core/object_base.h"

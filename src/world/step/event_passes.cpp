@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/console.h"
+#include "core/header_globals.h"
 #include "core/real_to_int.h"
 #include "room/room.h"
 #include "world/instances/sprite_services.h"

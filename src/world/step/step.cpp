@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-#include "core/console.h"
+#include "core/header_globals.h"
 #include "core/real_to_int.h"
 #include "core/run_globals.h"
 #include "core/run_state.h"
