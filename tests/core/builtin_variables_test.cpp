@@ -15,6 +15,7 @@
 #include "core/code.h"
 #include "core/error.h"
 #include "core/file_paths.h"
+#include "core/header_globals.h"
 #include "core/load_save.h"
 #include "core/memory_manager.h"
 #include "core/ref_string.h"

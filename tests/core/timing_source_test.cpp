@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "core/console.h"
+#include "core/header_globals.h"
 #include "core/timing.h"
 #include "core/timing_source.h"
 

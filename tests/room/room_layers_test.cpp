@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/code.h"
-#include "core/console.h"
+#include "core/header_globals.h"
 #include "game_data_writer.h"
 #include "header_chunk.h"
 #include "room/layer_manager.h"

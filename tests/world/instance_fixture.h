@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "core/console.h"
+#include "core/header_globals.h"
 #include "room/room.h"
 #include "world/instances/instance.h"
 #include "world/instances/sprite_services.h"

@@ -7,6 +7,7 @@
 
 #include "core/function_table.h"
 #include "core/game_image.h"
+#include "core/header_globals.h"
 #include "core/run_globals.h"
 #include "core/rvalue.h"
 #include "room/room_table.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "core/collector.h"
-#include "core/console.h"
+#include "core/header_globals.h"
 #include "game_data_writer.h"
 #include "header_chunk.h"
 #include "world/datafile/game_file.h"

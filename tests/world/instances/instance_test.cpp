@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/console.h"
+#include "core/header_globals.h"
 #include "data/buffer.h"
 #include "instance_fixture.h"
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/header_globals.h"
 #include "core/ref_string.h"
 #include "core/variable_names.h"
 #include "error_capture.h"

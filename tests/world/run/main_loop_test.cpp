@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "core/console.h"
+#include "core/header_globals.h"
 #include "core/run_globals.h"
 #include "core/run_state.h"
 #include "core/timing.h"
