@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "core/buffer.h"
 #include "core/collector.h"
 #include "core/compiled_support.h"
 #include "core/error.h"
@@ -18,7 +19,6 @@
 #include "core/memory_manager.h"
 #include "core/object_base.h"
 #include "core/rvalue.h"
-#include "data/buffer.h"
 
 ZQObjectBase* g_pGlobal = nullptr;
 ZQObjectBase* g_pScopeHead = nullptr;

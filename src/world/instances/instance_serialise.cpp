@@ -3,12 +3,12 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "core/buffer.h"
 #include "core/console.h"
 #include "core/error.h"
 #include "core/memory_manager.h"
 #include "core/real_to_int.h"
 #include "core/rvalue.h"
-#include "data/buffer.h"
 #include "world/instances/instance.h"
 #include "world/objects/object_type.h"
 

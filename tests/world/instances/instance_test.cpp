@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/buffer.h"
 #include "core/header_globals.h"
-#include "data/buffer.h"
 #include "instance_fixture.h"
 
 namespace {

@@ -8,7 +8,7 @@
 // modulo the alignment per wrap. All position arithmetic is done in 64 bits,
 // so no seek or count can overflow; wrapping uses division, never loops
 // proportional to the distance.
-#include "data/buffer.h"
+#include "core/buffer.h"
 
 #include <algorithm>
 #include <cstring>

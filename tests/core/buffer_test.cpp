@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "core/buffer.h"
 #include "core/memory_manager.h"
 #include "core/rvalue.h"
-#include "data/buffer.h"
 
 namespace {
 
