@@ -8,7 +8,6 @@
 #include "core/header_globals.h"
 #include "core/memory_manager.h"
 #include "core/real_to_int.h"
-#include "room/room.h"
 #include "world/instances/instance_tree.h"
 #include "world/objects/object_defaults.h"
 #include "world/objects/object_type.h"
@@ -108,16 +107,6 @@ void CInstance::ChangeObjectIndex(int objectIndex) {
     }
     TakeTypeDefaults(!g_isNimbar);
     if (!g_isNimbar) g_InstanceChangeDepth.AppendOnce(this);
-}
-
-void CInstance::RelinkObjectTypes() {
-    LeaveLists();
-    if (m_pObject != nullptr) {
-        m_pObject->AddInstance(this);
-        m_listedIndex = i_objindex;
-    }
-    if (i_deactivated || Run_Room == nullptr) return;
-    Run_Room->MoveToDepth(this);
 }
 
 void CInstance::SetSpriteIndex(int sprite) {

@@ -729,3 +729,15 @@ const GameBuiltinRow kInstanceLifeBuiltins[] = {
 std::span<const GameBuiltinRow> InstanceLife_Builtins() {
     return kInstanceLifeBuiltins;
 }
+
+// Declared with the instance (instances/instance.h); here because it moves the
+// instance within the running room's depth order.
+void CInstance::RelinkObjectTypes() {
+    LeaveLists();
+    if (m_pObject != nullptr) {
+        m_pObject->AddInstance(this);
+        m_listedIndex = i_objindex;
+    }
+    if (i_deactivated || Run_Room == nullptr) return;
+    Run_Room->MoveToDepth(this);
+}
