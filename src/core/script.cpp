@@ -127,6 +127,8 @@ void FINALIZE_Script_Main() {
     Script_Free();
 }
 
+void FINALIZE_Code_Main() {}
+
 // Builds the new table beside the old one and replaces it only when every
 // record has been read.
 void Script_Load(ImageReader& chunk) {

@@ -421,7 +421,7 @@ void CLayerManager::RemoveElement(CRoom* room, CLayer* layer, CLayerElementBase*
     ReleaseElement(element);
     if (doomed != -1) {
         CInstance* instance = CInstance::Find(doomed);
-        if (instance != nullptr) Room_DestroyInstance(instance);
+        if (instance != nullptr) DoDestroy(instance, true);
     }
 }
 

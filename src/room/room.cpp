@@ -383,9 +383,13 @@ void CRoom::Assign(const CRoom* source, bool createInstances) {
                 if (s.object < 0) continue;
                 auto* instance =
                     new CInstance(static_cast<float>(s.x), static_cast<float>(s.y), s.id, s.object, true);
-                Room_SetupStoredInstance(instance, Code_GetEntry(s.code), Code_GetEntry(s.preCreateCode),
-                                         s.xscale, s.yscale, s.colour & 0xFFFFFF, StoredAlpha(s.colour),
-                                         s.angle);
+                instance->m_pCreationCode = Code_GetEntry(s.code);
+                instance->m_pPreCreationCode = Code_GetEntry(s.preCreateCode);
+                instance->i_imagescalex = s.xscale;
+                instance->i_imagescaley = s.yscale;
+                instance->i_imageblend = s.colour & 0xFFFFFF;
+                instance->i_imagealpha = StoredAlpha(s.colour);
+                instance->i_imageangle = s.angle;
                 // The layer that lists its id, if any; else the run-time
                 // build of the room's layers places it.
                 CLayerManager::AddInstanceToLayer(

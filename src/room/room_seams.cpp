@@ -3,18 +3,6 @@
 #include "room/room_services.h"
 
 #include "world/instances/instance.h"
-#include "world/lifecycle/instance_life.h"
-
-void Room_SetupStoredInstance(CInstance* instance, CCode* create, CCode* preCreate, float xscale,
-                              float yscale, uint32_t blend, float alpha, float angle) {
-    instance->m_pCreationCode = create;
-    instance->m_pPreCreationCode = preCreate;
-    instance->i_imagescalex = xscale;
-    instance->i_imagescaley = yscale;
-    instance->i_imageblend = blend;
-    instance->i_imagealpha = alpha;
-    instance->i_imageangle = angle;
-}
 
 CInstance* Room_CopyInstance(const CInstance* source) {
     auto* copy = new CInstance(source->i_x, source->i_y, source->i_id, source->i_objindex, true);
@@ -26,11 +14,6 @@ CInstance* Room_CopyInstance(const CInstance* source) {
 
 bool Room_BackgroundSize(int, int*, int*) {
     return false;
-}
-
-// As the destroy built-in does, with the Destroy event.
-void Room_DestroyInstance(CInstance* instance) {
-    DoDestroy(instance, true);
 }
 
 int Room_SpriteFrameCount(int) {

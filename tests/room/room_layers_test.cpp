@@ -452,8 +452,8 @@ TEST_F(RunningRoom, MarkedRemovalRebuildsTheTreeFromTheCount) {
     ASSERT_NE(g_tree, nullptr);
     EXPECT_TRUE(Room_CollisionTreeExists());
     CInstanceTree* before = g_tree;
-    for (int i = 0; i < 250; ++i) Room_DestroyInstance(all[i]);
-    Room_DestroyInstance(all[0]); // counted once
+    for (int i = 0; i < 250; ++i) DoDestroy(all[i], true);
+    DoDestroy(all[0], true); // counted once
     EXPECT_EQ(Room_MarkedCount(), 250);
     m_room->RemoveMarked();
     EXPECT_EQ(g_tree, before);
@@ -462,7 +462,7 @@ TEST_F(RunningRoom, MarkedRemovalRebuildsTheTreeFromTheCount) {
 
     for (int i = 0; i < 251; ++i) m_room->AddInstance(static_cast<float>(i), 0, object);
     for (CInstance* i = m_room->m_pFirstActive; i != nullptr; i = i->m_pNext)
-        if (Room_MarkedCount() < 251) Room_DestroyInstance(i);
+        if (Room_MarkedCount() < 251) DoDestroy(i, true);
     m_room->RemoveMarked();
     ASSERT_NE(g_tree, nullptr);
     EXPECT_EQ(m_room->m_activeCount, 10);

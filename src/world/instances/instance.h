@@ -197,6 +197,11 @@ private:
 // Destroys every instance left in the id table and empties it.
 void FINALIZE_Instance_Class();
 
+// Destroys an instance: with the flag the Destroy event, then the Clean Up
+// event and the mark for removal (the room frees it at its next removal
+// pass). Defined with the instance life (lifecycle/instance_life.cpp).
+void DoDestroy(CInstance* instance, bool runDestroyEvent);
+
 // A growable array of instances waiting for a deferred list change.
 struct CInstanceArray {
     CInstance** m_pArray = nullptr;

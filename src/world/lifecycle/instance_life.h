@@ -24,8 +24,8 @@ CInstance* Command_InstanceCopy(CInstance* self, bool performEvent);
 
 // Destroy and Clean Up events once, then marked for removal.
 void Command_Destroy(CInstance* instance);
-// With the flag as Command_Destroy; without, the Clean Up event and the mark.
-void DoDestroy(CInstance* instance, bool runDestroyEvent);
+// DoDestroy, the destroy with or without the Destroy event, is declared with
+// the instance (instances/instance.h) for the room's layers.
 // DoDestroy for every live instance of the target (-1 self, -2 other, -3 all,
 // an object with its descendants, an id). The target is gathered before any
 // event runs, so instances that Destroy events create are not destroyed.

@@ -290,6 +290,9 @@ bool ShouldDisplaySplash() {
 
 void DrawLogo(int) {}
 void ProcessMessages() {}
+void INITIALIZE_PlatformSpecific() {}
+void FINALIZE_PlatformSpecific() {}
+void Run_Terminate() {}
 
 void DrawSplash() {
     if (g_fHeadless || !ShouldDisplaySplash()) return;

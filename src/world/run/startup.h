@@ -51,6 +51,10 @@ void SetLaunchedFromPlayer(const char* text, bool launched);
 bool ShouldDisplaySplash();
 void DrawLogo(int frame);
 void ProcessMessages();
+// Nothing to set up or take down, and nothing to end beyond the run itself.
+void INITIALIZE_PlatformSpecific();
+void FINALIZE_PlatformSpecific();
+void Run_Terminate();
 
 // The whole run as the program runs it with no platform shell: start-up,
 // then one Mac_Process per tick while the game runs, then Mac_End, again

@@ -14,7 +14,6 @@ class IniFile;
 
 // ---- module initialisers (run by Init)
 void RomDisk_Init();
-void INITIALIZE_PlatformSpecific();
 void INITIALIZE_Graphics_Draw();
 void INITIALIZE_Graphics_Window();
 void INITIALIZE_Particle_Main();
@@ -107,7 +106,6 @@ void QuitTarvoFunctions();
 void QuitNetworkingFunctions();
 void Steam_Shutdown();
 void FINALIZE_Score();
-void FINALIZE_Code_Main();
 void FINALIZE_Motion_Grid();
 void FINALIZE_Particle_Main();
 void FINALIZE_Sprite_Class();
@@ -120,4 +118,3 @@ void FINALIZE_Font_Main();
 void FINALIZE_Graphics_Text();
 void FINALIZE_Function_File();
 void FINALIZE_Sound();
-void FINALIZE_PlatformSpecific();

@@ -31,7 +31,6 @@ void GR_D3D_Finish_Frame(bool) {}
 void IO_Render() {}
 void GamePadRestart() {}
 void TickDebugger() {}
-void Run_Terminate() {}
 // No window exists yet, so there is no vertical blank to wait for.
 bool Platform_CanWaitVBlanks(int) {
     return false;

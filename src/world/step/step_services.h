@@ -54,8 +54,6 @@ void IO_Render();
 void GamePadRestart();
 // Services the debugger link once per frame.
 void TickDebugger();
-// Ends the application (after Run_Stop outside debug mode).
-void Run_Terminate();
 // Whether the buffer swap can wait `blanks` (1 or more) vertical blanks: false
 // with no vertical blank at all (software rendering, no window, headless) and
 // when the driver refuses that swap interval.
