@@ -2,10 +2,10 @@
 // land: each request is refused with a clear line on the debug console, and
 // the motion-planning built-ins are registered under their names (so every
 // later built-in keeps its id) and report that they are not available yet.
-#include "world/builtins/game_builtin_seams.h"
 #include "core/function_table.h"
 #include "core/rvalue.h"
 #include "core/support_output.h"
+#include "world/builtins/game_builtin_services.h"
 
 bool Command_SaveGame(const char* filename) {
     Support_DebugOutput("game_save(%s): saved games are not available yet\n",

@@ -11,7 +11,7 @@
 
 #include "core/header_globals.h"
 #include "core/support_output.h"
-#include "world/builtins/game_builtin_seams.h"
+#include "world/builtins/game_builtin_services.h"
 #include "world/builtins/room_control.h"
 #include "world/collision/collision_queries.h"
 #include "world/collision/geometry_tests.h"

@@ -13,7 +13,7 @@
 #include "core/rvalue.h"
 #include "core/timing.h"
 #include "room/room_table.h"
-#include "world/builtins/game_builtin_seams.h"
+#include "world/builtins/game_builtin_services.h"
 
 namespace {
 
