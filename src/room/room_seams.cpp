@@ -1,5 +1,4 @@
-// Plain answers for what rooms ask of modules not built yet: the instance
-// module's built-in state and copying, and the background table.
+// The room's copy of an instance, until rooms copy instances whole.
 #include "room/room_services.h"
 
 #include "world/instances/instance.h"
@@ -10,15 +9,4 @@ CInstance* Room_CopyInstance(const CInstance* source) {
     copy->i_marked = source->i_marked;
     copy->i_deactivated = source->i_deactivated;
     return copy;
-}
-
-bool Room_BackgroundSize(int, int*, int*) {
-    return false;
-}
-
-int Room_SpriteFrameCount(int) {
-    return 0;
-}
-bool Room_TilesetAnimation(int, int*, double*) {
-    return false;
 }

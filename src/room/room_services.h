@@ -1,6 +1,7 @@
-// What rooms ask of modules that are built elsewhere: the instance state a
-// stored instance sets, copying a live instance, and background sizes for
-// stretched backgrounds. Each has a plain answer until its module provides it.
+// What rooms ask of modules that are built elsewhere: copying a live instance,
+// the marked count and collision tree of the instances, background sizes for
+// stretched backgrounds, sprite frame counts and tileset animation. Modules not
+// built yet answer through their stand-ins (src/<module>/stand_ins.cpp).
 #pragma once
 
 #include <cstdint>

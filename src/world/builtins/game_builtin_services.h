@@ -1,7 +1,7 @@
 // What the game built-ins ask of modules not built yet: saved games, the
 // renderer's read-back and PNG writer, and the motion-planning built-ins.
-// src/world/game_builtin_seams.cpp answers them until those
-// modules define them and remove it.
+// The stand-ins of those modules (src/io, src/render and src/library, each in
+// stand_ins.cpp) answer until the modules define them.
 #pragma once
 
 #include <cstdint>

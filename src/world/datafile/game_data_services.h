@@ -3,8 +3,9 @@
 // takes an ImageReader over its payload (position = payload start, limit =
 // payload end); offsets it meets are resolved through that reader.
 //
-// Modules that are not built yet are answered by src/world/game_data_seams.cpp,
-// one definition per function; a module that comes to exist removes its own.
+// A module that is not built yet answers through its stand-ins in its own
+// folder (src/<module>/stand_ins.cpp), one definition per function; the
+// module deletes each as it defines the real one.
 #pragma once
 
 #include <cstdint>

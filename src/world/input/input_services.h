@@ -1,7 +1,6 @@
 // What the input latch calls in modules around it: the gamepads of the
-// platform services and the on-screen virtual keys. Modules that are not built
-// yet are answered by src/world/input_seams.cpp; a module that comes to exist
-// removes its own lines there.
+// platform services and the on-screen virtual keys. Until the platform module
+// defines them, its stand-ins (src/platform/stand_ins.cpp) answer.
 #pragma once
 
 // Polls the gamepads (live latch, after the platform input is copied).

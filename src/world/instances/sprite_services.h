@@ -1,7 +1,8 @@
-// What instances ask of sprites: the collision box, origin, size, frame count
-// and precise flag of a sprite, and its per-pixel hit tests. Until the sprite
-// module exists, src/world/sprite_seams.cpp answers from a table the caller
-// installs; the sprite module removes that file when it defines these itself.
+// What instances ask of sprites: the collision box, origin, size, frame count,
+// playback speed and precise flag of a sprite, and its per-pixel hit tests.
+// Until the sprite module exists, its stand-ins (src/sprites/stand_ins.cpp)
+// answer from a table the caller installs, for the instances, the step and the
+// room alike; the sprite module deletes them as it defines these itself.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,10 @@ public:
     int32_t m_xorigin = 0;
     int32_t m_yorigin = 0;
     int32_t m_numb = 0; // frame count
+    // Playback speed, in frames per game step (type 1) or per second of game
+    // time (any other type).
+    float m_playbackSpeed = 1.0f;
+    int32_t m_playbackSpeedType = 1;
     SBoundingBox m_bbox;
     bool m_precise = false;
     int32_t m_kind = 0;
@@ -48,6 +53,6 @@ bool Sprite_Exists(int index);
 // The sprite record, or null.
 CSprite* Sprite_Data(int index);
 
-// Stand-in table (seam only): the sprites by index (null entries name none).
+// Stand-in table (until the sprite module exists): the sprites by index (null entries name none).
 // The caller keeps the records alive while installed.
 void Sprite_SeamInstall(CSprite* const* sprites, int count);

@@ -1,6 +1,6 @@
 // What the world module asks of the renderer: the script primitive calls that
-// draw paths. Until the renderer exists, src/world/render_seams.cpp answers
-// them; the renderer removes that file when it defines these itself.
+// draw paths. Until the renderer defines them, its stand-ins
+// (src/render/stand_ins.cpp) answer.
 #pragma once
 
 inline constexpr int kPrimitiveLineStrip = 3;

@@ -1,9 +1,9 @@
 // What the start-up sequence, game preparation and room changes call in
 // modules that are not built yet: initialisers, built-in registrars,
 // finalisers and the few services a room change or the game's start and end
-// use. Each is answered by src/world/startup_seams.cpp with a definition that
-// does nothing (or succeeds); a module that comes to exist removes its line
-// there and defines the function itself.
+// use. Each is answered by a stand-in in its module's folder
+// (src/<module>/stand_ins.cpp) that does nothing (or succeeds); the module
+// deletes the stand-in as it defines the function itself.
 #pragma once
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 // What the main loop, the step and its passes ask of modules that are built
 // elsewhere: collector, renderer, sound, physics, particles, input passes,
 // networking, saved games, cameras, sprites and the platform shell. Until a
-// module exists, src/world/step_seams.cpp answers for it, one definition per
-// function; a module that comes to exist removes its own lines there.
+// module exists, its stand-ins (src/<module>/stand_ins.cpp) answer for it,
+// one definition per function; the module deletes each as it defines it.
 #pragma once
 
 #include <cstdint>

@@ -6,7 +6,9 @@
 
 #include <vector>
 
+#include "core/header_globals.h"
 #include "core/run_globals.h"
+#include "core/timing_source.h"
 #include "step_fixture.h"
 #include "world/step/event_passes.h"
 
@@ -348,6 +350,38 @@ TEST_F(StepTest, AnimationWrapsOnceAndRaisesAnimationEnd) {
         EXPECT_FLOAT_EQ(i->i_imageindex, c.expectedIndex);
         EXPECT_EQ(Log().size(), c.event ? 1u : 0u);
     }
+}
+
+// New-generation data scales the image speed by the sprite's playback speed,
+// per game step (type 1) or per second of game time (60 steps a second here).
+TEST_F(StepTest, SpritePlaybackSpeedScalesAnimation) {
+    MakeObjects(1);
+    const double savedRate = g_GameTimer.GetFrameRate();
+    g_GameTimer.SetFrameRate(60.0);
+    struct Case {
+        bool newGeneration;
+        float playback;
+        int type;
+        float expectedIndex;
+    };
+    const Case cases[] = {
+        {true, 2.0f, 1, 1.0f},   // per step: 0.5 * 2
+        {true, 30.0f, 0, 0.25f}, // per second: 0.5 * 30 / 60
+        {false, 30.0f, 0, 0.5f}, // older data ignores the playback speed
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "playback " << c.playback << " type " << c.type);
+        g_isNimbar = c.newGeneration;
+        m_sprites[1].m_playbackSpeed = c.playback;
+        m_sprites[1].m_playbackSpeedType = c.type;
+        CInstance* i = Add(0, 0, 0);
+        i->SetSpriteIndex(1);
+        i->i_imageindex = 0.0f;
+        i->i_imagespeed = 0.5f;
+        Instance_Animate(i);
+        EXPECT_FLOAT_EQ(i->i_imageindex, c.expectedIndex);
+    }
+    g_GameTimer.SetFrameRate(savedRate);
 }
 
 TEST_F(StepTest, StepSavesPreviousPositionsBeforeMoving) {

@@ -1,45 +1,15 @@
-// Placeholders until saved games, the renderer's read-back and motion planning
-// land: each request is refused with a clear line on the debug console, and
-// the motion-planning built-ins are registered under their names (so every
-// later built-in keeps its id) and report that they are not available yet.
-#include "core/function_table.h"
-#include "core/rvalue.h"
+// Stand-ins for the general built-in library, the interaction passes and motion
+// planning, until the module is built: each accepts its call and does nothing,
+// or answers "none" (or succeeds where the caller would otherwise stop). The
+// module deletes each stand-in as it defines the real function; the build links
+// every object of the runtime, so a function defined both here and in the
+// module fails to link.
 #include "core/support_output.h"
 #include "world/builtins/game_builtin_services.h"
+#include "world/run/startup_services.h"
+#include "world/step/step_services.h"
 
-bool Command_SaveGame(const char* filename) {
-    Support_DebugOutput("game_save(%s): saved games are not available yet\n",
-                        filename != nullptr ? filename : "");
-    return false;
-}
-bool Command_SaveGame(int buffer) {
-    Support_DebugOutput("game_save_buffer(%d): saved games are not available yet\n", buffer);
-    return false;
-}
-bool Command_LoadGame(const char* filename) {
-    Support_DebugOutput("game_load(%s): saved games are not available yet\n",
-                        filename != nullptr ? filename : "");
-    return false;
-}
-bool Command_LoadGame(int buffer) {
-    Support_DebugOutput("game_load_buffer(%d): saved games are not available yet\n", buffer);
-    return false;
-}
-
-int GR_Window_Get_Region_Width() {
-    return 0;
-}
-int GR_Window_Get_Region_Height() {
-    return 0;
-}
-uint32_t* Graphics::GrabScreenRect(int, int, int, int, int* outW, int* outH) {
-    if (outW != nullptr) *outW = 0;
-    if (outH != nullptr) *outH = 0;
-    return nullptr;
-}
-bool WritePNG32(const char*, const uint32_t*, int, int) {
-    return false;
-}
+// ---- asked for through world/builtins/game_builtin_services.h
 
 namespace {
 
@@ -78,3 +48,29 @@ const GameBuiltinRow kMotionPlanning[] = {
 std::span<const GameBuiltinRow> MotionPlanning_Builtins() {
     return kMotionPlanning;
 }
+
+// ---- asked for through world/run/startup_services.h
+
+void InitMathFunctions() {}
+
+void InitActionFunctions() {}
+
+void InitResourceFunctions() {}
+
+void InitInteractionFunctions() {}
+
+void InitMiscFunctions() {}
+
+void InitBufferFunctions() {}
+
+void LayerManager_InitLayerFunctions() {}
+
+void FINALIZE_Motion_Grid() {}
+
+// ---- asked for through world/step/step_services.h
+
+void HandleKeyboard() {}
+
+void HandleJoystick() {}
+
+void HandleMouse() {}

@@ -1,0 +1,63 @@
+// Stand-ins for the sound system and its mixer, until the module is built: each
+// accepts its call and does nothing, or answers "none" (or succeeds where the
+// caller would otherwise stop). The module deletes each stand-in as it defines
+// the real function; the build links every object of the runtime, so a function
+// defined both here and in the module fails to link.
+#include "core/builtin_services.h"
+#include "world/datafile/game_data_services.h"
+#include "world/run/startup_services.h"
+#include "world/step/step_services.h"
+
+// ---- asked for through core/builtin_services.h
+
+int Sound_Find(const char*) {
+    return -1;
+}
+
+int Audio_Find(const char*) {
+    return -1;
+}
+
+// ---- asked for through world/datafile/game_data_services.h
+
+void Sound_Init() {}
+
+void Sound_Load(ImageReader&) {}
+
+void Audio_Load(ImageReader&) {}
+
+void AudioGroup_Load(ImageReader&) {}
+
+void Audio_WAVs(ImageReader&) {}
+
+void Sound_WAVs(ImageReader&) {}
+
+bool Audio_NewSystem() {
+    return true;
+}
+
+// ---- asked for through world/run/startup_services.h
+
+void INITIALIZE_Sound_DirectX() {}
+
+void InitSoundFunctions() {}
+
+bool Sound_Prepare() {
+    return true;
+}
+
+void Sound_SystemInit() {}
+
+void Audio_Prepare() {}
+
+void Sound_Setup(IniFile*) {}
+
+void Audio_StopAll() {}
+
+void SND_End() {}
+
+void FINALIZE_Sound() {}
+
+// ---- asked for through world/step/step_services.h
+
+void Sound_Tick() {}
