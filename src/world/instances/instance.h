@@ -18,6 +18,26 @@ class IBuffer;
 
 inline constexpr int INSTANCE_ALARM_COUNT = 12;
 
+// Who owns a CInstance, at each point of its life:
+// - Made by a room (its stored instances, or a create built-in through
+//   CRoom::AddInstance): the room that lists it, in its active list or, once
+//   deactivated, its deactivated list. Only CRoom::Remove deletes it: the
+//   removal pass after it is marked, or the room's clear and destructor.
+//   Everything else holds a borrowed pointer that dies with that removal: the
+//   id table (CInstance::Find), the object type's instance lists, the
+//   collision tree, the deferred-change arrays, the event and "with" walks.
+// - Carried to the next room (persistent, world/run/room_transitions.cpp):
+//   the original stays the old room's and is removed with it; the detached
+//   copy is owned by the carried list until the next room's start hands its
+//   state to an instance of that room and deletes the copy (or
+//   Run_FreeCarriedInstances deletes it). A copy is in no room, no object
+//   list and not in the id table.
+// - On a layer: a layer's instance element holds the id and a borrowed
+//   pointer; the element never deletes the instance, and removing the element
+//   with its instance destroys it through the room (DoDestroy, then removal).
+// - At shut-down: FINALIZE_Instance_Class deletes every instance still in the
+//   id table, the ones no room removed; at that point the id table is the
+//   owner of whatever it still holds.
 class CInstance : public ZQObjectBase {
 public:
     // An instance of `objectIndex` at (x, y) with the given id: a registered
