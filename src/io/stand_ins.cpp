@@ -2,8 +2,8 @@
 // profiler, high scores and saved games, until the module is built: each
 // accepts its call and does nothing, or answers "none" (or succeeds where the
 // caller would otherwise stop). The module deletes each stand-in as it defines
-// the real function; the build links every object of the runtime, so a function
-// defined both here and in the module fails to link.
+// the real function; the build refuses a function defined both here and in the
+// module (tools/check_duplicates.sh).
 #include "core/support_output.h"
 #include "world/builtins/game_builtin_services.h"
 #include "world/datafile/game_data_services.h"

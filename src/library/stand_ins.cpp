@@ -1,9 +1,9 @@
 // Stand-ins for the general built-in library, the interaction passes and motion
 // planning, until the module is built: each accepts its call and does nothing,
 // or answers "none" (or succeeds where the caller would otherwise stop). The
-// module deletes each stand-in as it defines the real function; the build links
-// every object of the runtime, so a function defined both here and in the
-// module fails to link.
+// module deletes each stand-in as it defines the real function; the build
+// refuses a function defined both here and in the module
+// (tools/check_duplicates.sh).
 #include "core/support_output.h"
 #include "world/builtins/game_builtin_services.h"
 #include "world/run/startup_services.h"

@@ -1,9 +1,9 @@
 // Stand-ins for the platform shell (window, gamepads, virtual keys, platform
 // services), until the module is built: each accepts its call and does nothing,
 // or answers "none" (or succeeds where the caller would otherwise stop). The
-// module deletes each stand-in as it defines the real function; the build links
-// every object of the runtime, so a function defined both here and in the
-// module fails to link.
+// module deletes each stand-in as it defines the real function; the build
+// refuses a function defined both here and in the module
+// (tools/check_duplicates.sh).
 #include "core/builtin_services.h"
 #include "core/console.h"
 #include "world/datafile/game_data_services.h"

@@ -1,9 +1,11 @@
 // Stand-ins for sprites, backgrounds and tilesets, fonts and text, and
 // particles, until the module is built: each accepts its call and does nothing,
 // or answers "none" (or succeeds where the caller would otherwise stop). The
-// module deletes each stand-in as it defines the real function; the build links
-// every object of the runtime, so a function defined both here and in the
-// module fails to link.
+// module deletes each stand-in as it defines the real function; the build
+// refuses a function defined both here and in the module
+// (tools/check_duplicates.sh). Sprites are a table the caller installs
+// (Sprite_SeamInstall): the instances, the step's playback and the room's frame
+// counts all answer from it.
 #include "core/builtin_services.h"
 #include "room/room_services.h"
 #include "world/datafile/game_data_services.h"
