@@ -3,7 +3,7 @@
 // bytecode, older bytecode brought up to the current opcode numbering, and
 // the compiled game's record bound to variable slots, built-in variable ids
 // and function ids. The chunk loaders themselves are declared with the other
-// loaders in world/game_data_services.h.
+// loaders in world/datafile/game_data_services.h.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 // What an instance takes from its object type when it is assigned one: the
 // sprite, mask, depth, the solid/visible/persistent flag bits (the
-// OBJECT_FLAG_* bits of world/object_type.h) and whether the type uses physics.
+// OBJECT_FLAG_* bits of world/objects/object_type.h) and whether the type uses physics.
 #pragma once
 
 #include <cstdint>

@@ -12,7 +12,7 @@ class CEvent;
 class CInstance;
 class ImageReader;
 
-// Event types 0 .. EVENT_TYPE_COUNT - 1 (see world/event.h for their meaning).
+// Event types 0 .. EVENT_TYPE_COUNT - 1 (see world/objects/event.h for their meaning).
 inline constexpr int EVENT_TYPE_COUNT = 15;
 // Subtypes the per-event lists hold (every key code, mouse and other subtype).
 inline constexpr int EVENT_SUBTYPE_COUNT = 256;

@@ -10,7 +10,7 @@ class CInstance;
 // A resize event is pending (raised at the start of the next step).
 extern bool g_DoResizeEvent;
 // The time of the last step (µs); the time between the last two steps,
-// g_VTL_DeltaTime, is with the built-in variables (world/instance_variables.h).
+// g_VTL_DeltaTime, is with the built-in variables (world/lifecycle/instance_variables.h).
 extern int64_t g_VTL_LastTime;
 
 // One step: every pass in order; a pass that asks for a room change ends the
