@@ -14,14 +14,14 @@
 #include "core/memory_manager.h"
 #include "core/run_state.h"
 #include "room/room.h"
-#include "world/collision_pass.h"
-#include "world/collision_queries.h"
-#include "world/event.h"
-#include "world/instance.h"
-#include "world/instance_tree.h"
-#include "world/object_type.h"
-#include "world/options.h"
-#include "world/sprite_services.h"
+#include "world/collision/collision_pass.h"
+#include "world/collision/collision_queries.h"
+#include "world/datafile/options.h"
+#include "world/instances/instance.h"
+#include "world/instances/instance_tree.h"
+#include "world/instances/sprite_services.h"
+#include "world/objects/event.h"
+#include "world/objects/object_type.h"
 
 namespace {
 

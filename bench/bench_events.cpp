@@ -18,12 +18,12 @@
 #include "header_chunk.h"
 #include "object_chunk.h"
 #include "room/room.h"
-#include "world/code_binding.h"
-#include "world/event.h"
-#include "world/game_file.h"
-#include "world/game_header.h"
-#include "world/instance.h"
-#include "world/object_type.h"
+#include "world/datafile/code_binding.h"
+#include "world/datafile/game_file.h"
+#include "world/datafile/game_header.h"
+#include "world/instances/instance.h"
+#include "world/objects/event.h"
+#include "world/objects/object_type.h"
 
 namespace {
 

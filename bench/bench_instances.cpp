@@ -10,10 +10,10 @@
 #include "core/variable_names.h"
 #include "core/variables.h"
 #include "room/room.h"
-#include "world/instance.h"
-#include "world/instance_variables.h"
-#include "world/object_type.h"
-#include "world/sprite_services.h"
+#include "world/instances/instance.h"
+#include "world/instances/sprite_services.h"
+#include "world/lifecycle/instance_variables.h"
+#include "world/objects/object_type.h"
 
 namespace {
 

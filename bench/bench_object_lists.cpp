@@ -13,11 +13,11 @@
 #include "game_data_writer.h"
 #include "header_chunk.h"
 #include "object_chunk.h"
-#include "world/code_binding.h"
-#include "world/event.h"
-#include "world/game_file.h"
-#include "world/game_header.h"
-#include "world/object_type.h"
+#include "world/datafile/code_binding.h"
+#include "world/objects/event.h"
+#include "world/datafile/game_file.h"
+#include "world/datafile/game_header.h"
+#include "world/objects/object_type.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // on a long smooth path, as an instance following it asks each step.
 #include <benchmark/benchmark.h>
 
-#include "world/path.h"
+#include "world/motion/path.h"
 
 namespace {
 

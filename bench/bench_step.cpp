@@ -9,14 +9,14 @@
 
 #include "core/code.h"
 #include "core/memory_manager.h"
+#include "core/run_globals.h"
 #include "core/run_state.h"
 #include "room/room.h"
-#include "world/event.h"
-#include "world/event_passes.h"
-#include "world/instance.h"
-#include "world/object_type.h"
-#include "world/run_globals.h"
-#include "world/step.h"
+#include "world/instances/instance.h"
+#include "world/objects/event.h"
+#include "world/objects/object_type.h"
+#include "world/step/event_passes.h"
+#include "world/step/step.h"
 
 namespace {
 

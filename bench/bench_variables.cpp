@@ -13,8 +13,8 @@
 #include "core/variables.h"
 #include "core/zq_rvalue.h"
 #include "room/room.h"
-#include "world/instance.h"
-#include "world/object_type.h"
+#include "world/instances/instance.h"
+#include "world/objects/object_type.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "core/console.h"
 #include "core/memory_manager.h"
-#include "world/game_prepare.h"
+#include "world/run/game_prepare.h"
 
 namespace {
 

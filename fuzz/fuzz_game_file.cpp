@@ -18,12 +18,12 @@
 #include "room/layer_manager.h"
 #include "room/room.h"
 #include "room/room_table.h"
-#include "world/code_binding.h"
-#include "world/event.h"
-#include "world/game_file.h"
-#include "world/game_header.h"
-#include "world/object_type.h"
-#include "world/timeline.h"
+#include "world/datafile/code_binding.h"
+#include "world/datafile/game_file.h"
+#include "world/datafile/game_header.h"
+#include "world/objects/event.h"
+#include "world/objects/object_type.h"
+#include "world/objects/timeline.h"
 
 namespace {
 

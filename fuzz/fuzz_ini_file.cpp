@@ -15,8 +15,8 @@
 
 #include "core/console.h"
 #include "core/ini_file.h"
-#include "world/game_data_services.h"
-#include "world/game_file.h"
+#include "world/datafile/game_data_services.h"
+#include "world/datafile/game_file.h"
 
 namespace {
 

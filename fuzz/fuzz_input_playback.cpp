@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/console.h"
-#include "world/input_recording.h"
+#include "world/input/input_recording.h"
 
 namespace {
 

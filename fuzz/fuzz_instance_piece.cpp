@@ -5,13 +5,13 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/buffer.h"
 #include "core/console.h"
 #include "core/error.h"
 #include "core/object_base.h"
-#include "data/buffer.h"
-#include "world/instance.h"
-#include "world/object_type.h"
-#include "world/sprite_services.h"
+#include "world/instances/instance.h"
+#include "world/instances/sprite_services.h"
+#include "world/objects/object_type.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <cstring>
 #include <vector>
 
+#include "core/game_image.h"
 #include "core/memory_manager.h"
-#include "world/game_image.h"
-#include "world/language.h"
-#include "world/options.h"
+#include "world/datafile/language.h"
+#include "world/datafile/options.h"
 
 namespace {
 

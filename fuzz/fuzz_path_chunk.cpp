@@ -9,9 +9,9 @@
 #include <cstring>
 #include <vector>
 
-#include "world/game_image.h"
-#include "world/path.h"
-#include "world/path_resources.h"
+#include "core/game_image.h"
+#include "world/motion/path.h"
+#include "world/motion/path_resources.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "audio/audio_groups.h"
 #include "audio/sound_assets.h"
 #include "core/console.h"
-#include "world/game_image.h"
-#include "world/options.h"
+#include "core/game_image.h"
+#include "world/datafile/options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     init_csol = &g_dummyConsole;

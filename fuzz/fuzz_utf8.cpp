@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "library/timing_source.h"
-#include "library/utf8.h"
+#include "core/timing_source.h"
+#include "core/utf8.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<char> text(data, data + size);

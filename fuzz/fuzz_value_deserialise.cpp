@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/buffer.h"
 #include "core/rvalue.h"
-#include "data/buffer.h"
 
 namespace {
 

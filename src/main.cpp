@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "platform/sdl_audio_devices.h"
-#include "world/command_line.h"
-#include "world/startup.h"
+#include "world/run/command_line.h"
+#include "world/run/startup.h"
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {

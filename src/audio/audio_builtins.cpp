@@ -16,9 +16,9 @@
 #include "core/console.h"
 #include "core/function_table.h"
 #include "core/ref_string.h"
-#include "render/graphics_perf.h"
-#include "world/run_settings.h"
-#include "world/startup_services.h"
+#include "core/graphics_perf.h"
+#include "core/run_settings.h"
+#include "world/run/startup_services.h"
 
 void Audio_Debug(bool on) {
     GraphicsPerf::ms_DisplayFlags = on ? 0x10 : 0;

@@ -12,8 +12,8 @@
 #include "core/load_save.h"
 #include "core/memory_manager.h"
 #include "data/ds_map.h"
-#include "world/async_events.h"
-#include "world/game_image.h"
+#include "world/step/async_events.h"
+#include "core/game_image.h"
 
 CAudioGroupMan g_AudioGroups;
 

@@ -11,9 +11,9 @@
 #include "audio/sound_images.h"
 #include "audio/voices.h"
 #include "core/console.h"
-#include "world/game_image.h"
-#include "world/options.h"
-#include "world/run_settings.h"
+#include "core/game_image.h"
+#include "world/datafile/options.h"
+#include "core/run_settings.h"
 
 SoundTable g_AudioSounds;
 std::vector<std::optional<std::string>> g_AudioNames;

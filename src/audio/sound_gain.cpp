@@ -8,12 +8,13 @@
 #include "audio/ogg_audio.h"
 #include "audio/sound_assets.h"
 #include "audio/voices.h"
+#include "core/header_globals.h"
 #include "core/console.h"
 #include "core/real_to_int.h"
-#include "library/timing_source.h"
+#include "core/timing_source.h"
 #include "room/room.h"
-#include "world/options.h"
-#include "world/run_settings.h"
+#include "world/datafile/options.h"
+#include "core/run_settings.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "audio/sound_images.h"
 #include "audio/voices.h"
 #include "core/console.h"
-#include "world/options.h"
-#include "world/run_settings.h"
+#include "world/datafile/options.h"
+#include "core/run_settings.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "audio/sound_assets.h"
 #include "core/console.h"
 #include "core/timing.h"
-#include "world/options.h"
-#include "world/run_settings.h"
+#include "world/datafile/options.h"
+#include "core/run_settings.h"
 
 std::vector<std::unique_ptr<CNoise>> playingsounds;
 std::vector<unsigned> g_pAudioSources;

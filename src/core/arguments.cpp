@@ -3,10 +3,10 @@
 #include "core/arguments.h"
 
 #include "core/error.h"
+#include "core/js_convert.h"
 #include "core/memory_manager.h"
 #include "core/real_to_int.h"
 #include "core/value_text.h"
-#include "vm/js_convert.h"
 
 const RValue* g_pFunctionArgs = nullptr;
 int g_FunctionArgCount = 0;

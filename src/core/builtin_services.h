@@ -1,15 +1,13 @@
 // What the built-in variables and the named constants ask of modules that are
-// not built yet: resource finders, the measured frame
-// rate, the font cache size, the mouse
-// in room coordinates and the window size. src/core/builtin_seams.cpp answers
-// them until their owners define them; each owner then removes its lines there.
+// not built yet: resource finders, the measured frame rate, the font cache
+// size, the mouse in room coordinates and the window size. The owners'
+// stand-ins (src/<module>/stand_ins.cpp) answer until they define them.
 #pragma once
 
 #include <cstdint>
 
 #include "core/ref_string.h"
-#include "world/main_loop.h"
-#include "world/run_globals.h" // captions, the application surface
+#include "core/run_globals.h" // captions, the application surface
 
 // Resource finders of the sprite, sound, audio, background, font and shader
 // tables: the lowest index with exactly that name, or -1.

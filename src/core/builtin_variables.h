@@ -23,6 +23,10 @@ inline constexpr int PLATFORM_BUILTIN_COUNT = 6;
 // which the variable built-ins that work on globals by name treat as not global.
 extern int32_t g_nStartGlobalVariables;
 
+// Registers the 85 instance built-ins in their fixed order; run first, on an
+// empty built-in table, so they take ids 0 to 84. Defined with their routines
+// (world/lifecycle/instance_variables.cpp).
+void InitLocalVariables();
 // Registers the global built-ins in their fixed order, then the platform's.
 void InitGlobalVariables();
 // The platform's six read-only built-ins: os_type, os_device, os_version,
@@ -35,5 +39,6 @@ inline constexpr int OS_TYPE_LINUX = 6;
 
 // Sets g_pWorkingDirectory to the folder of g_pGameFileName, separator
 // included (empty when the name has no folder). Only the first call acts: an
-// already set working directory is kept.
+// already set working directory is kept. Defined beside the game file
+// (world/datafile/working_directory.cpp).
 void SetWorkingDirectory();

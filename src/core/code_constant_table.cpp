@@ -8,7 +8,7 @@
 
 #include "core/builtin_variables.h"
 #include "core/code_constants.h"
-#include "core/console.h"
+#include "core/header_globals.h"
 
 namespace {
 

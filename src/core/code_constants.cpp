@@ -11,21 +11,14 @@
 #include <cstring>
 #include <string>
 
-#include "core/builtin_services.h"
 #include "core/console.h"
 #include "core/error.h"
+#include "core/game_image.h"
 #include "core/hash_map.h"
 #include "core/memory_manager.h"
 #include "core/ref_string.h"
 #include "core/rvalue.h"
-#include "core/script.h"
 #include "core/utilities.h"
-#include "room/room_table.h"
-#include "world/game_image.h"
-#include "world/object_type.h"
-#include "world/options.h"
-#include "world/path_resources.h"
-#include "world/timeline.h"
 
 namespace {
 
@@ -90,12 +83,6 @@ void ShowInvalidName(const char* name) {
     ZQ_Free(text);
 }
 
-// The resource tables a name is looked up in before the constants, in order.
-int (*const kResourceFinders[])(const char*) = {
-    Sprite_Find, Sound_Find,    Object_Find, Audio_Find, Background_Find, Path_Find,
-    Font_Find,   TimeLine_Find, Script_Find, Room_Find,  Shader_Find,
-};
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -137,14 +124,6 @@ bool Code_Constant_Add(const char* name, const char* /*text*/) {
     return valid;
 }
 
-bool Code_Constant_Prepare() {
-    for (int32_t i = 0; i < option_const_numb; ++i)
-        if (!Code_Constant_Add(option_const_name[i],
-                               option_const_val != nullptr ? option_const_val[i] : nullptr))
-            return false;
-    return true;
-}
-
 // ---------------------------------------------------------------------------
 // Lookup.
 
@@ -152,12 +131,10 @@ bool Code_Constant_Find(const char* name, RValue* value) {
     FREE_RValue(value);
     *value = RValue_Real(-1.0);
     if (name == nullptr) return false;
-    for (int (*find)(const char*) : kResourceFinders) {
-        const int index = find(name);
-        if (index >= 0) {
-            value->val = index;
-            return true;
-        }
+    const int index = Code_Constant_FindResource(name);
+    if (index >= 0) {
+        value->val = index;
+        return true;
     }
     if (g_constantIndex == nullptr) return false;
     const int* found = g_constantIndex->Find(name);

@@ -30,8 +30,13 @@ void AddStringConstant(const char* name, const char* text);
 // false, registering nothing.
 bool Code_Constant_Add(const char* name, const char* text);
 // Registers the options chunk's constants in order; false at the first
-// invalid name (the ones before it stay registered).
+// invalid name (the ones before it stay registered). Defined with the
+// resource lookup above the core (world/run/code_constant_sources.cpp).
 bool Code_Constant_Prepare();
+// The index of the first resource named `name` (sprites, sounds, objects,
+// audio, backgrounds, paths, fonts, timelines, scripts, rooms, shaders, in
+// that order), or -1.
+int Code_Constant_FindResource(const char* name);
 
 // Resolves a name for scripts: `value` becomes the real -1, then the index of
 // the first resource so named (sprites, sounds, objects, audio, backgrounds,

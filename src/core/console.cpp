@@ -12,6 +12,7 @@
 #include <new>
 #include <string>
 
+#include "core/header_globals.h"
 #include "core/memory_manager.h"
 #include "core/mutex.h"
 

@@ -70,13 +70,13 @@ extern tagIConsole* dbg_csol;
 extern tagIConsole* rel_csol;
 
 // Output settings the command line fills ("-output", "-debugoutput",
-// "-headless") and the game data's generation flag.
+// "-headless"); the game data's generation flag, g_isNimbar, is with the
+// header's settings (core/header_globals.h).
 extern bool g_ConsoleOutput;
 extern char* g_ConsoleOutputFileName;
 extern bool g_DebugConsoleOutput;
 extern char* g_DebugConsoleOutputFileName;
 extern bool g_fHeadless;
-extern bool g_isNimbar;
 
 // Set by the debugger link while it wants console lines; null otherwise.
 extern void (*g_pfnConsoleToDebugger)(const char* line);

@@ -102,3 +102,18 @@ struct FunctionTableHooks {
     void (*extCall)(int id, int argc, RValue* args, RValue* result);
 };
 extern FunctionTableHooks g_FunctionTableHooks;
+
+// One built-in of a module's table (modules of every layer contribute tables): the name scripts call it by
+// and its routine.
+struct GameBuiltinRow {
+    const char* name;
+    TRoutine routine;
+};
+
+// One entry of the registration order: name, argument count (-1 any number)
+// and registration flag.
+struct GameBuiltinEntry {
+    const char* name;
+    int argc;
+    bool flag;
+};

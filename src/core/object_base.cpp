@@ -11,9 +11,9 @@
 #include <typeinfo>
 
 #include "core/collector.h"
+#include "core/js_convert.h"
 #include "core/memory_manager.h"
 #include "core/ref_string.h"
-#include "vm/js_convert.h"
 
 ZQObjectBase* ZQObjectBase::ms_pFreeList = nullptr;
 uint32_t ZQObjectBase::ms_currentCounter = 0;

@@ -9,12 +9,12 @@
 #include "core/collector.h"
 #include "core/console.h"
 #include "core/error.h"
+#include "core/game_image.h"
 #include "core/memory_manager.h"
 #include "core/ref_string.h"
 #include "core/variables.h"
 #include "core/zq_rvalue.h"
-#include "world/game_file.h"
-#include "world/game_image.h"
+#include "world/datafile/game_file.h"
 
 SSubFunction* g_pSubFunctions = nullptr;
 int32_t g_numSubFunctions = 0;
@@ -120,6 +120,8 @@ void Script_Init() {
 void FINALIZE_Script_Main() {
     Script_Free();
 }
+
+void FINALIZE_Code_Main() {}
 
 // Builds the new table beside the old one and replaces it only when every
 // record has been read.

@@ -68,6 +68,8 @@ extern int g_ArgumentCount;
 void Script_Init();
 void Script_Free();
 void FINALIZE_Script_Main();
+// The code entries' finaliser, which has nothing to do.
+void FINALIZE_Code_Main();
 
 // The "SCPT" chunk: a count, one file offset per script (0: none), records
 // {name offset, code index} (old-format data: the offset of the source text

@@ -13,9 +13,9 @@
 // reader accepts: pointer and accessor values, marked kind words, arrays
 // nested too deeply and arrays met again inside themselves are written as
 // undefined.
+#include "core/buffer.h"
 #include "core/memory_manager.h"
 #include "core/rvalue.h"
-#include "data/buffer.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include "core/collector.h"
 #include "core/console.h"
 #include "core/error.h"
+#include "core/header_globals.h"
 #include "core/memory_manager.h"
 #include "core/object_base.h"
 #include "core/ref_string.h"
 #include "core/variables.h"
-#include "world/game_header.h"
 
 cARRAY_OF_POINTERS g_VarNamesGlobal;
 cARRAY_OF_POINTERS g_VarNamesInstance;

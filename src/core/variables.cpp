@@ -1,4 +1,5 @@
-// Variable reads and writes by object, by target and by scope, the global
+// Variable reads and writes by object and by scope (reads and writes by
+// target walk instances: world/lifecycle/target_variables.cpp), the global
 // object's declared table and its saved-game piece.
 //
 // Slot numbers reach these functions from compiled code, from bytecode ids
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/buffer.h"
 #include "core/collector.h"
 #include "core/compiled_support.h"
 #include "core/error.h"
@@ -18,11 +20,6 @@
 #include "core/memory_manager.h"
 #include "core/object_base.h"
 #include "core/rvalue.h"
-#include "data/buffer.h"
-#include "room/room.h"
-#include "world/game_image.h"
-#include "world/instance.h"
-#include "world/object_type.h"
 
 ZQObjectBase* g_pGlobal = nullptr;
 ZQObjectBase* g_pScopeHead = nullptr;
@@ -51,21 +48,12 @@ RValue Unset() {
     return v;
 }
 
+// An instance is an object whose kind says so; CInstance derives from
+// ZQObjectBase alone, so the object's address is the instance's (the core
+// does not see CInstance's definition, which lives above it).
 CInstance* AsInstance(ZQObjectBase* object) {
-    return object != nullptr && object->m_kind == OBJECT_KIND_INSTANCE ? static_cast<CInstance*>(object)
+    return object != nullptr && object->m_kind == OBJECT_KIND_INSTANCE ? reinterpret_cast<CInstance*>(object)
                                                                        : nullptr;
-}
-
-bool Usable(const CInstance* instance) {
-    return !instance->i_marked && !instance->i_deactivated;
-}
-
-// An instance of `objectIndex`, or (with `ancestors`) of one of its descendants.
-bool OfObject(const CInstance* instance, int objectIndex, bool ancestors) {
-    if (instance->i_objindex == objectIndex) return true;
-    if (!ancestors) return false;
-    const CObjectVT* type = Object_Data(instance->i_objindex);
-    return type != nullptr && type->IsDecendentOf(objectIndex);
 }
 
 // The stored value of a user slot, or null when the object has no storage
@@ -76,79 +64,6 @@ RValue* PeekSlot(ZQObjectBase* object, int32_t slot) {
     if (object->m_pVarMap == nullptr) return nullptr;
     RValue** cell = object->m_pVarMap->Find(slot);
     return cell != nullptr ? *cell : nullptr;
-}
-
-// Reads a user slot into out. An object without variable slots gives false;
-// a slot that has no storage yet but lies within the limit reads as unset.
-bool ReadUserSlot(ZQObjectBase* object, int32_t slot, int arrayIndex, RValue* out) {
-    if (object->m_slotCount == 0 || slot < 0 || slot >= Variable_SlotLimit(object)) return false;
-    RValue* value = object->m_slots != nullptr ? PeekSlot(object, slot) : object->InternalGetZQVarRef(slot);
-    if (value == nullptr) {
-        FREE_RValue(out);
-        *out = Unset();
-        return true;
-    }
-    return GET_RValue(out, value, arrayIndex);
-}
-
-// Writes a user slot; an object without variable slots takes no write.
-bool WriteUserSlot(ZQObjectBase* object, int32_t slot, int arrayIndex, const RValue* in) {
-    if (object->m_slotCount == 0 && object->m_slots == nullptr) return true;
-    if (slot < 0 || slot >= Variable_SlotLimit(object)) return false;
-    RValue* value = object->GetSlotValue(slot);
-    SET_RValue(value, in, arrayIndex);
-    return true;
-}
-
-// The instances an object target designates: its inclusive list, then the
-// instances waiting for an object change, then (unless left out) those
-// waiting for activation. fn returns false to stop the walk.
-template <typename Fn>
-void ForEachOfObject(int objectIndex, bool ancestors, bool activationList, Fn&& fn) {
-    if (CObjectVT* type = Object_Data(objectIndex)) {
-        for (SInstanceNode* node = type->m_InstancesRecursive.m_pFirst; node != nullptr;) {
-            SInstanceNode* next = node->m_pNext;
-            if (Usable(node->m_pInstance) && !fn(node->m_pInstance)) return;
-            node = next;
-        }
-    }
-    auto walk = [&](const CInstanceArray& pending) {
-        for (int32_t i = 0; i < pending.m_count; ++i) {
-            CInstance* instance = pending.m_pArray[i];
-            if (Usable(instance) && OfObject(instance, objectIndex, ancestors) && !fn(instance)) return false;
-        }
-        return true;
-    };
-    if (!walk(g_InstanceChangeArray)) return;
-    if (activationList) walk(g_InstanceActivateDeactive);
-}
-
-template <typename Fn>
-void ForEachActive(Fn&& fn) {
-    if (Run_Room == nullptr) return;
-    for (CInstance* instance = Run_Room->m_pFirstActive; instance != nullptr;) {
-        CInstance* next = instance->m_pNext;
-        if (Usable(instance) && !fn(instance)) return;
-        instance = next;
-    }
-}
-
-// The one instance a read of `target` uses, or null.
-CInstance* FirstOfTarget(int target, bool ancestors) {
-    CInstance* found = nullptr;
-    auto take = [&](CInstance* instance) {
-        found = instance;
-        return false;
-    };
-    if (target == TARGET_ALL) {
-        ForEachActive(take);
-    } else if (target >= TARGET_FIRST_INSTANCE_ID) {
-        CInstance* instance = CInstance::Find(target);
-        if (instance != nullptr && !instance->i_marked) found = instance;
-    } else if (target >= 0) {
-        ForEachOfObject(target, ancestors, true, take);
-    }
-    return found;
 }
 
 // A built-in function's handler named like the variable, for reads of an
@@ -183,6 +98,28 @@ bool ReadInt32(IBuffer* buffer, int32_t* n) {
 
 } // namespace
 
+// Reads a user slot into out. An object without variable slots gives false;
+// a slot that has no storage yet but lies within the limit reads as unset.
+bool ReadUserSlot(ZQObjectBase* object, int32_t slot, int arrayIndex, RValue* out) {
+    if (object->m_slotCount == 0 || slot < 0 || slot >= Variable_SlotLimit(object)) return false;
+    RValue* value = object->m_slots != nullptr ? PeekSlot(object, slot) : object->InternalGetZQVarRef(slot);
+    if (value == nullptr) {
+        FREE_RValue(out);
+        *out = Unset();
+        return true;
+    }
+    return GET_RValue(out, value, arrayIndex);
+}
+
+// Writes a user slot; an object without variable slots takes no write.
+bool WriteUserSlot(ZQObjectBase* object, int32_t slot, int arrayIndex, const RValue* in) {
+    if (object->m_slotCount == 0 && object->m_slots == nullptr) return true;
+    if (slot < 0 || slot >= Variable_SlotLimit(object)) return false;
+    RValue* value = object->GetSlotValue(slot);
+    SET_RValue(value, in, arrayIndex);
+    return true;
+}
+
 int32_t Variable_SlotLimit(const ZQObjectBase* object) {
     int32_t limit = std::max(
         {g_nGlobalVariables, g_nInstanceVariables, g_VarNamesGlobal.m_count, g_VarNamesInstance.m_count});
@@ -208,96 +145,6 @@ bool Variable_SetValue_Direct(ZQObjectBase* object, int id, int arrayIndex, RVal
     }
     if (!Variable_IsUserId(id) || object == nullptr) return false;
     return WriteUserSlot(object, id - VARIABLE_ID_BASE, arrayIndex, in);
-}
-
-// ---------------------------------------------------------------------------
-// By target.
-
-bool Variable_GetValue(int target, int id, int arrayIndex, RValue* out) {
-    g_fInstanceNotFound = 0;
-    CInstance* instance = FirstOfTarget(target, true);
-    if (instance == nullptr) {
-        g_fInstanceNotFound = 1;
-        return false;
-    }
-    return Variable_GetValue_Direct(instance, id, arrayIndex, out);
-}
-
-bool Variable_GetValue_OBJTYPE(int objectIndex, int id, int arrayIndex, RValue* out) {
-    if (objectIndex < 0 || objectIndex >= TARGET_FIRST_INSTANCE_ID) return false;
-    CInstance* instance = FirstOfTarget(objectIndex, true);
-    return instance != nullptr && Variable_GetValue_Direct(instance, id, arrayIndex, out);
-}
-
-bool Variable_SetValue(int target, int id, int arrayIndex, RValue* in) {
-    if (target < 0 && target != TARGET_ALL) return false;
-    bool matched = false;
-    bool result = false;
-    auto write = [&](CInstance* instance) {
-        matched = true;
-        if (Variable_IsBuiltInId(id)) {
-            if (id < builtin_numb && builtin_variables[id].f_canset)
-                result = builtin_variables[id].f_setroutine(instance, arrayIndex, in);
-        } else if (Variable_IsUserId(id)) {
-            if (WriteUserSlot(instance, id - VARIABLE_ID_BASE, arrayIndex, in)) result = true;
-        }
-        return true;
-    };
-    if (target == TARGET_ALL) {
-        ForEachActive(write);
-    } else if (target >= TARGET_FIRST_INSTANCE_ID) {
-        CInstance* instance = CInstance::Find(target);
-        if (instance != nullptr && !instance->i_marked) write(instance);
-    } else {
-        ForEachOfObject(target, true, true, write);
-    }
-    if (!matched) {
-        if (target >= 0 && target < TARGET_FIRST_INSTANCE_ID)
-            ZQError("Unable to find any instance for object index '%d' name '%s'", target,
-                    Object_Exists(target) ? GameData_Printable(Object_Name(target)).c_str() : "(null)");
-        else
-            ZQError("Unable to find any instance for object index '%d'", target);
-        return false;
-    }
-    return result;
-}
-
-bool ZQVTL_Variable_GetValue(int target, int slot, int arrayIndex, RValue* out) {
-    CInstance* instance = FirstOfTarget(target, false);
-    return instance != nullptr && ReadUserSlot(instance, slot, arrayIndex, out);
-}
-
-bool ZQVTL_Variable_SetValue(int target, int slot, int arrayIndex, RValue* in) {
-    bool written = false;
-    auto write = [&](CInstance* instance) {
-        written = WriteUserSlot(instance, slot, arrayIndex, in) || written;
-        return true;
-    };
-    if (target == TARGET_ALL) {
-        ForEachActive(write);
-    } else if (target >= TARGET_FIRST_INSTANCE_ID) {
-        CInstance* instance = CInstance::Find(target);
-        if (instance != nullptr && !instance->i_marked) write(instance);
-    } else if (target >= 0) {
-        ForEachOfObject(target, false, false, write);
-    }
-    return written;
-}
-
-const char* Variable_GetObjectName(int target) {
-    constexpr const char* kUnknown = "<unknown_object>";
-    if (target == TARGET_ALL) {
-        CInstance* instance = FirstOfTarget(TARGET_ALL, true);
-        if (instance == nullptr) {
-            g_fInstanceNotFound = 1;
-            return kUnknown;
-        }
-        return Object_Name(instance->i_objindex);
-    }
-    if (target < 0) return kUnknown;
-    if (target < TARGET_FIRST_INSTANCE_ID) return Object_Name(target);
-    CInstance* instance = CInstance::Find(target);
-    return instance != nullptr && !instance->i_marked ? Object_Name(instance->i_objindex) : kUnknown;
 }
 
 // ---------------------------------------------------------------------------

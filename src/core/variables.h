@@ -41,6 +41,12 @@ int32_t Variable_SlotLimit(const ZQObjectBase* object);
 // what `out` held.
 bool Variable_GetValue_Direct(ZQObjectBase* object, int id, int arrayIndex, RValue* out);
 bool Variable_SetValue_Direct(ZQObjectBase* object, int id, int arrayIndex, RValue* in);
+// A user slot of an object, as the reads and writes by object and by target
+// use it: an object without variable slots gives false on a read and takes
+// no write; a slot with no storage yet but within the limit reads as unset;
+// a write past the limit is refused.
+bool ReadUserSlot(ZQObjectBase* object, int32_t slot, int arrayIndex, RValue* out);
+bool WriteUserSlot(ZQObjectBase* object, int32_t slot, int arrayIndex, const RValue* in);
 
 // By target: -3 the running room's active list, 0 to 99999 an object type and
 // its descendants (then the instances waiting for an object change or for
@@ -48,7 +54,9 @@ bool Variable_SetValue_Direct(ZQObjectBase* object, int id, int arrayIndex, RVal
 // the list walks deactivated ones, are skipped. A read takes the first
 // match; none gives false with g_fInstanceNotFound set. A write visits every
 // match; none raises "Unable to find any instance for object index ..." and
-// gives false. Other negative targets give false without a message.
+// gives false. Other negative targets give false without a message. They walk
+// the running room and the object lists, so they are defined above the room
+// (world/lifecycle/target_variables.cpp).
 bool Variable_GetValue(int target, int id, int arrayIndex, RValue* out);
 bool Variable_GetValue_OBJTYPE(int objectIndex, int id, int arrayIndex, RValue* out);
 bool Variable_SetValue(int target, int id, int arrayIndex, RValue* in);

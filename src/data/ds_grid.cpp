@@ -11,9 +11,9 @@
 #include "core/random.h"
 #include "core/real_to_int.h"
 #include "core/ref_string.h"
+#include "core/run_settings.h"
 #include "core/zq_rvalue.h"
 #include "data/ds_sort.h"
-#include "world/run_settings.h"
 
 namespace FDS = Function_Data_Structures;
 

@@ -10,9 +10,9 @@
 #include "core/error.h"
 #include "core/real_to_int.h"
 #include "core/zq_rvalue.h"
-#include "library/date_time.h"
+#include "core/date_time.h"
 #include "library/library_builtins.h"
-#include "library/timing_source.h"
+#include "core/timing_source.h"
 
 namespace {
 

@@ -17,13 +17,13 @@
 #include "core/variables.h"
 #include "core/zq_rvalue.h"
 #include "library/library_builtins.h"
-#include "render/graphics_perf.h"
-#include "world/event.h"
-#include "world/game_header.h"
-#include "world/instance.h"
-#include "world/object_type.h"
-#include "world/run_settings.h"
-#include "world/startup_services.h"
+#include "core/graphics_perf.h"
+#include "world/objects/event.h"
+#include "world/datafile/game_header.h"
+#include "world/instances/instance.h"
+#include "world/objects/object_type.h"
+#include "core/run_settings.h"
+#include "world/run/startup_services.h"
 
 bool g_fJSIgnoreBadRefs = false;
 

@@ -12,7 +12,7 @@
 #include "core/console.h"
 #include "core/support_output.h"
 #include "library/library_builtins.h"
-#include "world/game_header.h"
+#include "world/datafile/game_header.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "core/value_text.h"
 #include "core/zq_rvalue.h"
 #include "library/library_builtins.h"
-#include "library/utf8.h"
+#include "core/utf8.h"
 
 namespace {
 

@@ -1,11 +1,105 @@
+// Stand-ins for the platform shell (window, gamepads, virtual keys, platform
+// services), until the module is built: each accepts its call and does nothing,
+// or answers "none" (or succeeds where the caller would otherwise stop). The
+// module deletes each stand-in as it defines the real function; the build
+// refuses a function defined both here and in the module
+// (tools/check_duplicates.sh).
+#include "core/builtin_services.h"
+#include "core/console.h"
+#include "core/function_table.h"
+#include "core/rvalue.h"
+#include "library/library_builtins.h"
+#include "world/datafile/game_data_services.h"
+#include "world/input/input_services.h"
+#include "world/run/startup_services.h"
+#include "world/step/step_services.h"
+
+// ---- asked for through core/builtin_services.h
+
+// No window yet.
+int Platform_WindowWidth() {
+    return 0;
+}
+
+int Platform_WindowHeight() {
+    return 0;
+}
+
+// ---- asked for through world/datafile/game_data_services.h
+
+void Platform_ShowMessage(const char* text) {
+    rel_csol->Output("%s\n", text);
+}
+
+// ---- asked for through world/input/input_services.h
+
+void GamepadUpdateM() {}
+
+void GamepadQuitM() {}
+
+void ProcessVirtualKeys() {}
+
+void VirtualKeys_EnsureTable() {}
+
+void VirtualKeys_FreeTable() {}
+
+void InputEvents_Clear() {}
+
+// ---- asked for through world/run/startup_services.h
+
+void RomDisk_Init() {}
+
+void InitGamepadFunctions() {}
+
+void InitSteamFunctions() {}
+
+void InitPushFunctions() {}
+
+void InitTarvoFunctions() {}
+
+void InitMetroFunctions() {}
+
+void IO_Setup(IniFile*) {}
+
+void PropagateGameName(const char*) {}
+
+void PropagateCopyright(const char*) {}
+
+void Platform_RestrictOrientation(bool, bool, bool, bool) {}
+
+void Platform_SetCursor(int) {}
+
+void DeleteAllVirtualKeys() {}
+
+void QuitTarvoFunctions() {}
+
+void Steam_Shutdown() {}
+
+// ---- asked for through world/step/step_services.h
+
+void UpdateTarvoFunctions() {}
+
+void Steam_Process() {}
+
+void IO_Render() {}
+
+void GamePadRestart() {}
+
+// No window exists yet, so there is no vertical blank to wait for.
+bool Platform_CanWaitVBlanks(int) {
+    return false;
+}
+
+void Push_DispatchEvents() {}
+
+void ProcessVTLCallbacks() {}
+
+// ---- built-in rows the library registers (library/library_builtins.h)
+
 // Placeholders until the platform shell lands: there is no window or GL
 // context to hand out (window_handle and window_device answer a null
 // pointer), and the priority, title and clipboard built-ins do nothing and
 // leave their result undefined, as they do on this platform.
-#include "core/function_table.h"
-#include "core/rvalue.h"
-#include "library/library_builtins.h"
-
 namespace {
 
 void NullPointer(RValue& result) {

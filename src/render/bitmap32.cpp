@@ -12,7 +12,7 @@
 #include "core/real_to_int.h"
 #include "render/image_decode.h"
 #include "render/platform_bitmap.h"
-#include "world/game_image.h"
+#include "core/game_image.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "core/console.h"
-#include "data/buffer.h"
+#include "core/buffer.h"
 #include "render/gl_layer.h"
 #include "render/render_settings.h"
 

@@ -9,7 +9,7 @@
 #include "render/gl_layer.h"
 #include "render/render_settings.h"
 #include "render/render_state.h"
-#include "world/run_settings.h"
+#include "core/run_settings.h"
 
 zqMatrix m_CurrentMatrix[eMatrix_Count] = {zqMatrix::Identity(), zqMatrix::Identity(), zqMatrix::Identity(),
                                            zqMatrix::Identity(), zqMatrix::Identity()};

@@ -8,7 +8,7 @@
 #include <new>
 
 #include "core/memory_manager.h"
-#include "library/timing_source.h"
+#include "core/timing_source.h"
 #include "room/linked_list.h"
 #include "room/room.h"
 

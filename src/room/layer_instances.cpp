@@ -3,10 +3,11 @@
 // empty), keeping deactivated instances behind the live ones inside a layer,
 // and moving instances between layers when their depth changes.
 #include "core/console.h"
+#include "core/header_globals.h"
 #include "core/real_to_int.h"
 #include "room/layer_manager.h"
 #include "room/room.h"
-#include "world/instance.h"
+#include "world/instances/instance.h"
 
 namespace {
 

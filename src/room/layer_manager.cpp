@@ -14,7 +14,7 @@
 #include "room/room.h"
 #include "room/room_services.h"
 #include "room/room_table.h"
-#include "world/instance.h"
+#include "world/instances/instance.h"
 
 bool CLayerManager::m_bInitialised = false;
 int32_t CLayerManager::m_CurrentElementID = 0;
@@ -421,7 +421,7 @@ void CLayerManager::RemoveElement(CRoom* room, CLayer* layer, CLayerElementBase*
     ReleaseElement(element);
     if (doomed != -1) {
         CInstance* instance = CInstance::Find(doomed);
-        if (instance != nullptr) Room_DestroyInstance(instance);
+        if (instance != nullptr) DoDestroy(instance, true);
     }
 }
 

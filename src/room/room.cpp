@@ -8,21 +8,21 @@
 #include <new>
 
 #include "core/code.h"
-#include "core/console.h"
 #include "core/function_table.h"
+#include "core/game_image.h"
+#include "core/header_globals.h"
 #include "core/memory_manager.h"
 #include "core/real_to_int.h"
 #include "core/ref_string.h"
-#include "library/timing_source.h"
+#include "core/timing_source.h"
 #include "room/layer_manager.h"
 #include "room/room_services.h"
-#include "world/event.h"
-#include "world/game_data_services.h"
-#include "world/game_file.h"
-#include "world/game_header.h"
-#include "world/game_image.h"
-#include "world/instance.h"
-#include "world/instance_tree.h"
+#include "world/datafile/game_data_services.h"
+#include "world/datafile/game_file.h"
+#include "world/datafile/game_header.h"
+#include "world/instances/instance.h"
+#include "world/instances/instance_tree.h"
+#include "world/objects/event.h"
 
 CRoom* Run_Room = nullptr;
 int32_t room_maxid = 100000;
@@ -384,9 +384,13 @@ void CRoom::Assign(const CRoom* source, bool createInstances) {
                 if (s.object < 0) continue;
                 auto* instance =
                     new CInstance(static_cast<float>(s.x), static_cast<float>(s.y), s.id, s.object, true);
-                Room_SetupStoredInstance(instance, Code_GetEntry(s.code), Code_GetEntry(s.preCreateCode),
-                                         s.xscale, s.yscale, s.colour & 0xFFFFFF, StoredAlpha(s.colour),
-                                         s.angle);
+                instance->m_pCreationCode = Code_GetEntry(s.code);
+                instance->m_pPreCreationCode = Code_GetEntry(s.preCreateCode);
+                instance->i_imagescalex = s.xscale;
+                instance->i_imagescaley = s.yscale;
+                instance->i_imageblend = s.colour & 0xFFFFFF;
+                instance->i_imagealpha = StoredAlpha(s.colour);
+                instance->i_imageangle = s.angle;
                 // The layer that lists its id, if any; else the run-time
                 // build of the room's layers places it.
                 CLayerManager::AddInstanceToLayer(

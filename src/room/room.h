@@ -131,7 +131,7 @@ public:
     // room owns its storage) private stored record; with `createInstances`
     // the stored instances become live instances in record order and the
     // stored tiles run-time tiles. The source's live instances are copied
-    // only when an instance copy is available (see room seams).
+    // only when an instance copy is available (Room_CopyInstance).
     void Assign(const CRoom* source, bool createInstances);
 
     // Appends an instance to the stored record and returns its id, the next

@@ -2,10 +2,10 @@
 // removal, and discarding and rebuilding the tree around a mass removal.
 #include "room/room.h"
 #include "room/room_services.h"
-#include "world/instance.h"
-#include "world/instance_tree.h"
-#include "world/object_type.h"
-#include "world/options.h"
+#include "world/datafile/options.h"
+#include "world/instances/instance.h"
+#include "world/instances/instance_tree.h"
+#include "world/objects/object_type.h"
 
 // The count lives on the instance class: every way of destroying an instance
 // counts it there.

@@ -5,13 +5,13 @@
 #include <cstring>
 #include <new>
 
-#include "core/console.h"
+#include "core/game_image.h"
+#include "core/header_globals.h"
 #include "core/memory_manager.h"
 #include "core/ref_string.h"
 #include "room/layer_manager.h"
 #include "room/room.h"
-#include "world/game_image.h"
-#include "world/instance.h"
+#include "world/instances/instance.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <memory>
 #include <vector>
 
+#include "core/game_image.h"
 #include "core/resource_table.h"
 #include "room/room.h"
-#include "world/game_data_services.h"
-#include "world/game_header.h"
-#include "world/game_image.h"
+#include "world/datafile/game_data_services.h"
+#include "world/datafile/game_header.h"
 
 float g_DisplayScaleX = 1.0f, g_DisplayScaleY = 1.0f;
 int g_DisplayOffsetX = 0, g_DisplayOffsetY = 0;

@@ -9,8 +9,8 @@
 #include "core/ref_string.h"
 #include "core/rvalue.h"
 #include "sound_fixture.h"
-#include "world/run_settings.h"
-#include "world/startup_services.h"
+#include "core/run_settings.h"
+#include "world/run/startup_services.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "core/load_save.h"
 #include "data/ds_map.h"
 #include "sound_fixture.h"
-#include "world/async_events.h"
+#include "world/step/async_events.h"
 
 namespace {
 

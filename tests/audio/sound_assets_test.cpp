@@ -5,7 +5,7 @@
 #include "audio/mixer_api.h"
 #include "audio/sound_assets.h"
 #include "sound_fixture.h"
-#include "world/game_image.h"
+#include "core/game_image.h"
 
 namespace {
 

@@ -9,10 +9,11 @@
 #include "audio/mixer_context.h"
 #include "audio/mixer_mix.h"
 #include "audio/sound_system.h"
+#include "core/header_globals.h"
 #include "room/room.h"
-#include "world/game_image.h"
-#include "world/options.h"
-#include "world/run_settings.h"
+#include "core/game_image.h"
+#include "world/datafile/options.h"
+#include "core/run_settings.h"
 
 void RecordingConsole::Output(const char* format, ...) {
     char line[1024];

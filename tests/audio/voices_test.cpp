@@ -10,8 +10,8 @@
 #include "audio/sound_system.h"
 #include "audio/voices.h"
 #include "sound_fixture.h"
-#include "world/options.h"
-#include "world/run_settings.h"
+#include "world/datafile/options.h"
+#include "core/run_settings.h"
 
 namespace {
 

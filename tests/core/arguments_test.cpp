@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "core/arguments.h"
+#include "core/js_convert.h"
 #include "core/object_base.h"
 #include "error_capture.h"
-#include "vm/js_convert.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "core/memory_manager.h"
 #include "core/ref_string.h"
 #include "core/rvalue.h"
-#include "world/object_type.h"
-#include "world/options.h"
+#include "world/datafile/options.h"
+#include "world/objects/object_type.h"
 
 namespace {
 

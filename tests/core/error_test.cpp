@@ -13,6 +13,7 @@
 
 #include "core/console.h"
 #include "core/error.h"
+#include "core/header_globals.h"
 #include "core/memory_manager.h"
 #include "core/run_state.h"
 #include "core/stack_trace.h"

@@ -12,15 +12,15 @@
 #include "core/code.h"
 #include "core/error.h"
 #include "core/function_table.h"
+#include "core/game_image.h"
 #include "core/ref_string.h"
 #include "core/script.h"
 #include "core/zq_rvalue.h"
 #include "game_data_writer.h"
 #include "header_chunk.h"
-#include "world/code_binding.h"
-#include "world/game_file.h"
-#include "world/game_header.h"
-#include "world/game_image.h"
+#include "world/datafile/code_binding.h"
+#include "world/datafile/game_file.h"
+#include "world/datafile/game_header.h"
 
 namespace {
 

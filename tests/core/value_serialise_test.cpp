@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "core/buffer.h"
 #include "core/memory_manager.h"
 #include "core/rvalue.h"
 #include "core/value_text.h"
-#include "data/buffer.h"
 
 namespace {
 

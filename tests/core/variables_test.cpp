@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "core/buffer.h"
 #include "core/error.h"
 #include "core/function_table.h"
 #include "core/object_base.h"
 #include "core/ref_string.h"
 #include "core/variables.h"
-#include "data/buffer.h"
 #include "error_capture.h"
 #include "room/room.h"
-#include "world/instance.h"
-#include "world/object_type.h"
+#include "world/instances/instance.h"
+#include "world/objects/object_type.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 #include "core/call_gates.h"
 #include "core/console.h"
 #include "core/function_table.h"
+#include "core/run_settings.h"
 #include "core/zq_rvalue.h"
 #include "data/ds_tables.h"
 #include "error_capture.h"
-#include "world/run_settings.h"
 
 class DsTest : public ::testing::Test {
 protected:

@@ -12,8 +12,8 @@
 #include "../world/shown_errors.h"
 #include "builtin_call.h"
 #include "error_capture.h"
-#include "library/date_time.h"
-#include "library/timing_source.h"
+#include "core/date_time.h"
+#include "core/timing_source.h"
 
 namespace {
 

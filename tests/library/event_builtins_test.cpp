@@ -18,10 +18,10 @@
 #include "core/variable_names.h"
 #include "core/variables.h"
 #include "library/event_builtins.h"
-#include "render/graphics_perf.h"
+#include "core/graphics_perf.h"
 #include "room/room.h"
-#include "world/game_header.h"
-#include "world/run_settings.h"
+#include "world/datafile/game_header.h"
+#include "core/run_settings.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include "core/function_table.h"
 #include "core/zq_rvalue.h"
 #include "error_capture.h"
-#include "library/date_time.h"
+#include "core/date_time.h"
 #include "library/library_builtins.h"
-#include "library/timing_source.h"
-#include "world/game_header.h"
+#include "core/timing_source.h"
+#include "world/datafile/game_header.h"
 
 namespace {
 

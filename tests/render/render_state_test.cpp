@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/console.h"
-#include "data/buffer.h"
+#include "core/buffer.h"
 #include "recording_gl_layer.h"
 #include "render/render_settings.h"
 #include "render/render_state.h"

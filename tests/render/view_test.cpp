@@ -11,7 +11,7 @@
 #include "render/render_settings.h"
 #include "render/render_state.h"
 #include "render/view.h"
-#include "world/run_settings.h"
+#include "core/run_settings.h"
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;

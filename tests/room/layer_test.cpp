@@ -7,10 +7,10 @@
 #include <limits>
 #include <vector>
 
-#include "core/console.h"
+#include "core/header_globals.h"
 #include "room/layer_manager.h"
 #include "room/room.h"
-#include "world/instance.h"
+#include "world/instances/instance.h"
 
 namespace {
 

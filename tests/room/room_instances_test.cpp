@@ -6,11 +6,11 @@
 #include <limits>
 #include <vector>
 
-#include "core/console.h"
+#include "core/header_globals.h"
 #include "room/layer_manager.h"
 #include "room/room.h"
-#include "world/instance.h"
-#include "world/object_type.h"
+#include "world/instances/instance.h"
+#include "world/objects/object_type.h"
 
 namespace {
 

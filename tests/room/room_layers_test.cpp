@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/code.h"
-#include "core/console.h"
+#include "core/header_globals.h"
 #include "game_data_writer.h"
 #include "header_chunk.h"
 #include "room/layer_manager.h"
@@ -19,13 +19,13 @@
 #include "room/room_services.h"
 #include "room/room_table.h"
 #include "room_chunk.h"
-#include "world/event.h"
-#include "world/game_file.h"
-#include "world/game_header.h"
-#include "world/instance.h"
-#include "world/instance_tree.h"
-#include "world/object_type.h"
-#include "world/options.h"
+#include "world/datafile/game_file.h"
+#include "world/datafile/game_header.h"
+#include "world/datafile/options.h"
+#include "world/instances/instance.h"
+#include "world/instances/instance_tree.h"
+#include "world/objects/event.h"
+#include "world/objects/object_type.h"
 
 namespace {
 
@@ -452,8 +452,8 @@ TEST_F(RunningRoom, MarkedRemovalRebuildsTheTreeFromTheCount) {
     ASSERT_NE(g_tree, nullptr);
     EXPECT_TRUE(Room_CollisionTreeExists());
     CInstanceTree* before = g_tree;
-    for (int i = 0; i < 250; ++i) Room_DestroyInstance(all[i]);
-    Room_DestroyInstance(all[0]); // counted once
+    for (int i = 0; i < 250; ++i) DoDestroy(all[i], true);
+    DoDestroy(all[0], true); // counted once
     EXPECT_EQ(Room_MarkedCount(), 250);
     m_room->RemoveMarked();
     EXPECT_EQ(g_tree, before);
@@ -462,7 +462,7 @@ TEST_F(RunningRoom, MarkedRemovalRebuildsTheTreeFromTheCount) {
 
     for (int i = 0; i < 251; ++i) m_room->AddInstance(static_cast<float>(i), 0, object);
     for (CInstance* i = m_room->m_pFirstActive; i != nullptr; i = i->m_pNext)
-        if (Room_MarkedCount() < 251) Room_DestroyInstance(i);
+        if (Room_MarkedCount() < 251) DoDestroy(i, true);
     m_room->RemoveMarked();
     ASSERT_NE(g_tree, nullptr);
     EXPECT_EQ(m_room->m_activeCount, 10);

@@ -15,10 +15,10 @@
 #include "room/room.h"
 #include "room/room_table.h"
 #include "room_chunk.h"
-#include "world/code_binding.h"
-#include "world/game_file.h"
-#include "world/game_header.h"
-#include "world/instance.h"
+#include "world/datafile/code_binding.h"
+#include "world/datafile/game_file.h"
+#include "world/datafile/game_header.h"
+#include "world/instances/instance.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include "core/code.h"
 #include "core/run_state.h"
-#include "world/event.h"
-#include "world/instance.h"
-#include "world/object_type.h"
+#include "world/instances/instance.h"
+#include "world/objects/event.h"
+#include "world/objects/object_type.h"
 
 // One event that ran: the instance (by id), the event type and subtype, and
 // the other instance's id.

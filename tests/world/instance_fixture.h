@@ -8,12 +8,12 @@
 
 #include <memory>
 
-#include "core/console.h"
+#include "core/header_globals.h"
 #include "room/room.h"
-#include "world/instance.h"
-#include "world/object_defaults.h"
-#include "world/object_type.h"
-#include "world/sprite_services.h"
+#include "world/instances/instance.h"
+#include "world/instances/sprite_services.h"
+#include "world/objects/object_defaults.h"
+#include "world/objects/object_type.h"
 
 class InstanceScene : public ::testing::Test {
 protected:

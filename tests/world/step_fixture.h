@@ -11,10 +11,10 @@
 #include "core/code.h"
 #include "core/run_state.h"
 #include "instance_fixture.h"
-#include "world/event.h"
-#include "world/instance.h"
-#include "world/object_type.h"
-#include "world/step.h"
+#include "world/instances/instance.h"
+#include "world/objects/event.h"
+#include "world/objects/object_type.h"
+#include "world/step/step.h"
 
 struct LoggedEvent {
     int type;

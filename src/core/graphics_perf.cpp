@@ -1,0 +1,4 @@
+// The debug overlay's settings.
+#include "core/graphics_perf.h"
+
+int32_t GraphicsPerf::ms_DisplayFlags = 0;

@@ -1,0 +1,70 @@
+// The game data file: reading it whole, the first walk over its chunks
+// (header, code, strings, variables, before the window exists) and the second
+// walk that hands every chunk in file order to the loader that owns it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/game_image.h"
+
+class IniFile;
+
+extern uint8_t* g_pGameFileBuffer; // the file image, alive for the whole run
+extern int g_GameFileLength;
+extern int g_GameFileSize; // length + 128
+// Places in the image are kept as checked readers, never as bare pointers:
+// the whole image, set by the first walk (offsets resolve against it) ...
+extern ImageReader g_WADImage;
+extern char* g_pGameName; // defined by the file service (core/load_save.h)
+extern char* g_pGameFileName;
+extern char* g_pOrigName;
+extern char* g_pGameININame;
+extern char* g_pGameDBGName;
+extern IniFile* g_pGameINI;
+// ... and the payloads of the chunks read later: texture-page entries,
+extern ImageReader g_TexturePageChunk;
+// the global initialisation code (a count, then 32-bit code-entry indices),
+extern int g_numGlobalScripts;
+extern ImageReader g_GlobalScripts;
+// the code entries (a count, then 32-bit offsets of the entry records),
+extern bool g_fCompiledToVM;
+extern int g_nZQCode;
+extern ImageReader g_CodeChunk;
+// and the strings (a count, then 32-bit offsets of {length, text} entries).
+extern int g_ZQStringCount;
+extern ImageReader g_StringChunk;
+
+// Empties every reader over the image kept here and by the header, and the
+// counts that go with them, before the image is freed.
+void GameData_ForgetImage();
+
+// Word `index` of a counted table chunk (the word after the count), read
+// through the chunk's reader; the index must lie inside the table.
+uint32_t GameData_TableWord(const ImageReader& table, int index);
+// The file offset of code entry `index`'s record (0: none); the index must
+// lie below g_nZQCode.
+uint32_t GameData_CodeEntryOffset(int index);
+// The global initialisation code's entry `i` (below g_numGlobalScripts).
+int32_t GameData_GlobalScript(int i);
+
+// Finds and reads the data file ("-game", else "game.ios" in the bundle) with
+// "options.ini" and the debug-information file beside it. 0 on success; -1
+// when there is no game to run, after showing "Unable to find game!!".
+int RunnerLoadGame();
+// The first walk. False (with the reason on the release console and in
+// GameData_LastError) when the file is damaged.
+bool GetResolution(uint8_t* image, size_t length);
+// The second walk. False when the image is null, a tag was not recognised or
+// the file is damaged.
+bool LoadGameData(uint8_t* image, size_t length);
+bool RunnerLoadWad();
+
+// The text of the last refusal of a damaged file, or "".
+const char* GameData_LastError();
+// Records why loading the game failed after the walks (a preparation step),
+// so that the start-up reports it like a refusal.
+void GameData_SetLastError(const char* text);
+
+// The data file's string number `index` (from the "STRG" table), or null.
+const char* GameData_String(int index);
