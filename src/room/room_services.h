@@ -1,6 +1,6 @@
 // What rooms ask of modules that are built elsewhere: the instance state a
-// stored instance sets, copying a live instance, and background sizes for
-// stretched backgrounds. Each has a plain answer until its module provides it.
+// stored instance sets and background sizes for stretched backgrounds. Each
+// has a plain answer until its module provides it.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +12,6 @@ class CRoom;
 // Gives a freshly created stored instance its codes, scale, colour and angle.
 void Room_SetupStoredInstance(CInstance* instance, CCode* create, CCode* preCreate, float xscale,
                               float yscale, uint32_t blend, float alpha, float angle);
-// A new instance holding the state of `source` (same id, object, position,
-// depth and flags); the caller enters it in a list and the id table.
-CInstance* Room_CopyInstance(const CInstance* source);
 // The size of background `index`; false when there is no such background.
 bool Room_BackgroundSize(int index, int* width, int* height);
 // Destroys the instance as the destroy built-in does (Destroy event, then

@@ -150,6 +150,12 @@ TEST(Hash, ChainsFindInInsertionOrderAndDeleteByType) {
         hash.Insert(5, b); // same bucket as 1
         hash.Insert(1, c); // duplicate key: found after a
         EXPECT_EQ(hash.Count(), 3);
+        // The later duplicate goes by its element; the first stays found.
+        EXPECT_TRUE(hash.DeleteElement(1, c));
+        EXPECT_FALSE(hash.DeleteElement(1, c));
+        EXPECT_FALSE(hash.DeleteElement(5, a));
+        EXPECT_EQ(hash.Find(1), a);
+        hash.Insert(1, c);
         EXPECT_EQ(hash.Find(1), a);
         EXPECT_EQ(hash.Find(5), b);
         EXPECT_EQ(hash.Find(9), nullptr);
