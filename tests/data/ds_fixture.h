@@ -18,6 +18,7 @@
 #include "core/zq_rvalue.h"
 #include "data/ds_tables.h"
 #include "error_capture.h"
+#include "test_values.h"
 #include "world/run_settings.h"
 
 class DsTest : public ::testing::Test {
@@ -79,15 +80,7 @@ private:
     std::unique_ptr<TErrStreamConsole> m_console;
 };
 
-// Value helpers.
-inline ZQRValue I32(int32_t n) {
-    return ZQRValue::FromInt32(n);
-}
-inline std::string TextOf(const RValue& v) {
-    return v.Kind() == VALUE_STRING && v.pRefString != nullptr && v.pRefString->Get() != nullptr
-               ? v.pRefString->Get()
-               : std::string();
-}
+// Value checks.
 inline bool IsUndefined(const RValue& v) {
     return v.Kind() == VALUE_UNDEFINED;
 }
