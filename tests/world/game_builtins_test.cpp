@@ -5,10 +5,11 @@
 #include <cstring>
 #include <vector>
 
+#include "core/console.h"
 #include "core/function_table.h"
 #include "core/rvalue.h"
+#include "error_capture.h"
 #include "room/room_table.h"
-#include "shown_errors.h"
 #include "world/game_builtins.h"
 #include "world/game_header.h"
 #include "world/game_image.h"
@@ -100,23 +101,23 @@ TEST_F(RoomControl, RequestsRecordThePendingChangeAndTheLastOneWins) {
 TEST_F(RoomControl, LeavingTheOrderOrAMissingRoomEndsTheGameWithAReport) {
     Current_Room = 2;
     {
-        ShownErrors errors;
+        ErrorCapture errors;
         Command_NextRoom();
         EXPECT_EQ(New_Room, ROOM_ABORTGAME);
-        EXPECT_TRUE(errors.Contains("Moving to next room after the last room."));
+        EXPECT_TRUE(errors.ShownContains("Moving to next room after the last room."));
     }
     Current_Room = 0;
     {
-        ShownErrors errors;
+        ErrorCapture errors;
         Command_PreviousRoom();
         EXPECT_EQ(New_Room, ROOM_ABORTGAME);
-        EXPECT_TRUE(errors.Contains("Moving to previous room before the first room."));
+        EXPECT_TRUE(errors.ShownContains("Moving to previous room before the first room."));
     }
     {
-        ShownErrors errors;
+        ErrorCapture errors;
         Command_GotoRoom(7);
         EXPECT_EQ(New_Room, ROOM_ABORTGAME);
-        EXPECT_TRUE(errors.Contains("Unexisting room number: 7"));
+        EXPECT_TRUE(errors.ShownContains("Unexisting room number: 7"));
     }
 }
 

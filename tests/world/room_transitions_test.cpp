@@ -428,8 +428,7 @@ TEST_F(RoomTransitions, RoomIndexThatDoesNotExistIsRefused) {
         StartRoom(bad, false);
         EXPECT_EQ(Run_Room, room) << bad;
     }
-    ASSERT_NE(Display_Error_Message, nullptr);
-    EXPECT_NE(std::string(Display_Error_Message->Get()).find("room -5"), std::string::npos);
+    EXPECT_TRUE(errors.ShownContains("room -5"));
 }
 
 // ---------------------------------------------------------------------------
