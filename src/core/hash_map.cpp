@@ -14,10 +14,13 @@ constexpr size_t kParkMinBytes = 4096;
 constexpr size_t kParkMaxBytes = size_t{8} << 20;
 constexpr int kParkSlots = 16;
 
+// Plain data, so it outlives every destructor of its thread: a map destroyed
+// after the shelf was released (a static object's, at exit) frees its table.
 struct ParkedTables {
-    void* blocks[kParkSlots] = {};
-    size_t sizes[kParkSlots] = {};
-    size_t total = 0;
+    void* blocks[kParkSlots];
+    size_t sizes[kParkSlots];
+    size_t total;
+    bool closed;
 
     void Release() {
         for (int i = 0; i < kParkSlots; ++i) {
@@ -27,11 +30,20 @@ struct ParkedTables {
         }
         total = 0;
     }
-    // Thread-local objects are destroyed before the memory manager's statics.
-    ~ParkedTables() { Release(); }
 };
 
 thread_local ParkedTables t_parked;
+
+// Frees the shelf when its thread ends (before the memory manager's statics
+// go) and closes it.
+struct ParkedTablesCloser {
+    ~ParkedTablesCloser() {
+        t_parked.Release();
+        t_parked.closed = true;
+    }
+};
+
+thread_local ParkedTablesCloser t_closer;
 
 } // namespace
 
@@ -55,7 +67,9 @@ void CHashMapTables_Give(void* block, size_t bytes) {
     ParkedTables& parked = t_parked;
     // Like the pools, parking is off where every block must reach the
     // sanitizer, so a pointer kept into a released table is still caught.
-    if (bytes >= kParkMinBytes && parked.total + bytes <= kParkMaxBytes && MemoryManager::PoolsEnabled()) {
+    if (bytes >= kParkMinBytes && !parked.closed && parked.total + bytes <= kParkMaxBytes &&
+        MemoryManager::PoolsEnabled()) {
+        static_cast<void>(&t_closer); // its first use arranges the release at the thread's end
         for (int i = 0; i < kParkSlots; ++i) {
             if (parked.blocks[i] != nullptr) continue;
             parked.blocks[i] = block;
