@@ -3,6 +3,7 @@
 // at the play position.
 #include "audio/mixer_debug.h"
 
+#include <cstdarg>
 #include <cstdio>
 
 #include "audio/mixer_buffer.h"
@@ -18,9 +19,12 @@ constexpr uint32_t kOutline = 0x0FF00000;
 constexpr uint32_t kWhite = 0xFFFFFFFF;
 constexpr uint32_t kRed = 0xFF0000FF;
 
-void Print(float x, float y, uint32_t fill, const char* format, auto... args) {
+__attribute__((format(printf, 4, 5))) void Print(float x, float y, uint32_t fill, const char* format, ...) {
     char text[64];
-    std::snprintf(text, sizeof(text), format, args...);
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
     s_canvas->Text(x, y, kOutline, fill, text);
 }
 

@@ -38,10 +38,15 @@ int SourceState(const CNoise& v) {
     return state;
 }
 
+// `format` is one of the fixed texts below: the sound, then (where the text
+// names it) the mixer's error code.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
 void ReportError(const char* format, int value) {
     const int code = alGetError();
     if (code != AL_NO_ERROR) dbg_csol->Output(format, value, code);
 }
+#pragma GCC diagnostic pop
 
 // Frees a voice whose play is over: the source keeps nothing attached.
 void Release(CNoise& v) {

@@ -89,6 +89,20 @@ public:
         return false;
     }
 
+    // Unlinks the node that holds `element` under `key`, keeping the element;
+    // other nodes of the same key stay. True when there was such a node.
+    bool DeleteElement(uint32_t key, const T* element) {
+        Bucket& bucket = m_buckets[key & m_mask];
+        for (Node* node = bucket.first; node != nullptr; node = node->next) {
+            if (node->key != key || node->element != element) continue;
+            Unlink(bucket, node);
+            ZQ_Free(node);
+            --m_count;
+            return true;
+        }
+        return false;
+    }
+
     // Empties every bucket, from the last to the first.
     void Clear(eDeleteType type) {
         for (uint32_t i = m_mask + 1; i-- > 0;) {

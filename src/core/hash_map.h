@@ -8,12 +8,21 @@
 // tombstones exist and every lookup stops at the first empty slot or at the
 // first resident closer to home than the probe.
 //
+// Growth allocates the doubled array and places every entry again in the
+// order of the old array, as inserting them would, but without the threshold
+// check or key comparisons (the entries are distinct). Slot arrays of a few
+// kilobytes and more are parked on release for the next table of the same
+// size on the same thread (CHashMapTables below): a fresh block costs a page
+// fault per page, which made building a large map several times slower than
+// all its probing.
+//
 // Integer keys hash to key + 1, C strings by MurmurHash3 with seed 0, byte
 // pointers by address + 1. A hash that would be 0 (key -1) is stored as 1, and
 // keys are always compared on a hash match, so no key is ever mistaken for an
 // empty slot or for another key with the same 31-bit hash.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -50,6 +59,16 @@ inline uint32_t CHashMapCalculateHash(K key) {
     return hash == 0 ? 1u : hash;
 }
 
+// Slot arrays of every CHashMap, by byte size. Take gives a zero-filled
+// block (a parked one when there is one of that size, else a new manager
+// block; null when memory is exhausted); Give parks the block or frees it.
+// Parking is per thread and bounded in bytes, only blocks large enough to
+// come from fresh pages are parked, and only while the memory manager pools.
+void* CHashMapTables_Take(size_t bytes);
+void CHashMapTables_Give(void* block, size_t bytes);
+// Frees every block parked by the calling thread.
+void CHashMapTables_Release();
+
 template <typename K, typename V, int N>
 class CHashMap {
     static_assert(std::is_trivially_copyable_v<K> && std::is_trivially_copyable_v<V>,
@@ -64,7 +83,7 @@ public:
     };
 
     CHashMap() { Allocate(1u << N); }
-    ~CHashMap() { ZQ_Free(m_elements); }
+    ~CHashMap() { CHashMapTables_Give(m_elements, Bytes(m_curSize)); }
     CHashMap(const CHashMap&) = delete;
     CHashMap& operator=(const CHashMap&) = delete;
 
@@ -130,11 +149,13 @@ public:
     void Grow() {
         Element* old = m_elements;
         uint32_t oldSize = m_curSize;
+        uint32_t count = m_numUsed;
         Allocate(oldSize * 2);
         for (uint32_t i = 0; i < oldSize; ++i) {
-            if (old[i].hash != 0) Insert(old[i].key, old[i].value);
+            if (old[i].hash != 0) Place(old[i]);
         }
-        ZQ_Free(old);
+        m_numUsed = count;
+        CHashMapTables_Give(old, Bytes(oldSize));
     }
 
     // Visits entries in slot order; fn(key, value&).
@@ -149,6 +170,30 @@ public:
 
 private:
     uint32_t Distance(uint32_t hash, uint32_t slot) const { return (slot - (hash & m_curMask)) & m_curMask; }
+    static size_t Bytes(uint32_t size) { return static_cast<size_t>(size) * sizeof(Element); }
+
+    // Insert's probe for an entry whose key the table cannot hold yet: the
+    // same displacements, so the same layout, without the key comparison.
+    void Place(Element carried) {
+        uint32_t slot = carried.hash & m_curMask;
+        uint32_t dist = 0;
+        for (;;) {
+            Element& resident = m_elements[slot];
+            if (resident.hash == 0) {
+                resident = carried;
+                return;
+            }
+            uint32_t residentDist = Distance(resident.hash, slot);
+            if (residentDist < dist) {
+                Element displaced = resident;
+                resident = carried;
+                carried = displaced;
+                dist = residentDist;
+            }
+            slot = (slot + 1) & m_curMask;
+            ++dist;
+        }
+    }
 
     int32_t FindSlot(K key) const {
         uint32_t hash = CHashMapCalculateHash(key);
@@ -163,13 +208,15 @@ private:
         }
     }
 
+    // The map is unchanged when the block cannot be had.
     void Allocate(uint32_t size) {
+        auto* elements = static_cast<Element*>(CHashMapTables_Take(Bytes(size)));
+        if (elements == nullptr) throw std::bad_alloc();
+        m_elements = elements;
         m_curSize = size;
         m_curMask = size - 1;
         m_numUsed = 0;
         m_growThreshold = static_cast<uint32_t>(static_cast<float>(size) * 0.6f);
-        m_elements = ZQ_AllocArray<Element>(size);
-        if (m_elements == nullptr) throw std::bad_alloc();
     }
 
     uint32_t m_curSize = 0;

@@ -116,6 +116,20 @@ bool CDS_List::MarkElement(int64_t pos, uint32_t mark) {
     return true;
 }
 
+// A stable O(n log n) sort of the values, ascending; descending reverses the
+// ascending result. For values whose comparisons are consistent this gives
+// what a plain insertion sort by neighbour swaps gives: ascending keeps equal
+// values in their order, descending ends them in the reverse of it.
+//
+// It differs when the tolerance chains: with u = 0.6e-8 and the default
+// tolerance of 1e-8, 2u equals 1u and 1u equals 0u, but 2u is above 0u. A
+// descending sort of [2u, 1u, 0u] by insertion swaps the first pair (equal
+// values swap when descending) and stops at 2u > 0u, giving [1u, 2u, 0u];
+// this sort finds every neighbour equal, keeps [2u, 1u, 0u] ascending and
+// reverses it to [0u, 1u, 2u]. Neither is an ordering of such values; we keep
+// the merge sort because insertion costs O(n^2) comparisons (a list of 100,000
+// values would take billions), and because in either case only values within
+// the tolerance of their neighbours can land in another order.
 void CDS_List::Sort(bool ascending) {
     int64_t n = m_count;
     if (n < 2) return;

@@ -50,7 +50,11 @@ uint32_t DsMap_KeyHash(const RValue& key);
 class CDS_Map {
 public:
     static constexpr int kDefaultBuckets = 256;
-    // Bucket counts above this are taken as this many.
+    // Bucket counts above this are taken as this many, where a script could
+    // otherwise make any map allocate a bucket record per asked-for bucket
+    // at once (2^31 buckets would be tens of gigabytes before the first
+    // key). A map asked for more buckets therefore iterates as one of 65,536:
+    // a key's bucket is hash AND 65535, not hash AND (asked - 1).
     static constexpr int kMaxBuckets = 1 << 16;
 
     // A bucket count below 1 gives the default.

@@ -200,6 +200,10 @@ void F_DateTimeOf(RValue& r, CInstance*, CInstance*, int, RValue* a) {
 }
 
 // strftime in the user's environment locale, switched for this thread only.
+// `format` is one of the fixed locale formats of the callers ("%c", "%x",
+// "%X"), whose year width the locale decides.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
 void FormatDate(RValue& r, RValue* a, const char* format) {
     struct tm t;
     if (!Date_ToTM(DateArg(a, 0), g_bLocalTime, &t)) {
@@ -217,6 +221,8 @@ void FormatDate(RValue& r, RValue* a, const char* format) {
     text[length < sizeof text ? length : sizeof text - 1] = 0;
     ZQCreateString(&r, text);
 }
+#pragma GCC diagnostic pop
+
 void F_DateDateTimeString(RValue& r, CInstance*, CInstance*, int, RValue* a) {
     FormatDate(r, a, "%c");
 }

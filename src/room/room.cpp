@@ -426,13 +426,19 @@ void CRoom::Assign(const CRoom* source, bool createInstances) {
         m_tiles = source->m_tiles;
     }
 
+    // Each copy takes the whole state of its instance (motion, sprite,
+    // alarms, path, timeline, variables). A deactivated copy stays out of its
+    // object type's lists, as every deactivated instance does, so the passes
+    // that walk those lists never see it.
     for (CInstance* i = source->m_pFirstActive; i != nullptr; i = i->m_pNext) {
-        CInstance* copy = Room_CopyInstance(i);
+        auto* copy = new CInstance(i->i_x, i->i_y, i->i_id, i->i_objindex, false);
+        copy->Assign(i, true);
         InsertActive(copy);
         CInstance::ID2Instance().Insert(static_cast<uint32_t>(copy->i_id), copy);
     }
     for (CInstance* i = source->m_pFirstDeactive; i != nullptr; i = i->m_pNext) {
-        CInstance* copy = Room_CopyInstance(i);
+        auto* copy = new CInstance(i->i_x, i->i_y, i->i_id, i->i_objindex, false);
+        copy->Assign(i, false);
         AppendDeactive(copy);
         CInstance::ID2Instance().Insert(static_cast<uint32_t>(copy->i_id), copy);
     }

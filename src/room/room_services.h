@@ -1,7 +1,7 @@
-// What rooms ask of modules that are built elsewhere: copying a live instance,
-// the marked count and collision tree of the instances, background sizes for
-// stretched backgrounds, sprite frame counts and tileset animation. Modules not
-// built yet answer through their stand-ins (src/<module>/stand_ins.cpp).
+// What rooms ask of modules that are built elsewhere: the marked count and
+// collision tree of the instances, background sizes for stretched
+// backgrounds, sprite frame counts and tileset animation. Modules not built
+// yet answer through their stand-ins (src/<module>/stand_ins.cpp).
 #pragma once
 
 #include <cstdint>
@@ -10,9 +10,6 @@ class CInstance;
 class CCode;
 class CRoom;
 
-// A new instance holding the state of `source` (same id, object, position,
-// depth and flags); the caller enters it in a list and the id table.
-CInstance* Room_CopyInstance(const CInstance* source);
 // The size of background `index`; false when there is no such background.
 bool Room_BackgroundSize(int index, int* width, int* height);
 

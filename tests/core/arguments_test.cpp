@@ -17,6 +17,7 @@
 #include "core/js_convert.h"
 #include "core/object_base.h"
 #include "error_capture.h"
+#include "test_values.h"
 
 namespace {
 
@@ -70,35 +71,6 @@ constexpr int kGetterCount = sizeof kGetters / sizeof kGetters[0];
 // What each getter gives back after raising its message.
 const char* const kFallbacks[kGetterCount] = {"0", "0", "0", "0", "0", "false", "-1", "null", "null"};
 
-RValue Kind(uint32_t kind) {
-    RValue v = RValue_Undefined();
-    v.kind = kind;
-    return v;
-}
-RValue Real(double d) {
-    return RValue_Real(d);
-}
-RValue Bool(bool b) {
-    RValue v = RValue_Real(b ? 1 : 0);
-    v.kind = VALUE_BOOL;
-    return v;
-}
-RValue Int32(int32_t n) {
-    RValue v = Kind(VALUE_INT32);
-    v.v32 = n;
-    return v;
-}
-RValue Int64(int64_t n) {
-    RValue v = Kind(VALUE_INT64);
-    v.v64 = n;
-    return v;
-}
-RValue Str(const char* text) {
-    RValue v = RValue_Undefined();
-    ZQSetString(&v, text);
-    return v;
-}
-
 ZQObjectBase g_plainObject;
 int g_pointee;
 
@@ -107,10 +79,10 @@ int g_pointee;
 // Each cell is the getter's result, or "!" and the kind name its message
 // prints (the getter then returns its fallback).
 TEST(Arguments, GetterByKindTable) {
-    RValue ptr = Kind(VALUE_PTR);
+    RValue ptr = OfKind(VALUE_PTR);
     ptr.ptr = &g_pointee;
     const std::string address = Format("%" PRIdPTR, reinterpret_cast<intptr_t>(&g_pointee));
-    RValue object = Kind(VALUE_OBJECT);
+    RValue object = OfKind(VALUE_OBJECT);
     object.pObj = &g_plainObject;
 
     struct Row {
@@ -135,24 +107,26 @@ TEST(Arguments, GetterByKindTable) {
         {Str(" 0x10 "), {"16", "!string", "16", "16", "16", "!string", "!string", "!string", " 0x10 "}},
         {Str("abc"),
          {"nan", "!string", "0", "0", "-9223372036854775808", "!string", "!string", "!string", "abc"}},
-        {Kind(VALUE_STRING), {"0", "!string", "0", "0", "0", "!string", "!string", "!string", "null"}},
+        {OfKind(VALUE_STRING), {"0", "!string", "0", "0", "0", "!string", "!string", "!string", "null"}},
         {RValue_Undefined(),
          {"!undefined", "!undefined", "!undefined", "!undefined", "!undefined", "!undefined", "!undefined",
           "!undefined", "!undefined"}},
-        {Kind(VALUE_ARRAY),
+        {OfKind(VALUE_ARRAY),
          {"!array", "!array", "!array", "!array", "!array", "!array", "!array", "!array", "!array"}},
         {ptr, {"!ptr", "!ptr", "!ptr", "!ptr", "!ptr", "!ptr", address, "ptr", "!ptr"}},
         {object,
          {"!unknown", "!object", "!unknown", "!unknown", "!unknown", "!object", "!object", "!object", ""}},
-        {Kind(VALUE_UNSET),
+        {OfKind(VALUE_UNSET),
          {"!unknown", "!unknown", "!unknown", "!unknown", "!unknown", "!unknown", "!unknown", "!unknown",
           "!unknown"}},
-        {Kind(VALUE_NULL), {"!null", "!null", "!null", "!null", "!null", "!null", "!null", "!null", "!null"}},
-        {Kind(VALUE_VEC3), {"!vec3", "!vec3", "!vec3", "!vec3", "!vec3", "!vec3", "!vec3", "!vec3", "!vec3"}},
-        {Kind(VALUE_ACCESSOR),
+        {OfKind(VALUE_NULL),
+         {"!null", "!null", "!null", "!null", "!null", "!null", "!null", "!null", "!null"}},
+        {OfKind(VALUE_VEC3),
+         {"!vec3", "!vec3", "!vec3", "!vec3", "!vec3", "!vec3", "!vec3", "!vec3", "!vec3"}},
+        {OfKind(VALUE_ACCESSOR),
          {"!accessor", "!accessor", "!accessor", "!accessor", "!accessor", "!accessor", "!accessor",
           "!accessor", "!accessor"}},
-        {Kind(VALUE_ITERATOR),
+        {OfKind(VALUE_ITERATOR),
          {"!iterator", "!iterator", "!iterator", "!iterator", "!iterator", "!iterator", "!iterator",
           "!iterator", "!iterator"}},
     };
@@ -183,7 +157,7 @@ TEST(Arguments, GetterByKindTable) {
     }
     ZQObjectBase callable;
     callable.m_kind = OBJECT_KIND_SCRIPTREF;
-    RValue method = Kind(VALUE_OBJECT);
+    RValue method = OfKind(VALUE_OBJECT);
     method.pObj = &callable;
     ZQBuiltinCall call(&entry, &method, 1);
     ZQGetFloat(&method, 0);
@@ -197,7 +171,7 @@ TEST(Arguments, ObjectsConvertThroughTheirPrimitiveValue) {
         out = RValue_Real(7.75);
         return 0;
     };
-    RValue object = Kind(VALUE_OBJECT);
+    RValue object = OfKind(VALUE_OBJECT);
     object.pObj = &g_plainObject;
     EXPECT_EQ(ZQGetReal(&object, 0), 7.75);
     EXPECT_EQ(ZQGetInt32(&object, 0), 7);

@@ -10,18 +10,9 @@
 #include "core/buffer.h"
 #include "core/memory_manager.h"
 #include "core/rvalue.h"
+#include "test_values.h"
 
 namespace {
-
-RValue Real(double d) {
-    return RValue_Real(d);
-}
-
-RValue Str(const char* text) {
-    RValue v = RValue_Undefined();
-    ZQSetString(&v, text);
-    return v;
-}
 
 std::vector<unsigned char> Contents(const IBuffer& b) {
     return std::vector<unsigned char>(b.Data(), b.Data() + b.Size());

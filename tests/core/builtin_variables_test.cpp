@@ -461,8 +461,7 @@ TEST_F(GlobalBuiltIns, RoomSpeedStoresTheRoundedValueThatPassedTheTest) {
     for (double refused : {0.4, 0.0, -3.0, static_cast<double>(NAN)}) {
         EXPECT_FALSE(Set("room_speed", refused)) << refused;
         EXPECT_EQ(m_room->m_speed, 31);
-        ASSERT_NE(Display_Error_Message, nullptr);
-        EXPECT_STREQ(Display_Error_Message->Get(), "Trying to set the room speed to a value <= 0.");
+        EXPECT_EQ(errors.LastShown(), "Trying to set the room speed to a value <= 0.");
     }
 
     // New-generation data: the game clock takes the unrounded rate.
@@ -523,8 +522,7 @@ TEST_F(GlobalBuiltIns, ArgumentsAreReadAndWrittenWithinTheCallsVector) {
 
     RValue missing = Read("argument", 2);
     EXPECT_EQ(missing.Kind(), VALUE_UNDEFINED);
-    ASSERT_NE(Display_Error_Message, nullptr);
-    EXPECT_EQ(ErrorReportMessage(Display_Error_Message->Get()),
+    EXPECT_EQ(ErrorReportMessage(errors.LastShown()),
               "illegal access of argument, argument is not provided to script");
     EXPECT_TRUE(aborterror); // fatal
     aborterror = false;

@@ -16,24 +16,14 @@
 #include "core/rvalue.h"
 #include "world/datafile/options.h"
 #include "world/objects/object_type.h"
+#include "error_capture.h"
 
 namespace {
 
-std::vector<std::string> g_messages;
-void RecordMessage(const char* text) {
-    g_messages.emplace_back(text);
-}
-
 class CodeConstants : public ::testing::Test {
 protected:
-    void SetUp() override {
-        INITIALIZE_Code_Constant();
-        g_messages.clear();
-        m_savedShow = g_ErrorHooks.showMessage;
-        g_ErrorHooks.showMessage = RecordMessage;
-    }
+    void SetUp() override { INITIALIZE_Code_Constant(); }
     void TearDown() override {
-        g_ErrorHooks.showMessage = m_savedShow;
         FINALIZE_Code_Constant();
         Object_Init();
     }
@@ -47,7 +37,7 @@ protected:
         return d;
     }
 
-    void (*m_savedShow)(const char*) = nullptr;
+    ErrorCapture m_errors;
 };
 
 TEST_F(CodeConstants, VocabularyValues) {
@@ -204,7 +194,7 @@ TEST_F(CodeConstants, GameConstantsAreCheckedIdentifiersWithTheValueZero) {
     const int count = Code_Constant_Count();
     for (const char* bad : {"9lives", "a-b", "", "caf\xc3\xa9"}) {
         EXPECT_FALSE(Code_Constant_Add(bad, "1")) << bad;
-        EXPECT_EQ(g_messages.back(), "Constant name " + std::string(bad) + "  is not valid.");
+        EXPECT_EQ(m_errors.LastShown(), "Constant name " + std::string(bad) + "  is not valid.");
     }
     EXPECT_EQ(Code_Constant_Count(), count);
 

@@ -94,6 +94,30 @@ TEST(CHashMap, MatchesAReferenceMapUnderRandomWork) {
     EXPECT_EQ(visited, reference.size());
 }
 
+// Released slot arrays are reused by the next map of the same size (while
+// the memory manager pools); the second map must see none of the first one's
+// entries.
+TEST(CHashMap, AMapBuiltOnAReusedTableHoldsOnlyItsOwnEntries) {
+    const bool pooled = MemoryManager::PoolsEnabled();
+    MemoryManager::SetPoolsEnabled(true);
+    {
+        CHashMap<int, int, 10> first; // 1024 slots, a block large enough to park
+        for (int k = 0; k < 600; ++k) first.Insert(k * 2, k);
+    }
+    {
+        CHashMap<int, int, 10> map;
+        for (int k = 0; k < 10; ++k) map.Insert(k * 2 + 1, k);
+        EXPECT_EQ(map.Count(), 10u);
+        for (int k = 0; k < 600; ++k) ASSERT_EQ(map.Find(k * 2), nullptr) << k;
+        for (int k = 0; k < 10; ++k) ASSERT_EQ(*map.Find(k * 2 + 1), k);
+        int visited = 0;
+        map.ForEach([&](int, int) { ++visited; });
+        EXPECT_EQ(visited, 10);
+    }
+    CHashMapTables_Release();
+    MemoryManager::SetPoolsEnabled(pooled);
+}
+
 TEST(CHashMap, StringKeysWithEqualStoredHashesStayApart) {
     // Birthday search for two keys whose 31-bit stored hashes are identical;
     // about 2^16 short strings suffice.
@@ -150,6 +174,12 @@ TEST(Hash, ChainsFindInInsertionOrderAndDeleteByType) {
         hash.Insert(5, b); // same bucket as 1
         hash.Insert(1, c); // duplicate key: found after a
         EXPECT_EQ(hash.Count(), 3);
+        // The later duplicate goes by its element; the first stays found.
+        EXPECT_TRUE(hash.DeleteElement(1, c));
+        EXPECT_FALSE(hash.DeleteElement(1, c));
+        EXPECT_FALSE(hash.DeleteElement(5, a));
+        EXPECT_EQ(hash.Find(1), a);
+        hash.Insert(1, c);
         EXPECT_EQ(hash.Find(1), a);
         EXPECT_EQ(hash.Find(5), b);
         EXPECT_EQ(hash.Find(9), nullptr);

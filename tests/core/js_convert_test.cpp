@@ -7,32 +7,9 @@
 #include "core/js_convert.h"
 #include "core/object_base.h"
 #include "error_capture.h"
+#include "test_values.h"
 
 namespace {
-
-RValue Kind(uint32_t kind) {
-    RValue v = RValue_Undefined();
-    v.kind = kind;
-    return v;
-}
-RValue Real(double d) {
-    return RValue_Real(d);
-}
-RValue Bool(bool b) {
-    RValue v = RValue_Real(b ? 1 : 0);
-    v.kind = VALUE_BOOL;
-    return v;
-}
-RValue Int32(int32_t n) {
-    RValue v = Kind(VALUE_INT32);
-    v.v32 = n;
-    return v;
-}
-RValue Int64(int64_t n) {
-    RValue v = Kind(VALUE_INT64);
-    v.v64 = n;
-    return v;
-}
 
 ZQObjectBase g_plainObject;
 
@@ -89,7 +66,7 @@ TEST(JSToNumber, Strings) {
 TEST(JSToNumber, Kinds) {
     ErrorCapture errors;
     auto number = [](const RValue& in, int* status) {
-        RValue out = Kind(VALUE_UNSET);
+        RValue out = OfKind(VALUE_UNSET);
         *status = F_JS_ToNumber(out, in);
         double d = out.Kind() == VALUE_REAL ? out.val : -12345;
         FREE_RValue(&out);
@@ -101,10 +78,10 @@ TEST(JSToNumber, Kinds) {
     EXPECT_EQ(number(Int32(-4), &status), -4.0);
     EXPECT_EQ(number(Int64(int64_t{1} << 40), &status), 1099511627776.0);
     EXPECT_TRUE(std::isnan(number(RValue_Undefined(), &status)));
-    EXPECT_EQ(number(Kind(VALUE_NULL), &status), 0.0);
-    EXPECT_EQ(number(Kind(VALUE_ARRAY), &status), -12345) << "other kinds leave out as it was";
+    EXPECT_EQ(number(OfKind(VALUE_NULL), &status), 0.0);
+    EXPECT_EQ(number(OfKind(VALUE_ARRAY), &status), -12345) << "other kinds leave out as it was";
     EXPECT_EQ(status, JS_CONVERT_DONE);
-    RValue object = Kind(VALUE_OBJECT);
+    RValue object = OfKind(VALUE_OBJECT);
     object.pObj = &g_plainObject;
     number(object, &status);
     EXPECT_EQ(status, JS_CONVERT_FAILED);
@@ -116,6 +93,6 @@ TEST(JSToNumber, Kinds) {
     object.pObj = &callable;
     EXPECT_TRUE(JS_IsCallable(object));
     EXPECT_EQ(errors.Count(), 0);
-    EXPECT_FALSE(JS_IsCallable(Kind(VALUE_VEC3)));
+    EXPECT_FALSE(JS_IsCallable(OfKind(VALUE_VEC3)));
     EXPECT_EQ(errors.LastMessage(), "unhandled type for JS_IsCallable 4");
 }

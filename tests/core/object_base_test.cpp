@@ -13,6 +13,7 @@
 #include "core/memory_manager.h"
 #include "core/object_base.h"
 #include "core/value_text.h"
+#include "test_values.h"
 
 namespace {
 
@@ -53,12 +54,6 @@ protected:
     }
     int m_registered = 0;
 };
-
-RValue StringValue(const char* text) {
-    RValue v = RValue_Undefined();
-    ZQSetString(&v, text);
-    return v;
-}
 
 } // namespace
 
@@ -171,7 +166,7 @@ TEST_F(ScriptObjects, NamedMembers) {
     object->Add("text", "hello", 0);
     object->Add("pointer", static_cast<void*>(&payload), 0);
     object->Add("child", child, 0);
-    RValue shared = StringValue("shared");
+    RValue shared = Str("shared");
     object->Add("copy", shared, 0);
     EXPECT_EQ(shared.pRefString->m_refCount, 2);
 

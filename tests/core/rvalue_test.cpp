@@ -14,44 +14,9 @@
 #include "core/rvalue.h"
 #include "core/value_text.h"
 #include "error_capture.h"
+#include "test_values.h"
 
 namespace {
-
-RValue Real(double d) {
-    return RValue_Real(d);
-}
-
-RValue Str(const char* text) {
-    RValue v = RValue_Undefined();
-    ZQSetString(&v, text);
-    return v;
-}
-
-RValue Int32(int32_t n) {
-    RValue v = RValue_Undefined();
-    v.v32 = n;
-    v.kind = VALUE_INT32;
-    return v;
-}
-
-RValue Int64(int64_t n) {
-    RValue v = RValue_Undefined();
-    v.v64 = n;
-    v.kind = VALUE_INT64;
-    return v;
-}
-
-RValue Bool(bool b) {
-    RValue v = RValue_Real(b ? 1.0 : 0.0);
-    v.kind = VALUE_BOOL;
-    return v;
-}
-
-RValue OfKind(uint32_t kind) {
-    RValue v = RValue_Undefined();
-    v.kind = kind;
-    return v;
-}
 
 // Makes *a (holding nothing) an array of the given reals in row 0. Values
 // holding arrays are built in place: a bytewise copy would leave the record's
@@ -63,13 +28,6 @@ void RealArray(RValue* a, std::initializer_list<double> values) {
         RValue v = Real(d);
         SET_RValue(a, &v, i++);
     }
-}
-
-std::string Text(const RValue& v) {
-    char* text = Value_ToText(&v);
-    std::string s = text != nullptr ? text : "<null>";
-    ZQ_Free(text);
-    return s;
 }
 
 int RowLength(const RValue& a, int row) {

@@ -11,6 +11,7 @@
 #include "core/memory_manager.h"
 #include "core/rvalue.h"
 #include "core/value_text.h"
+#include "test_values.h"
 
 namespace {
 
@@ -28,24 +29,11 @@ void PutS32(Bytes& out, int32_t n) {
     out.insert(out.end(), b, b + 4);
 }
 
-std::string Text(const RValue& v) {
-    char* text = Value_ToText(&v);
-    std::string s = text;
-    ZQ_Free(text);
-    return s;
-}
-
 // Reads `bytes` into a value that holds "before" with flags 5.
 bool ReadInto(const Bytes& bytes, RValue* v) {
     Buffer_Standard buffer(const_cast<unsigned char*>(bytes.data()), static_cast<int>(bytes.size()),
                            eBuffer_Format_Fixed, 1, false);
     return v->DeSerialise(&buffer);
-}
-
-RValue Str(const char* text) {
-    RValue v = RValue_Undefined();
-    ZQSetString(&v, text);
-    return v;
 }
 
 // Reads back what v serialises to into *back (holding nothing).

@@ -18,12 +18,9 @@
 #include "room/room.h"
 #include "world/instances/instance.h"
 #include "world/objects/object_type.h"
+#include "test_values.h"
 
 namespace {
-
-RValue Real(double d) {
-    return RValue_Real(d);
-}
 
 double ReadReal(const RValue& v) {
     return v.Kind() == VALUE_REAL ? v.val : -12345;
@@ -144,17 +141,13 @@ TEST_F(Variables, NameRegistryScopes) {
 
 TEST_F(Variables, BuiltInTableHoldsFiveHundred) {
     ErrorCapture errors;
-    std::string shown;
-    static std::string* sink;
-    sink = &shown;
-    g_ErrorHooks.showMessage = [](const char* text) { *sink = text; };
     while (builtin_numb < MAX_BUILTIN_VARIABLES) {
         const std::string name = std::to_string(builtin_numb).insert(0, 1, 'v');
         Variable_BuiltIn_Add(name.c_str(), GV_readonly, nullptr);
     }
     Variable_BuiltIn_Add("one_too_many", GV_readonly, nullptr);
     EXPECT_EQ(builtin_numb, 500);
-    EXPECT_EQ(shown, "INTERNAL ERROR: Adding too many variables");
+    EXPECT_EQ(errors.LastShown(), "INTERNAL ERROR: Adding too many variables");
     EXPECT_EQ(Builtin("one_too_many"), -1);
     EXPECT_EQ(Builtin("v499"), 499);
     EXPECT_STREQ(Variable_BuiltIn_Find_Name(499), "v499");
@@ -386,8 +379,7 @@ TEST_F(GlobalPiece, AnotherGameOrADamagedPieceChangesNothing) {
     g_nGlobalVariables = 3;
     EXPECT_FALSE(Restore(saved));
     g_nGlobalVariables = 4;
-    ASSERT_NE(Display_Error_Message, nullptr);
-    EXPECT_STREQ(Display_Error_Message->Get(), "Save game format has changed");
+    EXPECT_EQ(errors.LastShown(), "Save game format has changed");
 
     std::vector<unsigned char> cut(saved.begin(), saved.end() - 6);
     EXPECT_FALSE(Restore(cut));

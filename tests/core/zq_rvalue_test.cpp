@@ -15,31 +15,9 @@
 #include "core/zq_rvalue.h"
 #include "error_capture.h"
 #include "library/math_builtins.h"
+#include "test_values.h"
 
 namespace {
-
-ZQRValue Real(double d) {
-    return ZQRValue(d);
-}
-ZQRValue I32(int32_t n) {
-    return ZQRValue::FromInt32(n);
-}
-ZQRValue I64(int64_t n) {
-    return ZQRValue::FromInt64(n);
-}
-ZQRValue Bool(bool b) {
-    return ZQRValue::FromBool(b);
-}
-ZQRValue Str(const char* s) {
-    return ZQRValue(s);
-}
-
-std::string Text(const RValue& v) {
-    char* text = Value_ToText(&v);
-    std::string s = text != nullptr ? text : "<null>";
-    ZQ_Free(text);
-    return s;
-}
 
 // "kind:text", e.g. "int32:3" or "number:3.50".
 std::string Describe(const RValue& v) {
@@ -73,8 +51,8 @@ TEST(ZQRValue, LayoutAndConstruction) {
     EXPECT_EQ(Describe(ZQRValue()), "undefined:undefined");
     EXPECT_EQ(Describe(ZQRValue(3)), "number:3");
     EXPECT_EQ(Describe(ZQRValue(2.5)), "number:2.50");
-    EXPECT_EQ(Describe(Str("hi")), "string:hi");
-    ZQRValue s = Str("shared");
+    EXPECT_EQ(Describe(ZQRValue("hi")), "string:hi");
+    ZQRValue s("shared");
     ZQRValue copy(s);
     EXPECT_EQ(s.pRefString->m_refCount, 2);
     ZQRValue moved(std::move(copy));
@@ -92,39 +70,39 @@ TEST(ZQRValue, OperatorTable) {
     };
     std::vector<Case> cases = {
         // real and bool keep their kind and use the right side's real value.
-        {Real(1.5), '+', Real(2), "number:3.50"},
-        {Real(1), '+', I32(2), "number:3"},
-        {Real(1), '+', I64(2), "number:3"},
-        {Real(1), '+', Str("2"), "number:3"},
-        {Bool(true), '+', Real(2), "bool:1"},
-        {Real(7), '/', I32(2), "number:3.50"},
-        {Real(1), '/', Real(0), "number:inf"},
-        {Real(7.5), '%', I32(2), "number:1.50"},
-        {Real(1.5), '-', I32(-2), "number:3.50"},
-        {Real(2.5), '*', I32(-2), "number:-5"},
+        {ZQRValue(1.5), '+', ZQRValue(2), "number:3.50"},
+        {ZQRValue(1), '+', I32(2), "number:3"},
+        {ZQRValue(1), '+', I64(2), "number:3"},
+        {ZQRValue(1), '+', ZQRValue("2"), "number:3"},
+        {ZQRValue::FromBool(true), '+', ZQRValue(2), "bool:1"},
+        {ZQRValue(7), '/', I32(2), "number:3.50"},
+        {ZQRValue(1), '/', ZQRValue(0), "number:inf"},
+        {ZQRValue(7.5), '%', I32(2), "number:1.50"},
+        {ZQRValue(1.5), '-', I32(-2), "number:3.50"},
+        {ZQRValue(2.5), '*', I32(-2), "number:-5"},
         // int32 wraps in 32 bits; the right side is truncated for + and -.
         {I32(2147483647), '+', I32(1), "int32:-2147483648"},
-        {I32(5), '+', Real(2.7), "int32:7"},
+        {I32(5), '+', ZQRValue(2.7), "int32:7"},
         {I32(1), '+', I64((int64_t{1} << 32) + 5), "int32:6"},
-        {I32(5), '-', Real(2.5), "int32:3"},
+        {I32(5), '-', ZQRValue(2.5), "int32:3"},
         {I32(-2147483647 - 1), '-', I32(1), "int32:2147483647"},
         {I32(65536), '*', I32(65536), "int32:0"},
         {I32(-3), '*', I64(2), "int64:-6"},
-        {I32(3), '*', Real(1.5), "number:4.50"},
-        {I32(-3), '*', Real(0.5), "number:-1.50"},
-        {I32(-7), '/', Real(2), "number:-3.50"},
+        {I32(3), '*', ZQRValue(1.5), "number:4.50"},
+        {I32(-3), '*', ZQRValue(0.5), "number:-1.50"},
+        {I32(-7), '/', ZQRValue(2), "number:-3.50"},
         {I32(7), '/', I32(2), "int32:3"},
         {I32(-7), '/', I32(2), "int32:-3"},
-        {I32(7), '/', Real(2), "number:3.50"},
+        {I32(7), '/', ZQRValue(2), "number:3.50"},
         {I32(9), '/', I64(2), "int64:4"},
         {I32(7), '%', I32(3), "int32:1"},
         {I32(-7), '%', I32(3), "int32:-1"},
         // int64 wraps in 64 bits; int32 right sides are sign-extended.
         {I64(5), '+', I32(-7), "int64:-2"},
         {I64(INT64_MAX), '+', I64(1), "int64:-9223372036854775808"},
-        {I64(3), '-', Real(1.9), "int64:2"},
+        {I64(3), '-', ZQRValue(1.9), "int64:2"},
         {I64(3), '*', I32(-2), "int64:-6"},
-        {I64(3), '*', Real(0.5), "number:1.50"},
+        {I64(3), '*', ZQRValue(0.5), "number:1.50"},
         {I64(-9), '/', I32(2), "int64:-4"},
         {I64(7), '%', I32(4), "int64:3"},
         // Integer division and remainder never trap.
@@ -138,8 +116,8 @@ TEST(ZQRValue, OperatorTable) {
         {I64(INT64_MIN), '%', I64(-1), "int64:0"},
         {I64(9), '/', I64(0), "number:inf"},
         // Strings concatenate.
-        {Str("ab"), '+', Str("cd"), "string:abcd"},
-        {Str(""), '+', Str("x"), "string:x"},
+        {ZQRValue("ab"), '+', ZQRValue("cd"), "string:abcd"},
+        {ZQRValue(""), '+', ZQRValue("x"), "string:x"},
     };
     ErrorCapture errors;
     for (Case& c : cases) {
@@ -169,15 +147,15 @@ TEST(ZQRValue, OperatorTable) {
 
 TEST(ZQRValue, PlainNumberOperands) {
     ErrorCapture errors;
-    EXPECT_EQ(Describe(Real(1) + 2), "number:3");
+    EXPECT_EQ(Describe(ZQRValue(1) + 2), "number:3");
     EXPECT_EQ(Describe(I32(1) + 2.9), "int32:3"); // the double is truncated
     EXPECT_EQ(Describe(I64(1) + -2.9), "int64:-1");
-    EXPECT_EQ(Describe(2 - Real(0.5)), "number:1.50");
+    EXPECT_EQ(Describe(2 - ZQRValue(0.5)), "number:1.50");
     EXPECT_EQ(Describe(10.0 / I32(4)), "number:2.50"); // the left int or double becomes a real
     EXPECT_EQ(Describe(3 * I32(4)), "number:12");
     EXPECT_EQ(Describe(I32(7) / 2), "number:3.50"); // value / int: the int becomes a real
     EXPECT_EQ(Describe(-I32(-2147483647 - 1)), "int32:-2147483648");
-    EXPECT_EQ(Describe(-Bool(true)), "number:-1");
+    EXPECT_EQ(Describe(-ZQRValue::FromBool(true)), "number:-1");
     // Adding a plain number to an undefined value leaves it, without an error.
     EXPECT_EQ(Describe(ZQRValue() + 1), "undefined:undefined");
     EXPECT_EQ(errors.Count(), 0);
@@ -186,14 +164,14 @@ TEST(ZQRValue, PlainNumberOperands) {
 TEST(ZQRValue, OperatorErrors) {
     ErrorCapture errors;
     ZQRValue undefined;
-    undefined += Real(1);
+    undefined += ZQRValue(1);
     EXPECT_EQ(errors.LastMessage(), "invalid type for += lhs=undefined (type=5), rhs=1 (type=0)");
     EXPECT_EQ(undefined.Kind(), VALUE_UNDEFINED);
 
-    ZQRValue s = Str("ab");
-    s -= Real(1);
+    ZQRValue s("ab");
+    s -= ZQRValue(1);
     EXPECT_EQ(errors.LastMessage(), "invalid type for -= lhs=ab (type=1), rhs=1 (type=0)");
-    s *= Str("x");
+    s *= ZQRValue("x");
     EXPECT_EQ(errors.LastMessage(), "invalid type for *= lhs=ab (type=1), rhs=x (type=1)");
     ++s;
     EXPECT_EQ(errors.LastMessage(), "invalid type for ++ lhs=ab (type=1), rhs=ab (type=1)");
@@ -207,7 +185,7 @@ TEST(ZQRValue, OperatorErrors) {
     EXPECT_EQ(Describe(s), "string:ab"); // every failed operation left it unchanged
 
     ZQRValue a = Array({1, 2});
-    a /= Real(2);
+    a /= ZQRValue(2);
     EXPECT_EQ(errors.LastMessage(), "invalid type for /= lhs={ { 1,2 },  } (type=2), rhs=2 (type=0)");
     EXPECT_EQ(errors.Count(), 8);
 }
@@ -222,18 +200,18 @@ TEST(ZQRValue, IncrementAndDecrement) {
     ZQRValue before = big++;
     EXPECT_EQ(Describe(before), "int64:9223372036854775807");
     EXPECT_EQ(Describe(big), "int64:-9223372036854775808");
-    ZQRValue r = Real(0.5);
+    ZQRValue r = ZQRValue(0.5);
     EXPECT_EQ(Describe(r--), "number:0.50");
     EXPECT_EQ(Describe(r), "number:-0.50");
-    ZQRValue b = Bool(false);
+    ZQRValue b = ZQRValue::FromBool(false);
     ++b;
     EXPECT_EQ(Describe(b), "bool:1");
 }
 
 TEST(ZQRValue, StringsShareAndConcatenate) {
-    ZQRValue s = Str("ab");
+    ZQRValue s("ab");
     ZQRValue t = s;
-    s += Str("cd");
+    s += ZQRValue("cd");
     EXPECT_EQ(Text(s), "abcd");
     EXPECT_EQ(Text(t), "ab"); // the shared record was not written
     EXPECT_EQ(t.pRefString->m_refCount, 1);
@@ -243,11 +221,11 @@ TEST(ZQRValue, StringsShareAndConcatenate) {
     ZQRValue noRecord;
     noRecord.kind = VALUE_STRING;
     noRecord.pRefString = nullptr;
-    noRecord += Str("x");
+    noRecord += ZQRValue("x");
     EXPECT_EQ(Describe(noRecord), "string:x");
     // Assigning a value found inside self's array to self.
     ZQRValue outer;
-    ZQRValue inner = Str("kept");
+    ZQRValue inner("kept");
     SET_RValue(&outer, &inner, 0);
     inner = 0;
     outer = outer[0];
@@ -258,17 +236,17 @@ TEST(ZQRValue, StringsShareAndConcatenate) {
 
 TEST(ZQRValue, EqualityWithNumbersUsesTheTolerance) {
     EpsilonGuard guard;
-    EXPECT_TRUE(Real(0.1 + 0.2) == 0.3);
+    EXPECT_TRUE(ZQRValue(0.1 + 0.2) == 0.3);
     EXPECT_FALSE(I32(3) == 3.0000001);
     EXPECT_TRUE(I32(3) == 3);
     EXPECT_TRUE(I64(5) == 5.0);
-    EXPECT_TRUE(Bool(true) == 1);
-    EXPECT_FALSE(Str("0") == 0);
+    EXPECT_TRUE(ZQRValue::FromBool(true) == 1);
+    EXPECT_FALSE(ZQRValue("0") == 0);
     EXPECT_FALSE(ZQRValue() == 0);
-    EXPECT_FALSE(Real(NAN) == 0.0);
-    EXPECT_TRUE(Real(2) != 3); // != and the reversed forms are derived
+    EXPECT_FALSE(ZQRValue(NAN) == 0.0);
+    EXPECT_TRUE(ZQRValue(2) != 3); // != and the reversed forms are derived
     EXPECT_TRUE(3 == I32(3));
-    ZQRValue marked = Real(3);
+    ZQRValue marked = ZQRValue(3);
     marked.kind |= 0x40000000u;
     EXPECT_FALSE(marked == 3);
 
@@ -282,8 +260,8 @@ TEST(ZQRValue, EqualityWithNumbersUsesTheTolerance) {
     F_MathSetEpsilon(result, nullptr, nullptr, 1, &arg);
     EXPECT_EQ(g_VTLMathEpsilon, 0.5);
     EXPECT_EQ(told, 0.5);
-    EXPECT_TRUE(Real(1) == 1.4);
-    EXPECT_TRUE(Real(1) == Real(1.4));
+    EXPECT_TRUE(ZQRValue(1) == 1.4);
+    EXPECT_TRUE(ZQRValue(1) == ZQRValue(1.4));
     arg = RValue_Real(1.0);
     F_MathSetEpsilon(result, nullptr, nullptr, 1, &arg);
     EXPECT_EQ(g_VTLMathEpsilon, 0.5);
@@ -294,17 +272,17 @@ TEST(ZQRValue, EqualityWithNumbersUsesTheTolerance) {
 }
 
 TEST(ZQRValue, OrderingComparisons) {
-    EXPECT_TRUE(I32(5) == Real(5.0));
-    EXPECT_TRUE(Real(1) < Real(2));
-    EXPECT_TRUE(Real(2) >= 2);
+    EXPECT_TRUE(I32(5) == ZQRValue(5.0));
+    EXPECT_TRUE(ZQRValue(1) < ZQRValue(2));
+    EXPECT_TRUE(ZQRValue(2) >= 2);
     EXPECT_TRUE(1.5 < I32(2));
-    EXPECT_TRUE(Str("a") < Str("b"));
-    EXPECT_TRUE(Real(100) < Str("1")); // a real sorts before a string
-    EXPECT_FALSE(Str("a") == Real(0));
-    EXPECT_TRUE(Real(0.6).IsTrue());
-    EXPECT_FALSE(Real(0.5).IsTrue());
+    EXPECT_TRUE(ZQRValue("a") < ZQRValue("b"));
+    EXPECT_TRUE(ZQRValue(100) < ZQRValue("1")); // a real sorts before a string
+    EXPECT_FALSE(ZQRValue("a") == ZQRValue(0));
+    EXPECT_TRUE(ZQRValue(0.6).IsTrue());
+    EXPECT_FALSE(ZQRValue(0.5).IsTrue());
     EXPECT_TRUE(static_cast<bool>(I32(1)));
-    EXPECT_FALSE(static_cast<bool>(Str("0.4")));
+    EXPECT_FALSE(static_cast<bool>(ZQRValue("0.4")));
 }
 
 TEST(ZQRValue, IndexingReadsElementsAndReportsBounds) {
@@ -322,7 +300,7 @@ TEST(ZQRValue, IndexingReadsElementsAndReportsBounds) {
     EXPECT_EQ(a[-1].Kind(), VALUE_UNDEFINED);
     EXPECT_EQ(errors.LastMessage(), "second index out of bounds request 0,-1 maximum size is 3");
 
-    ZQRValue notArray = Real(4);
+    ZQRValue notArray = ZQRValue(4);
     const ZQRValue& self = notArray[0];
     EXPECT_EQ(&self, &notArray);
     EXPECT_EQ(errors.LastMessage(), "trying to index variable that is not an array");
@@ -345,9 +323,9 @@ TEST(StrBuilder, GrowsByHalfAgainAndStaysTerminated) {
     EXPECT_STREQ(b.c_str(), "0123456789abcde-42|");
     b << "a text long enough to pass the next step";
     EXPECT_EQ(b.capacity(), (19 + 40 + 1) * 3 / 2); // 24 * 3 / 2 would be too small
-    ZQRValue v = Real(2.25);
+    ZQRValue v = ZQRValue(2.25);
     b.clear();
-    b << v << " " << Str("s") << " " << ZQRValue();
+    b << v << " " << ZQRValue("s") << " " << ZQRValue();
     EXPECT_STREQ(b.c_str(), "2.25 s undefined");
     char* text = b.detach();
     EXPECT_STREQ(text, "2.25 s undefined");
@@ -384,7 +362,7 @@ TEST(ZQRValue, ArrayResultsOwnAnUnownedRecord) {
     ASSERT_EQ(record->m_refCount, 1);
     {
         ZQRValue sum;
-        sum = held + Real(1);
+        sum = held + ZQRValue(1);
         EXPECT_EQ(errors.Count(), 1);
         EXPECT_EQ(sum.pRefArray, record);
         EXPECT_EQ(record->m_Owner, &sum);
@@ -397,7 +375,7 @@ TEST(ZQRValue, ArrayResultsOwnAnUnownedRecord) {
     }
     EXPECT_EQ(record->m_Owner, nullptr);
     EXPECT_EQ(record->m_refCount, 1);
-    ZQRValue chained = held * Real(2) + Real(1); // the first temporary owned it
+    ZQRValue chained = held * ZQRValue(2) + ZQRValue(1); // the first temporary owned it
     EXPECT_EQ(chained.pRefArray, record);
     EXPECT_EQ(record->m_Owner, nullptr);
     EXPECT_EQ(record->m_refCount, 2);

@@ -19,6 +19,7 @@
 #include "core/zq_rvalue.h"
 #include "data/ds_tables.h"
 #include "error_capture.h"
+#include "test_values.h"
 
 class DsTest : public ::testing::Test {
 protected:
@@ -79,15 +80,7 @@ private:
     std::unique_ptr<TErrStreamConsole> m_console;
 };
 
-// Value helpers.
-inline ZQRValue I32(int32_t n) {
-    return ZQRValue::FromInt32(n);
-}
-inline std::string TextOf(const RValue& v) {
-    return v.Kind() == VALUE_STRING && v.pRefString != nullptr && v.pRefString->Get() != nullptr
-               ? v.pRefString->Get()
-               : std::string();
-}
+// Value checks.
 inline bool IsUndefined(const RValue& v) {
     return v.Kind() == VALUE_UNDEFINED;
 }

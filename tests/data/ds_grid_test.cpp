@@ -64,10 +64,7 @@ TEST_F(DsGrid, CreateResizeAndRefusedSizes) {
     EXPECT_EQ(G(grid).Width(), 2);
     EXPECT_EQ(m_errors.Count(), 0);
     Call("ds_grid_resize", {grid, 0, 3}); // reported with abort set
-    ASSERT_NE(Display_Error_Message, nullptr);
-    EXPECT_NE(std::string(Display_Error_Message->Get())
-                  .find("Error: Can not resize a grid with a dimension of <=0"),
-              std::string::npos);
+    EXPECT_TRUE(m_errors.ShownContains("Error: Can not resize a grid with a dimension of <=0"));
     EXPECT_TRUE(aborterror);
     aborterror = false;
     New_Room = ROOM_NONE;

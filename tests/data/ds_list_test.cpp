@@ -143,6 +143,18 @@ TEST_F(DsList, SortIsSafeWithAComparatorThatIsNoOrder) {
     EXPECT_EQ(kept, added);
 }
 
+// Where the tolerance chains (2u = 1u = 0u but 2u > 0u), descending is the
+// stable ascending order reversed: [0u, 1u, 2u], not the [1u, 2u, 0u] that
+// sorting by neighbour swaps would leave. Pinned so a change of sort is seen.
+TEST_F(DsList, DescendingSortOfAToleranceChainIsTheAscendingOrderReversed) {
+    const double u = 0.6e-8;
+    int list = NewList({2 * u, u, 0.0});
+    Call("ds_list_sort", {list, 0});
+    EXPECT_EQ(At(list, 0).val, 0.0);
+    EXPECT_EQ(At(list, 1).val, u);
+    EXPECT_EQ(At(list, 2).val, 2 * u);
+}
+
 TEST_F(DsList, ShuffleReplaysTheGeneratorsDraws) {
     auto shuffled = [&](uint32_t seed) {
         int list = NewList();

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "../world/shown_errors.h"
+#include "error_capture.h"
 #include "builtin_call.h"
 #include "error_capture.h"
 #include "core/date_time.h"
@@ -228,9 +228,9 @@ TEST_F(DateBuiltins, GameSpeedSetsTheFrameClock) {
     CallBuiltin("game_set_speed", {50.0, 7.0});
     EXPECT_NEAR(g_GameTimer.GetFrameRate(), 33333.33, 0.01) << "an unknown type changes nothing";
     {
-        ShownErrors errors;
+        ErrorCapture errors;
         CallBuiltin("game_set_speed", {-1.0, 0.0});
-        EXPECT_TRUE(errors.Contains("game_set_speed() - game time can't run backwards"));
+        EXPECT_TRUE(errors.ShownContains("game_set_speed() - game time can't run backwards"));
         EXPECT_NEAR(g_GameTimer.GetFrameRate(), 33333.33, 0.01);
     }
     CallBuiltin("game_set_speed", {0.0, 1.0});

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <limits>
 
-#include "../world/shown_errors.h"
+#include "error_capture.h"
 #include "builtin_call.h"
 #include "core/error.h"
 #include "library/math_builtins.h"
@@ -165,14 +165,14 @@ TEST(MathBuiltins, DomainErrorsReportAndGiveZero) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ShownErrors errors; // one each: a shown error ends the game, and later ones wait for that
+        ErrorCapture errors; // one each: a shown error ends the game, and later ones wait for that
         EXPECT_EQ(Real(c.name, {c.x}), 0.0);
-        EXPECT_TRUE(errors.Contains(c.message));
+        EXPECT_TRUE(errors.ShownContains(c.message));
     }
-    ShownErrors errors;
+    ErrorCapture errors;
     EXPECT_EQ(Real("sqrt", {16.0}), 4.0);
     EXPECT_EQ(Real("arcsin", {1.0}), static_cast<double>(std::asin(1.0f)));
-    EXPECT_TRUE(ShownErrors::Texts().empty());
+    EXPECT_TRUE(errors.Shown().empty());
 }
 
 TEST(MathBuiltins, EpsilonAcceptsOnlyZeroToOne) {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "../world/shown_errors.h"
+#include "error_capture.h"
 #include "builtin_call.h"
 #include "core/memory_manager.h"
 #include "library/string_builtins.h"
@@ -84,12 +84,12 @@ TEST(StringBuiltins, CharactersCodesAndBytes) {
     EXPECT_EQ(ZQVTL_StringByteAt("\xC3\xA9", 2), -87.0);
     EXPECT_EQ(ZQVTL_StringByteAt("", 0), 0.0);
 
-    ShownErrors errors;
+    ErrorCapture errors;
     EXPECT_EQ(Str("string_set_byte_at", {ZQRValue("abc"), 2.0, 0x158}), "aXc");
     EXPECT_EQ(Str("string_set_byte_at", {ZQRValue("abc"), 2.0, 0.0}), "a") << "a zero byte cuts the text";
-    EXPECT_TRUE(ShownErrors::Texts().empty());
+    EXPECT_TRUE(errors.Shown().empty());
     EXPECT_EQ(Str("string_set_byte_at", {ZQRValue("abc"), 4.0, 65.0}), "abc");
-    EXPECT_TRUE(errors.Contains("string_set_byte_at : index beyond end of string"));
+    EXPECT_TRUE(errors.ShownContains("string_set_byte_at : index beyond end of string"));
 }
 
 TEST(StringBuiltins, PositionsCountCharactersFromOne) {
@@ -158,9 +158,9 @@ TEST(StringBuiltins, SearchesAndCounts) {
 }
 
 TEST(StringBuiltins, RepeatRefusesAResultTooLongForAString) {
-    ShownErrors errors;
+    ErrorCapture errors;
     EXPECT_EQ(Str("string_repeat", {ZQRValue("abcdefgh"), 2147483647.0}), "");
-    EXPECT_TRUE(errors.Contains("string_repeat"));
+    EXPECT_TRUE(errors.ShownContains("string_repeat"));
 }
 
 // Case mapping follows the user's environment locale for the call only.

@@ -2,6 +2,7 @@
 // say exactly what reached the device and in which order.
 #pragma once
 
+#include <cstdarg>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -53,10 +54,12 @@ public:
     }
 
 private:
-    template <typename... Args>
-    void Add(const char* format, Args... args) {
+    __attribute__((format(printf, 2, 3))) void Add(const char* format, ...) {
         char line[160];
-        std::snprintf(line, sizeof line, format, args...);
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(line, sizeof line, format, args);
+        va_end(args);
         calls.emplace_back(line);
     }
 

@@ -41,9 +41,9 @@ CInstance::CInstance(float x, float y, int id, int objectIndex, bool addToLists)
 CInstance::~CInstance() {
     CollisionRemove(this);
     LeaveLists();
-    Hash<CInstance>& table = ID2Instance();
-    if (table.Find(static_cast<uint32_t>(i_id)) == this)
-        table.Delete(static_cast<uint32_t>(i_id), eDelete_Keep);
+    // Its own entry, wherever it stands: a room copy enters its instances
+    // under the ids of the originals, and the table keeps both.
+    ID2Instance().DeleteElement(static_cast<uint32_t>(i_id), this);
     g_InstanceChangeArray.Remove(this);
     g_InstanceActivateDeactive.Remove(this);
     g_InstanceChangeDepth.Remove(this);

@@ -5,17 +5,19 @@
 #include <cstring>
 #include <vector>
 
+#include "core/console.h"
 #include "core/function_table.h"
 #include "core/game_image.h"
 #include "core/header_globals.h"
 #include "core/run_globals.h"
 #include "core/rvalue.h"
+#include "error_capture.h"
 #include "room/room_table.h"
-#include "shown_errors.h"
 #include "world/builtins/game_builtins.h"
 #include "world/builtins/room_control.h"
 #include "world/collision/geometry_tests.h"
 #include "world/datafile/game_header.h"
+#include "core/game_image.h"
 
 namespace {
 
@@ -101,23 +103,23 @@ TEST_F(RoomControl, RequestsRecordThePendingChangeAndTheLastOneWins) {
 TEST_F(RoomControl, LeavingTheOrderOrAMissingRoomEndsTheGameWithAReport) {
     Current_Room = 2;
     {
-        ShownErrors errors;
+        ErrorCapture errors;
         Command_NextRoom();
         EXPECT_EQ(New_Room, ROOM_ABORTGAME);
-        EXPECT_TRUE(errors.Contains("Moving to next room after the last room."));
+        EXPECT_TRUE(errors.ShownContains("Moving to next room after the last room."));
     }
     Current_Room = 0;
     {
-        ShownErrors errors;
+        ErrorCapture errors;
         Command_PreviousRoom();
         EXPECT_EQ(New_Room, ROOM_ABORTGAME);
-        EXPECT_TRUE(errors.Contains("Moving to previous room before the first room."));
+        EXPECT_TRUE(errors.ShownContains("Moving to previous room before the first room."));
     }
     {
-        ShownErrors errors;
+        ErrorCapture errors;
         Command_GotoRoom(7);
         EXPECT_EQ(New_Room, ROOM_ABORTGAME);
-        EXPECT_TRUE(errors.Contains("Unexisting room number: 7"));
+        EXPECT_TRUE(errors.ShownContains("Unexisting room number: 7"));
     }
 }
 

@@ -3,9 +3,9 @@
 // by object and by region.
 #include <gtest/gtest.h>
 
+#include "error_capture.h"
 #include "event_fixture.h"
 #include "instance_fixture.h"
-#include "shown_errors.h"
 #include "world/datafile/options.h"
 #include "world/lifecycle/instance_life.h"
 
@@ -75,9 +75,9 @@ TEST_F(InstanceLife, DestroyingAnObjectWhoseDestroyEventSpawnsItEnds) {
 }
 
 TEST_F(InstanceLife, CreationIsRefusedForAMissingObjectOrWithoutARoom) {
-    ShownErrors errors;
+    ErrorCapture errors;
     EXPECT_EQ(Command_Create(17, 0, 0), nullptr);
-    EXPECT_TRUE(errors.Contains("Creating instance for non-existing object: 17"));
+    EXPECT_TRUE(errors.ShownContains("Creating instance for non-existing object: 17"));
     EXPECT_EQ(ZQVTL_instance_create(0, 0, 17), -1.0);
     Run_Room = nullptr;
     EXPECT_EQ(Command_Create(0, 0, 0), nullptr);
@@ -191,14 +191,14 @@ TEST_F(InstanceLife, PositionCommandsAndSpriteChecks) {
     CInstance* a = Command_Create(0, 100, 100);
     CInstance* b = Command_Create(0, 300, 300);
     {
-        ShownErrors errors;
+        ErrorCapture errors;
         Command_ChangeAt(110, 110, 9, false);
-        EXPECT_TRUE(errors.Contains("Asking to change into non-existing object: 9"));
+        EXPECT_TRUE(errors.ShownContains("Asking to change into non-existing object: 9"));
     }
     {
-        ShownErrors errors;
+        ErrorCapture errors;
         Command_SetSprite(a, 9);
-        EXPECT_TRUE(errors.Contains("Setting instance to non-existing sprite: 9"));
+        EXPECT_TRUE(errors.ShownContains("Setting instance to non-existing sprite: 9"));
     }
     EXPECT_EQ(a->i_objindex, 0);
     Command_ChangeAt(110, 110, 1, false);

@@ -96,13 +96,11 @@ void FillRecord(SLLVMVars* v) {
     v->pCodeFunctions = kCode;
 }
 
-// The message of the fatal error shown last ("" when none), and the error
-// state cleared so that the next one is shown too.
-std::string TakeShownError() {
-    std::string message;
-    if (Display_Error_Occurred && Display_Error_Message != nullptr && Display_Error_Message->Get() != nullptr)
-        message = ErrorReportMessage(Display_Error_Message->Get());
-    Display_Error_Occurred = false;
+// The message of the error shown last ("" when none since the last take),
+// and the error state cleared so that the next one is shown too.
+std::string TakeShownError(ErrorCapture& errors) {
+    const std::string message = ErrorReportMessage(errors.LastShown());
+    errors.Clear();
     aborterror = false;
     New_Room = ROOM_NONE;
     return message;
@@ -411,14 +409,11 @@ TEST_F(ObjectEvents, TheThirtyThirdNestedDispatchIsRefused) {
     CInstance* d = Make(D);
     Perform_Event(d, d, EVENT_OTHER, EVENT_OTHER_USER0);
     EXPECT_EQ(g_recursions, EVENT_MAX_NESTING);
-    ASSERT_NE(Display_Error_Message, nullptr);
-    EXPECT_NE(
-        std::string(Display_Error_Message->Get()).find("of Other Event: User Defined 0\nfor object obj_d:"),
-        std::string::npos)
-        << Display_Error_Message->Get();
-    EXPECT_EQ(TakeShownError(),
+    EXPECT_TRUE(errors.ShownContains("of Other Event: User Defined 0\nfor object obj_d:"))
+        << errors.LastShown();
+    EXPECT_EQ(TakeShownError(errors),
               "PerformEvent recursion depth failure - check for infinite loops, check objects for parenting");
-    EXPECT_EQ(TakeShownError(), "");
+    EXPECT_EQ(TakeShownError(errors), "");
     EXPECT_EQ(Event_NestingDepth(), 0);
 }
 
@@ -427,11 +422,11 @@ TEST_F(ObjectEvents, InvalidEventArgumentsAreReported) {
     ErrorCapture errors;
     CInstance* d = Make(D);
     Perform_Event(d, d, 15, 0);
-    EXPECT_EQ(TakeShownError(), "Invalid event argument");
+    EXPECT_EQ(TakeShownError(errors), "Invalid event argument");
     Perform_Event(d, d, EVENT_STEP, -1);
-    EXPECT_EQ(TakeShownError(), "Invalid event argument");
+    EXPECT_EQ(TakeShownError(errors), "Invalid event argument");
     EXPECT_EQ(Object_Data(D)->GetEventRecursive(-1, 0), nullptr);
-    EXPECT_EQ(TakeShownError(), "Invalid event argument");
+    EXPECT_EQ(TakeShownError(errors), "Invalid event argument");
     EXPECT_TRUE(g_calls.empty());
 }
 

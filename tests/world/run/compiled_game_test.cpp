@@ -340,9 +340,8 @@ TEST_F(CompiledGame, AScriptWithoutACompiledFunctionFailsPreparation) {
     ASSERT_TRUE(Load(w)) << GameData_LastError();
     ErrorCapture errors;
     EXPECT_FALSE(Script_Prepare());
-    ASSERT_NE(Display_Error_Message, nullptr);
-    EXPECT_STREQ(Display_Error_Message->Get(),
-                 "COMPILATION ERROR in Script: scr_hit\nno compiled script for code index 1");
+    EXPECT_EQ(errors.LastShown(),
+              "COMPILATION ERROR in Script: scr_hit\nno compiled script for code index 1");
     // Performing it runs nothing but still consumes the arguments.
     RValue argument = RValue_Real(1);
     DynamicArrayOfRValue row{1, &argument};

@@ -312,6 +312,72 @@ TEST_F(RoomTransitions, PersistentInstanceReplacesTheSameIdInAPersistentRoom) {
     for (const std::string& entry : Take()) EXPECT_EQ(entry.find("a_create"), std::string::npos) << entry;
 }
 
+// A copy of a visited persistent room (as a room duplicate takes it) holds
+// instances with the whole state of the waiting ones; the deactivated one is
+// copied deactivated and stays out of its object type's lists.
+TEST_F(RoomTransitions, CopyOfAVisitedRoomKeepsItsInstancesState) {
+    StartGame();
+    SwitchRoom(2);
+    CInstance* kept = CInstance::Find(kKeptA);
+    ASSERT_NE(kept, nullptr);
+    kept->SetSpeed(3.0f);
+    kept->SetDirection(90.0f);
+    kept->i_spriteindex = 4;
+    kept->i_imageindex = 2.5f;
+    kept->SetTimer(0, 7);
+    kept->SetTimer(11, 1);
+    kept->Add("score", 42.0, 0);
+    kept->Add("title", "knight", 0);
+    CInstance* asleep = Run_Room->AddInstance(50.0f, 60.0f, 0);
+    ASSERT_NE(asleep, nullptr);
+    const int asleepId = asleep->i_id;
+    asleep->SetTimer(2, 5);
+    asleep->i_deactivated = true;
+    Run_Room->UpdateActive();
+    SwitchRoom(1);
+    const CRoom* visited = Run_Room_At(2);
+    ASSERT_NE(visited, nullptr);
+    const int listed = Object_Data(0)->m_Instances.m_count;
+
+    {
+        CRoom copy;
+        copy.Assign(visited, false);
+        CInstance* a = copy.m_pFirstActive;
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->m_pNext, nullptr);
+        EXPECT_NE(a, kept);
+        EXPECT_EQ(a->i_id, kKeptA);
+        EXPECT_EQ(a->i_x, 40.0f);
+        EXPECT_EQ(a->i_speed, 3.0f);
+        EXPECT_EQ(a->i_direction, 90.0f);
+        EXPECT_NEAR(a->i_vspeed, -3.0f, 1e-6);
+        EXPECT_EQ(a->i_spriteindex, 4);
+        EXPECT_EQ(a->i_imageindex, 2.5f);
+        EXPECT_EQ(a->GetTimer(0), 7);
+        EXPECT_EQ(a->GetTimer(11), 1);
+        EXPECT_EQ(a->GetTimer(1), -1);
+        ASSERT_NE(a->FindValue("score"), nullptr);
+        EXPECT_EQ(a->FindValue("score")->val, 42.0);
+        ASSERT_NE(a->FindValue("title"), nullptr);
+        EXPECT_STREQ(a->FindValue("title")->pRefString->Get(), "knight");
+        EXPECT_EQ(CInstance::Find(kKeptA), a);
+
+        CInstance* d = copy.m_pFirstDeactive;
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->i_id, asleepId);
+        EXPECT_TRUE(d->i_deactivated);
+        EXPECT_EQ(d->i_x, 50.0f);
+        EXPECT_EQ(d->GetTimer(2), 5);
+        EXPECT_EQ(Object_Data(0)->m_Instances.m_count, listed + 1) << "only the active copy is listed";
+    }
+    EXPECT_EQ(Object_Data(0)->m_Instances.m_count, listed);
+    EXPECT_EQ(CInstance::Find(kKeptA), nullptr);
+    // The waiting originals are untouched and come back on the next visit.
+    SwitchRoom(2);
+    EXPECT_EQ(CInstance::Find(kKeptA), kept);
+    EXPECT_EQ(kept->FindValue("score")->val, 42.0);
+}
+
 TEST_F(RoomTransitions, RoomEndSeesNoPendingChangeAndItsRequestIsOverwritten) {
     StartGame();
     Take();
@@ -363,8 +429,7 @@ TEST_F(RoomTransitions, RoomIndexThatDoesNotExistIsRefused) {
         StartRoom(bad, false);
         EXPECT_EQ(Run_Room, room) << bad;
     }
-    ASSERT_NE(Display_Error_Message, nullptr);
-    EXPECT_NE(std::string(Display_Error_Message->Get()).find("room -5"), std::string::npos);
+    EXPECT_TRUE(errors.ShownContains("room -5"));
 }
 
 // ---------------------------------------------------------------------------
