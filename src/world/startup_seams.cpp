@@ -26,18 +26,11 @@ void InitBufferFunctions() {}
 void InitBufferVertexFunctions() {}
 void InitNetworkingFunctions() {}
 void InitShaderFunctions() {}
-void InitVertexFormats() {}
 void InitSteamFunctions() {}
 void InitPushFunctions() {}
 void InitTarvoFunctions() {}
 void InitMetroFunctions() {}
 void LayerManager_InitLayerFunctions() {}
-bool GR_D3D_Init() {
-    return true;
-}
-void GR_D3D_End() {}
-void DisplaySet() {}
-void Graphics_EndInit() {}
 void Background_InitTextures() {}
 void Sprite_InitTextures() {}
 void Font_InitTextures() {}
@@ -65,7 +58,6 @@ bool Extension_Finalise() {
     return true;
 }
 void Platform_SetCursor(int) {}
-void Texture_SetInterpolation(bool) {}
 void Draw_SetInitialColour() {}
 void Effects_Clear() {}
 void Camera_StartRoom(CRoom*) {}
@@ -97,8 +89,6 @@ void FINALIZE_Motion_Grid() {}
 void FINALIZE_Particle_Main() {}
 void FINALIZE_Sprite_Class() {}
 void FINALIZE_Sprite_Main() {}
-void FINALIZE_VertexFormats() {}
-void FINALIZE_Graphics_Display() {}
 void FINALIZE_Background() {}
 void FINALIZE_Graphics_Texture() {}
 void FINALIZE_Font_Main() {}

@@ -23,10 +23,6 @@ bool Camera_ViewQuad(int, float*) {
 }
 
 void Sound_Tick() {}
-void Graphics_PartialReset() {}
-void Graphics_FullReset() {}
-void GR_D3D_Start_Frame() {}
-void GR_D3D_Finish_Frame(bool) {}
 void IO_Render() {}
 void GamePadRestart() {}
 void TickDebugger() {}
