@@ -23,7 +23,9 @@
 #include "render/gl_state.h"
 #include "render/render_settings.h"
 #include "render/render_state.h"
+#include "render/shader.h"
 #include "render/texture.h"
+#include "render/vertex_batch.h"
 #include "render/view.h"
 #include "world/main_loop.h"
 #include "world/startup_services.h"
@@ -69,9 +71,7 @@ public:
     void SetSamplerState(int stage, int id, uint32_t value) override {
         Graphics::SetSamplerState(stage, id, value);
     }
-    // The vertex batch draws through here once it exists; nothing is pending
-    // before then.
-    void DrawBatch() override {}
+    void DrawBatch() override { Batch_DrawPending(); }
     void DrawVertices(int primType, const void* vertices, int count, int vertexBytes) override {
         static const GLenum kModes[7] = {GL_POINTS,    GL_POINTS,         GL_LINES,       GL_LINE_STRIP,
                                          GL_TRIANGLES, GL_TRIANGLE_STRIP, GL_TRIANGLE_FAN};
@@ -332,6 +332,7 @@ void Graphics::SceneBegin() {
     g_LastVerts = 0;
     begin_end = 1;
     g_numTextureSwaps = 0; // the per-frame counters start again
+    g_numVertexBatches = 0;
     g_fFlip = false;
     _InvalidateTextureState();
 }
@@ -378,10 +379,14 @@ int Graphics::FogType() {
     return 1;
 }
 void Graphics::ExitFullScreen() {}
-void Graphics::ResetVBuffers() {}
+void Graphics::ResetVBuffers() {
+    Batch_Empty();
+    g_TrianglesDrawn = 0;
+}
 
 void Graphics::InitOGLResources() {
     InitTextureResources();
+    InitVertexBuilderResources();
 }
 
 void Graphics::InvalidateOGLResources() {
@@ -392,7 +397,9 @@ void Graphics::InvalidateOGLResources() {
     }
 }
 
-void Graphics::DeleteOGLResources() {}
+void Graphics::DeleteOGLResources() {
+    DeleteShaderManagerResources();
+}
 
 void FINALIZE_Graphics_Display() {
     Graphics::InvalidateOGLResources();
@@ -459,6 +466,7 @@ void GR_D3D_End() {
     g_SolidWhiteTexture = -1;
     g_SolidWhiteTexturePtr = nullptr;
     FreeTextureResources();
+    if (g_GraphicsInitialised) DeleteShaderManagerResources();
     Graphics::Quit();
 }
 
