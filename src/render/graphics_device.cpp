@@ -23,6 +23,7 @@
 #include "render/gl_state.h"
 #include "render/render_settings.h"
 #include "render/render_state.h"
+#include "render/render_target.h"
 #include "render/shader.h"
 #include "render/texture.h"
 #include "render/vertex_batch.h"
@@ -319,6 +320,7 @@ bool Graphics::OpenWindow(void* view, int, int, int screenFlags) {
     glDisable(GL_DITHER);
     glDepthFunc(GL_LEQUAL);
     GetOpenGLInfo();
+    initRenderBufferStack(); // a new context starts at the window's level
     g_InterpolatePixels = (screenFlags & 8) != 0;
     g_KeepAspectRatio = (screenFlags & 16) != 0;
     if (g_UsingGL2 == 1) InitOGLResources();

@@ -18,6 +18,7 @@
 #include "render/graphics_device.h"
 #include "render/image_decode.h"
 #include "render/render_state.h"
+#include "render/render_target.h"
 #include "render/texture_decompress.h"
 #include "world/game_image.h"
 
@@ -162,34 +163,6 @@ bool WantsMips(const Texture* t, int mip) {
     return mip == eMip_On || (mip == eMip_WhenWanted && (t->flags & eTexFlag_MipsWanted) != 0);
 }
 
-// Frame buffer with packed depth and stencil for a render target whose GL
-// texture is bound; cleared at creation. The previous binding is restored.
-void CreateFrameBuffer(Texture* t) {
-    GLint previous = 0;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
-    GLuint fb = 0, depth = 0;
-    glGenFramebuffers(1, &fb);
-    glBindFramebuffer(GL_FRAMEBUFFER, fb);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, Name(t->textureID), 0);
-    glGenRenderbuffers(1, &depth);
-    glBindRenderbuffer(GL_RENDERBUFFER, depth);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, t->width, t->height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depth);
-    const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
-    if (status != GL_FRAMEBUFFER_COMPLETE) Support_DebugOutput("Framebuffer status 0x%04X\n", status);
-    GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-    glDisable(GL_SCISSOR_TEST);
-    glClearColor(0, 0, 0, 0);
-    glClearDepth(1.0);
-    glClearStencil(0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    if (scissor) glEnable(GL_SCISSOR_TEST);
-    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
-    t->frameBufferID = static_cast<int32_t>(fb);
-    t->depthBufferID = t->stencilBufferID = static_cast<int32_t>(depth);
-}
-
 void UploadRGBA(Texture* t, int width, int height, const uint8_t* pixels, int mip) {
     t->textureID = static_cast<int32_t>(NewBoundTexture());
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
@@ -259,7 +232,7 @@ void _CreateTexture(Texture* t, bool bindBlank, int mip) {
             t->textureID = static_cast<int32_t>(NewBoundTexture());
             glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, t->width, t->height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                          nullptr);
-            CreateFrameBuffer(t);
+            _SetupRenderTargetFBO(t, t->width, t->height);
         }
     }
     SetNPOTFlag(t);
@@ -361,7 +334,7 @@ Texture* Graphics::CreateTexture(int width, int height, int mipLevels, int flags
         t->textureID = static_cast<int32_t>(NewBoundTexture());
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
         SetNPOTFlag(t);
-        CreateFrameBuffer(t);
+        _SetupRenderTargetFBO(t, t->width, t->height);
         return t;
     }
     BindBlankFirst();
