@@ -41,6 +41,3 @@ int Background_Find(const char*) {
 int Font_Find(const char*) {
     return -1;
 }
-int Shader_Find(const char*) {
-    return -1;
-}

@@ -26,6 +26,7 @@
 #include "render/render_target.h"
 #include "render/shader.h"
 #include "render/texture.h"
+#include "render/user_shader.h"
 #include "render/vertex_batch.h"
 #include "render/view.h"
 #include "world/main_loop.h"
@@ -123,8 +124,13 @@ public:
         }
         if (mask != 0) glClear(mask);
     }
-    // Matrices reach GL through the shaders' uniforms when a batch is drawn.
-    void MatricesChanged(int, const float (*)[16]) override {}
+    // Built-in variants take the matrices at every draw; a user shader in
+    // force takes them now.
+    void MatricesChanged(int, const float (*matrices)[16]) override {
+        const GLSLShader* s = g_ActiveUserShaderM != -1 ? Shader_Get(g_ActiveUserShaderM) : nullptr;
+        if (s != nullptr && s->matricesUniform >= 0)
+            glUniformMatrix4fv(s->matricesUniform, eMatrix_Count, GL_FALSE, matrices[0]);
+    }
 };
 
 GLDevice g_GLDevice;
@@ -468,6 +474,7 @@ void GR_D3D_End() {
     g_SolidWhiteTexture = -1;
     g_SolidWhiteTexturePtr = nullptr;
     FreeTextureResources();
+    FreeUserShaders(); // their programs go with the table below
     if (g_GraphicsInitialised) DeleteShaderManagerResources();
     Graphics::Quit();
 }

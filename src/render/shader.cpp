@@ -225,6 +225,32 @@ void ReleaseGL(GLSLShader* s) {
     s->program = s->vertexShader = s->fragmentShader = -1;
 }
 
+int UniformColumns(GLenum type) {
+    switch (type) {
+        case GL_INT:
+        case GL_FLOAT:
+        case GL_BOOL: return 1;
+        case GL_FLOAT_VEC2:
+        case GL_INT_VEC2:
+        case GL_BOOL_VEC2:
+        case GL_FLOAT_MAT2: return 2;
+        case GL_FLOAT_VEC3:
+        case GL_INT_VEC3:
+        case GL_BOOL_VEC3:
+        case GL_FLOAT_MAT3: return 3;
+        default: return 4;
+    }
+}
+
+int UniformRows(GLenum type) {
+    switch (type) {
+        case GL_FLOAT_MAT2: return 2;
+        case GL_FLOAT_MAT3: return 3;
+        case GL_FLOAT_MAT4: return 4;
+        default: return 1;
+    }
+}
+
 void FindLocations(GLSLShader* s) {
     const GLuint p = static_cast<GLuint>(s->program);
     s->posAttrib = glGetAttribLocation(p, "in_Position");
@@ -248,13 +274,21 @@ void FindLocations(GLSLShader* s) {
     glGetProgramiv(p, GL_ACTIVE_UNIFORMS, &count);
     std::vector<std::string> others;
     bool hasBase = false;
+    s->uniforms.clear();
     for (GLint i = 0; i < count; ++i) {
         char name[128];
         GLsizei length = 0;
         GLint size = 0;
         GLenum type = 0;
         glGetActiveUniform(p, static_cast<GLuint>(i), sizeof name, &length, &size, &type, name);
-        if (type != GL_SAMPLER_2D) continue;
+        if (type != GL_SAMPLER_2D) {
+            if (type != GL_SAMPLER_CUBE) {
+                const int columns = UniformColumns(type), rows = UniformRows(type);
+                s->uniforms.push_back(
+                    {name, glGetUniformLocation(p, name), type, columns, rows, columns * rows, size});
+            }
+            continue;
+        }
         if (std::string(name) == "vt_BaseTexture")
             hasBase = true;
         else

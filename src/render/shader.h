@@ -14,10 +14,18 @@ struct ShaderSampler {
     int32_t stage;
 };
 
+struct ShaderUniform {
+    std::string name;
+    int32_t location;
+    uint32_t type;
+    int32_t columns, rows, size, arrayLength;
+};
+
 struct GLSLShader {
     int32_t vertexShader = -1, fragmentShader = -1, program = -1;
     std::string vertexSource, fragmentSource;
     std::vector<ShaderSampler> samplers; // indexed by texture stage
+    std::vector<ShaderUniform> uniforms; // the active uniforms other than samplers
     // "in_Position", "in_Normal", "in_TextureCoord", "in_Colour".
     int32_t posAttrib = -1, normalAttrib = -1, texAttrib = -1, colourAttrib = -1;
     int32_t matricesUniform = -1, baseTextureUniform = -1, lightingEnabledUniform = -1;

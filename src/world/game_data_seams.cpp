@@ -17,7 +17,6 @@ void Audio_Load(ImageReader&) {}
 void AudioGroup_Load(ImageReader&) {}
 void Sprite_Load(ImageReader&) {}
 void Background_Load(ImageReader&) {}
-void Shader_Load(ImageReader&) {}
 void Font_Load(ImageReader&) {}
 void Texture_Load(ImageReader&) {}
 void Audio_WAVs(ImageReader&) {}

@@ -25,7 +25,6 @@ void InitGamepadFunctions() {}
 void InitBufferFunctions() {}
 void InitBufferVertexFunctions() {}
 void InitNetworkingFunctions() {}
-void InitShaderFunctions() {}
 void InitSteamFunctions() {}
 void InitPushFunctions() {}
 void InitTarvoFunctions() {}
