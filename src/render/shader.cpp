@@ -267,6 +267,11 @@ void FindLocations(GLSLShader* s) {
     s->fogColourUniform = glGetUniformLocation(p, "vt_FogColour");
     s->alphaTestEnabledUniform = glGetUniformLocation(p, "vt_AlphaTestEnabled");
     s->alphaRefUniform = glGetUniformLocation(p, "vt_AlphaRefValue");
+    s->ambientUniform = glGetUniformLocation(p, "u_LightEnv.ambientcol");
+    s->dirLightsDirUniform = glGetUniformLocation(p, "u_LightEnv.m_dirLights_dir");
+    s->dirLightsColourUniform = glGetUniformLocation(p, "u_LightEnv.m_dirLights_diffusecol");
+    s->pointLightsPosRangeUniform = glGetUniformLocation(p, "u_LightEnv.m_pointLights_posrange");
+    s->pointLightsColourUniform = glGetUniformLocation(p, "u_LightEnv.m_pointLights_diffusecol");
 
     // Samplers: vt_BaseTexture on stage 0, the others after it in the order
     // GL lists them.

@@ -32,6 +32,8 @@ struct GLSLShader {
     int32_t vsFogEnabledUniform = -1, fogStartUniform = -1, rcpFogRangeUniform = -1;
     int32_t psFogEnabledUniform = -1, fogColourUniform = -1;
     int32_t alphaTestEnabledUniform = -1, alphaRefUniform = -1;
+    int32_t ambientUniform = -1, dirLightsDirUniform = -1, dirLightsColourUniform = -1;
+    int32_t pointLightsPosRangeUniform = -1, pointLightsColourUniform = -1;
 };
 
 // Builds a program and appends it to the table: its index, or -1 with the

@@ -11,6 +11,7 @@
 #include "render/gl_layer.h"
 #include "render/gl_state.h"
 #include "render/graphics_device.h"
+#include "render/lights.h"
 #include "render/render_state.h"
 #include "render/shader.h"
 #include "render/texture.h"
@@ -37,6 +38,39 @@ GLuint g_activeAttribs[kMaxActiveAttribs];
 int g_numActiveAttribs = 0;
 
 const int32_t kLightShaderVariation[9] = {0, 0, 1, 2, 2, 3, 3, 3, 3};
+const int32_t kNumLightsToSet[9] = {1, 1, 2, 4, 4, 8, 8, 8, 8};
+
+// Packs the enabled lights by kind in light order; unused entries get the
+// direction (0, 1, 0, 1) and no colour.
+void SetLightingUniforms(const GLSLShader* s, int lights) {
+    float dirs[8][4], dirColours[8][4], points[8][4], pointColours[8][4];
+    int nd = 0, np = 0;
+    for (int i = 0; i < 8; ++i) {
+        if ((g_LightFlags & (1u << i)) == 0) continue;
+        const float entry[4] = {g_LightPos[i][0], g_LightPos[i][1], g_LightPos[i][2], g_LightRange[i]};
+        if (g_LightTypes[i] == 0 && nd < lights) {
+            std::memcpy(dirs[nd], entry, sizeof entry);
+            std::memcpy(dirColours[nd++], g_LightColour[i], sizeof entry);
+        } else if (g_LightTypes[i] == 1 && np < lights) {
+            std::memcpy(points[np], entry, sizeof entry);
+            std::memcpy(pointColours[np++], g_LightColour[i], sizeof entry);
+        }
+    }
+    const float unused[4] = {0, 1, 0, 1}, none[4] = {0, 0, 0, 0};
+    for (; nd < lights; ++nd) {
+        std::memcpy(dirs[nd], unused, sizeof unused);
+        std::memcpy(dirColours[nd], none, sizeof none);
+    }
+    for (; np < lights; ++np) {
+        std::memcpy(points[np], unused, sizeof unused);
+        std::memcpy(pointColours[np], none, sizeof none);
+    }
+    glUniform4fv(s->ambientUniform, 1, g_LightAmbient);
+    glUniform4fv(s->dirLightsDirUniform, lights, dirs[0]);
+    glUniform4fv(s->dirLightsColourUniform, lights, dirColours[0]);
+    glUniform4fv(s->pointLightsPosRangeUniform, lights, points[0]);
+    glUniform4fv(s->pointLightsColourUniform, lights, pointColours[0]);
+}
 
 // Bytes per vertex of a format code; 0 for a user format not in the table.
 int VertexSize(int format) {
@@ -192,11 +226,12 @@ GLSLShader* StartShaderBlock(int format, const uint8_t* vertices) {
         s = Shader_Get(g_ActiveUserShaderM);
     } else {
         const int variant = (g_FogState ? 1 : 0) | (g_AlphaTestEnable ? 2 : 0);
-        int handle = -1;
+        int handle = -1, lights = 0;
         if (mask == 15) {
             const int n = g_MaxUsedLights < 0 ? 0 : (g_MaxUsedLights > 8 ? 8 : g_MaxUsedLights);
             handle = g_LightingEnable ? SVN_Lit_Shader[4 * kLightShaderVariation[n] + variant]
                                       : SVN_Shader[variant];
+            if (g_LightingEnable) lights = kNumLightsToSet[n];
         } else if (mask == 7) {
             handle = SV_Shader[variant];
         } else if (mask == 3) {
@@ -206,6 +241,7 @@ GLSLShader* StartShaderBlock(int format, const uint8_t* vertices) {
         if (s != nullptr) {
             glUseProgram(static_cast<GLuint>(s->program));
             UploadBuiltInUniforms(s);
+            if (lights > 0) SetLightingUniforms(s, lights);
         }
     }
     if (s == nullptr) return nullptr;

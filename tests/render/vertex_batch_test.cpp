@@ -5,6 +5,7 @@
 
 #include "gl_device_fixture.h"
 #include "recording_gl_layer.h"
+#include "render/lights.h"
 #include "render/shader.h"
 #include "render/vertex_batch.h"
 #include "render/vertex_format.h"
@@ -167,6 +168,37 @@ TEST_F(BatchDrawing, AlphaTestDiscardsAtOrBelowTheReference) {
     EXPECT_EQ(Pixel(4, 4)[0], 0);
     EXPECT_EQ(Pixel(20, 4)[0], 255);
     g_States.SetRenderState(eRS_AlphaTest, 0);
+}
+
+TEST_F(BatchDrawing, LitVerticesTakeTheAmbientAndTheirLights) {
+    struct V36 {
+        float x, y, z, nx, ny, nz;
+        uint32_t colour;
+        float u, v;
+    };
+    static_assert(sizeof(V36) == 36);
+    Texture* white = Solid(0xFFFFFFFF);
+    GR_D3D_Start_Frame();
+    Graphics::Clear(0, 1.0f, 0, eClear_Colour);
+    g_States.SetRenderState(eRS_BlendEnable, 0);
+    g_States.SetRenderState(eRS_Lighting, 1);
+    GR_3D_Set_Ambient(0x000040); // a little red
+    GR_3D_Light_Define_Direction(1, 0, 0, 1, 0x00FF00);
+    GR_3D_Light_Enable(1, true);
+    auto* v = static_cast<V36*>(Graphics::AllocVerts(4, white, eVF_PosNormalColourTex, 6));
+    ASSERT_NE(v, nullptr);
+    // The normal points away from the light's direction, so it faces the light.
+    const V36 tl{0, 0, 0, 0, 0, -1, 0xFFFFFFFF, 0, 0}, tr{32, 0, 0, 0, 0, -1, 0xFFFFFFFF, 1, 0},
+        bl{0, 32, 0, 0, 0, -1, 0xFFFFFFFF, 0, 1}, br{32, 32, 0, 0, 0, -1, 0xFFFFFFFF, 1, 1};
+    v[0] = tl, v[1] = tr, v[2] = bl, v[3] = tr, v[4] = br, v[5] = bl;
+    GR_D3D_Finish_Frame(true);
+    const std::vector<uint8_t> p = Pixel(10, 10);
+    EXPECT_NEAR(p[0], 0x40, 1);
+    EXPECT_EQ(p[1], 255);
+    EXPECT_EQ(p[2], 0);
+    GR_3D_Light_Enable(1, false);
+    GR_3D_Set_Ambient(0);
+    g_States.SetRenderState(eRS_Lighting, 0);
 }
 
 } // namespace
