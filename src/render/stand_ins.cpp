@@ -25,10 +25,6 @@ int GR_Window_Views_Mouse_Get_Y(int device) {
     return device >= 0 && device < kIOMouseDevices ? g_MousePosY[device] : 0;
 }
 
-int Shader_Find(const char*) {
-    return -1;
-}
-
 // ---- asked for through world/builtins/game_builtin_services.h
 
 int GR_Window_Get_Region_Width() {
@@ -46,8 +42,6 @@ uint32_t* Graphics::GrabScreenRect(int, int, int, int, int* outW, int* outH) {
 }
 
 // ---- asked for through world/datafile/game_data_services.h
-
-void Shader_Load(ImageReader&) {}
 
 void Texture_Load(ImageReader&) {}
 
@@ -77,22 +71,6 @@ void Init3DFunctions() {}
 
 void InitBufferVertexFunctions() {}
 
-void InitShaderFunctions() {}
-
-void InitVertexFormats() {}
-
-bool GR_D3D_Init() {
-    return true;
-}
-
-void GR_D3D_End() {}
-
-void DisplaySet() {}
-
-void Graphics_EndInit() {}
-
-void Texture_SetInterpolation(bool) {}
-
 void Draw_SetInitialColour() {}
 
 void Effects_Clear() {}
@@ -102,10 +80,6 @@ void Camera_StartRoom(CRoom*) {}
 void Camera_EndRoom(CRoom*) {}
 
 void Room_SizeDrawing() {}
-
-void FINALIZE_VertexFormats() {}
-
-void FINALIZE_Graphics_Display() {}
 
 void FINALIZE_Graphics_Texture() {}
 
@@ -118,11 +92,3 @@ void Draw_Room() {}
 bool Camera_ViewQuad(int, float*) {
     return false;
 }
-
-void Graphics_PartialReset() {}
-
-void Graphics_FullReset() {}
-
-void GR_D3D_Start_Frame() {}
-
-void GR_D3D_Finish_Frame(bool) {}

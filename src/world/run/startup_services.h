@@ -50,7 +50,7 @@ void LayerManager_InitLayerFunctions();
 // False when the graphics device cannot start.
 bool GR_D3D_Init();
 void GR_D3D_End();
-void DisplaySet();
+bool DisplaySet();
 void Graphics_EndInit();
 void Background_InitTextures();
 void Sprite_InitTextures();

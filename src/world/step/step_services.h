@@ -46,8 +46,8 @@ void Sound_Tick();
 void Graphics_PartialReset();
 void Graphics_FullReset();
 // The renderer's frame brackets; `present` asks for the buffer swap.
-void GR_D3D_Start_Frame();
-void GR_D3D_Finish_Frame(bool present);
+bool GR_D3D_Start_Frame();
+bool GR_D3D_Finish_Frame(bool present);
 // Draws the virtual keys after the step.
 void IO_Render();
 // Re-opens the gamepads (game restart).
