@@ -55,8 +55,6 @@ void Sound_SystemInit() {}
 void Audio_Prepare() {}
 void IO_Setup(IniFile*) {}
 void Sound_Setup(IniFile*) {}
-void PropagateGameName(const char*) {}
-void PropagateCopyright(const char*) {}
 void Platform_RestrictOrientation(bool, bool, bool, bool) {}
 bool Extension_Initialise() {
     return true;

@@ -31,10 +31,6 @@ void IO_Render() {}
 void GamePadRestart() {}
 void TickDebugger() {}
 void Run_Terminate() {}
-// No window exists yet, so there is no vertical blank to wait for.
-bool Platform_CanWaitVBlanks(int) {
-    return false;
-}
 
 void Push_DispatchEvents() {}
 void ProcessVTLCallbacks() {}
