@@ -17,17 +17,19 @@ namespace {
 constexpr int64_t kGiveUpMicros = 100000000; // 100 s
 
 double g_refreshHz = 0.0;
-int64_t g_baseTime = 0;      // Timing_Time() of blank 0
-double g_periodMicros = 0.0; // 0 while the rate is unknown
+int64_t g_baseTime = 0;        // Timing_Time() of blank 0
+int64_t g_lastNow = INT64_MIN; // the clock at the last count
+double g_periodMicros = 0.0;   // 0 while the rate is unknown
 
 // The blank count at `now`. A clock that went back (Timing_Init runs again
 // at start-up) restarts the count at the same value instead of losing it.
 int32_t CountAt(int64_t now) {
     if (g_periodMicros <= 0.0) return g_CurrVSync.load(std::memory_order_relaxed);
-    if (now < g_baseTime) {
+    if (now < g_lastNow) {
         const int32_t kept = g_CurrVSync.load(std::memory_order_relaxed);
         g_baseTime = now - RealToInt64(kept * g_periodMicros);
     }
+    g_lastNow = now;
     const int64_t n = RealToInt64(static_cast<double>(now - g_baseTime) / g_periodMicros);
     const int32_t count = n > INT32_MAX ? INT32_MAX : static_cast<int32_t>(n);
     g_CurrVSync.store(count, std::memory_order_relaxed);
@@ -41,7 +43,8 @@ void VBlank_SetRefreshRate(double hz) {
     g_refreshHz = hz > 0.0 ? hz : 0.0;
     g_periodMicros = g_refreshHz > 0.0 ? 1000000.0 / g_refreshHz : 0.0;
     // Keep the count running across a change of display.
-    g_baseTime = Timing_Time() - RealToInt64(count * g_periodMicros);
+    g_lastNow = Timing_Time();
+    g_baseTime = g_lastNow - RealToInt64(count * g_periodMicros);
     g_DisplayRefresh = g_refreshHz;
 }
 
