@@ -332,6 +332,7 @@ int Platform_RunApplication(int argc, const char* const* argv) {
         std::fprintf(stderr, "corvane: cannot start the video system: %s\n", SDL_GetError());
         return 1;
     }
+    dbg_csol->Output("Video driver = %s\n", SDL_GetCurrentVideoDriver());
     // The mixer's output and capture devices; nothing opens them until the
     // sound system does.
     Platform_InstallAudioDevices();
