@@ -68,3 +68,8 @@ void Timing_Sleep(int64_t us) {
         if (now >= end || now < start) break;
     }
 }
+
+void Timing_Doze(int64_t us) {
+    if (us < 1) return;
+    s_sleep.load(std::memory_order_acquire)(us > kMaxSleepMicros ? kMaxSleepMicros : us);
+}

@@ -19,6 +19,9 @@ int64_t Timing_Time();
 // Sleeps `us` microseconds: at most 3 s; returns at once for 0 or less. Sleeps
 // until g_SleepMargin ms before the target, then spins on the clock to hit it.
 void Timing_Sleep(int64_t us);
+// Sleeps about `us` microseconds (at most 3 s) through the sleep primitive
+// alone, without spinning to the exact time: for waits where late is fine.
+void Timing_Doze(int64_t us);
 
 // The clock and the sleep primitive behind the functions above, replaceable so
 // that tests drive them deterministically. Null restores the system's.

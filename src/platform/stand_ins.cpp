@@ -61,10 +61,6 @@ void InitMetroFunctions() {}
 
 void IO_Setup(IniFile*) {}
 
-void PropagateGameName(const char*) {}
-
-void PropagateCopyright(const char*) {}
-
 void Platform_RestrictOrientation(bool, bool, bool, bool) {}
 
 void Platform_SetCursor(int) {}
@@ -84,11 +80,6 @@ void Steam_Process() {}
 void IO_Render() {}
 
 void GamePadRestart() {}
-
-// No window exists yet, so there is no vertical blank to wait for.
-bool Platform_CanWaitVBlanks(int) {
-    return false;
-}
 
 void Push_DispatchEvents() {}
 

@@ -40,6 +40,7 @@
 int32_t region_width = 640, region_height = 480;
 int32_t g_DisplayWidth = 0, g_DisplayHeight = 0;
 int32_t g_DeviceWidth = 0, g_DeviceHeight = 0;
+int32_t g_ClientWidth = 0, g_ClientHeight = 0;
 bool g_InterpolatePixels = false, g_KeepAspectRatio = false;
 int32_t begin_end = 0;
 int32_t g_SceneBegin = 0;

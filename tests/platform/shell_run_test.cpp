@@ -1,0 +1,192 @@
+// The whole program through the shell on SDL's offscreen driver: a game made
+// by the writer runs through the engine states 5, 6, 7, 8, 9, 11 and 13 on a
+// fake clock, the splash shows for its timings, and the frames read back show
+// the splash and then the running game's cleared frame.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/code.h"
+#include "core/memory_manager.h"
+#include "core/stack_trace.h"
+#include "core/timing.h"
+#include "game_data_writer.h"
+#include "header_chunk.h"
+#include "object_chunk.h"
+#include "platform/gl_view.h"
+#include "platform/runner_app.h"
+#include "render/image_decode.h"
+#include "room_chunk.h"
+#include "world/datafile/code_binding.h"
+#include "world/builtins/room_control.h"
+
+namespace {
+
+constexpr int64_t kTickMicros = 50000; // the fake clock's advance per tick
+
+int64_t g_now = 5000000;
+int64_t FakeNow() {
+    return g_now;
+}
+void FakeSleep(int64_t us) {
+    if (us > 0) g_now += us;
+}
+
+struct Entry {
+    int state;
+    int64_t at;
+};
+std::vector<Entry> g_entries; // each state as it was first seen, with the time
+void OnTick(int state) {
+    if (g_entries.empty() || g_entries.back().state != state) g_entries.push_back({state, g_now});
+    g_now += kTickMicros;
+}
+
+// The centre pixel and the top-left pixel of every presented frame, with the
+// state it was presented in.
+struct Shot {
+    int state;
+    uint32_t centre, corner;
+};
+std::vector<Shot> g_shots;
+uint32_t PixelAt(int x, int y) {
+    uint8_t p[4] = {};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+void OnPresent(int width, int height) {
+    const int state = macRunnerDelegate != nullptr ? macRunnerDelegate->engineState() : -1;
+    g_shots.push_back({state, PixelAt(width / 2, height / 2), PixelAt(0, height - 1)});
+}
+
+int g_steps = 0;
+void CtlStep(CInstance*, CInstance*) {
+    if (++g_steps == 3) Command_EndGame();
+}
+const SCompiledFunction kCode[] = {{"gml_Object_obj_ctl_Step_0", nullptr, CtlStep}};
+SNameIdRecord* kNoNames[] = {nullptr};
+void FillRecord(SLLVMVars* v) {
+    v->nCodeEntries = 1;
+    v->ppVars = kNoNames;
+    v->ppFuncs = kNoNames;
+    v->pCodeFunctions = kCode;
+    v->ppStackTraceHead = &SZQStackTrace::s_pStart;
+}
+
+std::string Folder() {
+    return testing::TempDir() + "shell_run/";
+}
+
+// Runs the program in this (child) process and writes what it saw to a file.
+void RunShell(const std::string& game) {
+    ASSERT_EQ(chdir(Folder().c_str()), 0); // where splash.png is
+    Code_SetCompiledRecordFiller(FillRecord);
+    Timing_SetClock(&FakeNow, &FakeSleep);
+    Platform_SetTickObserver(&OnTick);
+    ZQGLView::SetPresentObserver(&OnPresent);
+    const char* argv[] = {"corvane", "-noaudio", "-game", game.c_str()};
+    const int status = Platform_RunApplication(4, argv);
+    std::ofstream out(Folder() + "trace.txt");
+    out << status << " " << g_steps << "\n";
+    for (const Entry& e : g_entries) out << "E " << e.state << " " << e.at << "\n";
+    for (const Shot& s : g_shots) out << "S " << s.state << " " << s.centre << " " << s.corner << "\n";
+    out.close();
+    // Leaves without the leak check: the software GL driver keeps its own
+    // allocations to the end of the process.
+    _exit(0);
+}
+
+} // namespace
+
+TEST(ShellRun, AGameRunsThroughEveryStateWithTheSplashTimingsAndItsFrames) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ASSERT_EQ(std::system(("mkdir -p " + Folder()).c_str()), 0);
+    // A red 64 × 32 splash: letter-boxed in the 640 × 480 window, bars above and below.
+    std::vector<uint8_t> red(64 * 32 * 4);
+    for (size_t i = 0; i < red.size(); i += 4) red[i] = 255, red[i + 3] = 255;
+    uint8_t* png = nullptr;
+    size_t pngLength = 0;
+    ASSERT_TRUE(PNG_EncodeRGBA(red.data(), 64, 32, &png, &pngLength));
+    {
+        std::ofstream f(Folder() + "splash.png", std::ios::binary);
+        f.write(reinterpret_cast<const char*>(png), static_cast<std::streamsize>(pngLength));
+    }
+    ZQ_Free(png);
+
+    wad::GameDataWriter w;
+    wad::HeaderFields header;
+    header.roomOrder = {0};
+    wad::WriteHeader(w, header);
+    wad::ObjectFields ctl;
+    ctl.name = "obj_ctl";
+    ctl.events.resize(4);
+    ctl.events[3] = {{0, 0}};
+    wad::WriteObjects(w, {ctl}, header.version);
+    wad::RoomFields room;
+    room.instances = std::vector<wad::RoomInstanceFields>{{0, 0, 0, 100001}};
+    wad::WriteRooms(w, {room});
+    const std::string game = Folder() + "game.ios";
+    ASSERT_TRUE(w.WriteFile(game));
+
+    EXPECT_EXIT(RunShell(game), ::testing::ExitedWithCode(0), "");
+
+    std::ifstream in(Folder() + "trace.txt");
+    int status = -1, steps = -1;
+    ASSERT_TRUE(in >> status >> steps);
+    EXPECT_EQ(status, 0) << "a game that ends itself ends well";
+    EXPECT_EQ(steps, 3);
+    std::vector<Entry> entries;
+    std::vector<Shot> shots;
+    std::string tag;
+    while (in >> tag) {
+        if (tag == "E") {
+            Entry e{};
+            in >> e.state >> e.at;
+            entries.push_back(e);
+        } else {
+            Shot s{};
+            in >> s.state >> s.centre >> s.corner;
+            shots.push_back(s);
+        }
+    }
+    std::string seen;
+    for (const Entry& e : entries) seen += std::to_string(e.state) + " ";
+    // The first tick runs state 5 (the first start pass) and enters 6.
+    ASSERT_EQ(seen, "6 7 8 9 11 13 ");
+    // Each splash state lasts its time, counted from entering it, to within a tick.
+    const struct {
+        int from;
+        double seconds;
+    } timings[] = {{0, 0.2}, {1, 0.2}, {2, 3.0}};
+    for (const auto& t : timings) {
+        const double held = static_cast<double>(entries[t.from + 1].at - entries[t.from].at) / 1e6;
+        EXPECT_GE(held, t.seconds) << "state " << entries[t.from].state;
+        EXPECT_LE(held, t.seconds + 0.051) << "state " << entries[t.from].state;
+    }
+
+    // Splash frames show the red splash in the middle and black bars above;
+    // the running game's frames show its clear (no room drawing exists yet,
+    // so the cleared frame is all there is).
+    constexpr uint32_t kRed = 0xFF0000FF, kBlack = 0x000000FF;
+    int splashFrames = 0, runningFrames = 0;
+    for (const Shot& s : shots) {
+        if (s.state == 7 || s.state == 8) {
+            ++splashFrames;
+            EXPECT_EQ(s.centre, kRed) << "state " << s.state;
+            EXPECT_EQ(s.corner, kBlack) << "state " << s.state;
+        } else if (s.state == 11 || s.state == 13) {
+            ++runningFrames;
+            // The device clears the frame's alpha too; the window shows only colour.
+            EXPECT_EQ(s.centre & 0xFFFFFF00u, kBlack & 0xFFFFFF00u) << "state " << s.state;
+        }
+    }
+    EXPECT_GE(splashFrames, 60);
+    EXPECT_GE(runningFrames, 3);
+}
