@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "core/console.h"
@@ -16,6 +17,7 @@
 #include "core/memory_manager.h"
 #include "core/ref_string.h"
 #include "core/timing.h"
+#include "core/unzip.h"
 #include "platform/gl_view.h"
 #include "platform/resources.h"
 #include "platform/sdl_audio_devices.h"
@@ -144,11 +146,49 @@ void Mac_RunnerAppDelegate::startGame() {
                                       : Platform_ResourcePath("game.ios");
     if (RegularFileExists(candidate.c_str())) {
         dbg_csol->Output("requested file - %s\n", candidate.c_str());
-        if (EndsWithExactly(candidate, ".zip"))
-            dbg_csol->Output("Expanding a game archive is not supported yet: %s\n", candidate.c_str());
-        g_requestedExecutableFile = ZQStrDup(candidate.c_str());
         LoadSave_SetGameName(candidate.c_str());
+        if (EndsWithExactly(candidate, ".zip")) {
+            enterState(kStateExpandArchive);
+            return;
+        }
+        g_requestedExecutableFile = ZQStrDup(candidate.c_str());
     }
+    enterState(kStateFirstPass);
+}
+
+// The development download mode that would fetch the archive again is not
+// built, so an archive that cannot be used ends the run with its reason
+// instead of retrying for ever.
+void Mac_RunnerAppDelegate::ExpandArchive() {
+    const std::string gameDir = std::string(GetSavePrePend()) + "game";
+    const std::string assetsDir = gameDir + "/assets";
+    const std::string archive = g_pGameName != nullptr && g_pGameName[0] != '\0'
+                                    ? std::string(g_pGameName)
+                                    : gameDir + "/GameAssetsMac.zip";
+    std::error_code ignored;
+    std::filesystem::create_directories(assetsDir, ignored);
+    dbg_csol->Output("game name - %s\n", archive.c_str());
+    dbg_csol->Output("game dir name - %s\n", gameDir.c_str());
+    dbg_csol->Output("assets dir name - %s\n", assetsDir.c_str());
+    const auto stop = [this](const char* reason, const std::string& path) {
+        std::fprintf(stderr, "%s %s\n", reason, path.c_str());
+        failed = true;
+        enterState(kStateQuit);
+    };
+    if (Command_Unzip(archive.c_str(), gameDir.c_str(), 0, 0, nullptr) < 1) {
+        stop("Error on Expand:", archive);
+        return;
+    }
+    const std::string game = assetsDir + "/game.ios";
+    if (!RegularFileExists(game.c_str())) {
+        stop("Not an iOS package:", archive);
+        return;
+    }
+    g_requestedExecutableFile = ZQStrDup(game.c_str());
+    LoadSave_SetGameName(game.c_str());
+    const std::string splash = assetsDir + "/splash.png";
+    if (RegularFileExists(splash.c_str()) && ZQGLView::Main() != nullptr)
+        ZQGLView::Main()->setSplashFile(splash.c_str());
     enterState(kStateFirstPass);
 }
 
@@ -183,6 +223,9 @@ void Mac_RunnerAppDelegate::performGameStep() {
 void Mac_RunnerAppDelegate::StateWork() {
     ZQGLView* view = ZQGLView::Main();
     switch (m_engineState) {
+        case kStateExpandArchive:
+            ExpandArchive();
+            break;
         case kStateFirstPass:
             needsEnd = true;
             if (!Mac_Startup(g_argc, g_argv)) {

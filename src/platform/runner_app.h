@@ -11,6 +11,7 @@
 
 // Engine states.
 enum EEngineState : int {
+    kStateExpandArchive = 3,
     kStateFirstPass = 5,
     kStateSplashWait = 6,
     kStateSplashShow = 7,
@@ -58,6 +59,10 @@ public:
     bool failed = false;
 
 private:
+    // State 3: expands the "-game" archive into the save area's "game" folder
+    // and takes its "assets/game.ios" (and "assets/splash.png").
+    void ExpandArchive();
+
     void StateWork();
     void SplashFrame(bool drawSplash);
     void End();

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <zip.h>
+
 #include "core/code.h"
 #include "core/memory_manager.h"
 #include "core/stack_trace.h"
@@ -70,7 +72,7 @@ int g_steps = 0;
 void CtlStep(CInstance*, CInstance*) {
     if (++g_steps == 3) Command_EndGame();
 }
-const SCompiledFunction kCode[] = {{"gml_Object_obj_ctl_Step_0", nullptr, CtlStep}};
+const SCompiledFunction kCode[] = {{"vtl_Object_obj_ctl_Step_0", nullptr, CtlStep}};
 SNameIdRecord* kNoNames[] = {nullptr};
 void FillRecord(SLLVMVars* v) {
     v->nCodeEntries = 1;
@@ -103,6 +105,46 @@ void RunShell(const std::string& game) {
     _exit(0);
 }
 
+// A game whose controller ends it on its third step.
+bool WriteGame(const std::string& path) {
+    wad::GameDataWriter w;
+    wad::HeaderFields header;
+    header.roomOrder = {0};
+    wad::WriteHeader(w, header);
+    wad::ObjectFields ctl;
+    ctl.name = "obj_ctl";
+    ctl.events.resize(4);
+    ctl.events[3] = {{0, 0}};
+    wad::WriteObjects(w, {ctl}, header.version);
+    wad::RoomFields room;
+    room.instances = std::vector<wad::RoomInstanceFields>{{0, 0, 0, 100001}};
+    wad::WriteRooms(w, {room});
+    return w.WriteFile(path);
+}
+
+// The status the child wrote, its steps and the states it went through.
+struct Trace {
+    int status = -1, steps = -1;
+    std::string states;
+};
+Trace ReadTrace() {
+    Trace t;
+    std::ifstream in(Folder() + "trace.txt");
+    in >> t.status >> t.steps;
+    std::string tag;
+    while (in >> tag) {
+        int state = 0;
+        long long a = 0, b = 0;
+        if (tag == "E") {
+            in >> state >> a;
+            t.states += std::to_string(state) + " ";
+        } else {
+            in >> state >> a >> b;
+        }
+    }
+    return t;
+}
+
 } // namespace
 
 TEST(ShellRun, AGameRunsThroughEveryStateWithTheSplashTimingsAndItsFrames) {
@@ -120,20 +162,8 @@ TEST(ShellRun, AGameRunsThroughEveryStateWithTheSplashTimingsAndItsFrames) {
     }
     ZQ_Free(png);
 
-    wad::GameDataWriter w;
-    wad::HeaderFields header;
-    header.roomOrder = {0};
-    wad::WriteHeader(w, header);
-    wad::ObjectFields ctl;
-    ctl.name = "obj_ctl";
-    ctl.events.resize(4);
-    ctl.events[3] = {{0, 0}};
-    wad::WriteObjects(w, {ctl}, header.version);
-    wad::RoomFields room;
-    room.instances = std::vector<wad::RoomInstanceFields>{{0, 0, 0, 100001}};
-    wad::WriteRooms(w, {room});
     const std::string game = Folder() + "game.ios";
-    ASSERT_TRUE(w.WriteFile(game));
+    ASSERT_TRUE(WriteGame(game));
 
     EXPECT_EXIT(RunShell(game), ::testing::ExitedWithCode(0), "");
 
@@ -189,4 +219,38 @@ TEST(ShellRun, AGameRunsThroughEveryStateWithTheSplashTimingsAndItsFrames) {
     }
     EXPECT_GE(splashFrames, 60);
     EXPECT_GE(runningFrames, 3);
+}
+
+// A "-game" archive is expanded into the save area's "game" folder and its
+// "assets/game.ios" runs; an archive that cannot be opened ends the run with
+// a failure instead of retrying.
+TEST(ShellRun, AGameArchiveIsExpandedAndItsGameRuns) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ASSERT_EQ(std::system(("mkdir -p " + Folder()).c_str()), 0);
+    const std::string game = Folder() + "archived.ios";
+    ASSERT_TRUE(WriteGame(game));
+    std::ifstream in(game, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string archive = Folder() + "game.zip";
+    std::remove(archive.c_str());
+    int error = 0;
+    zip_t* zip = zip_open(archive.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(zip, nullptr);
+    zip_source_t* source = zip_source_buffer(zip, bytes.data(), bytes.size(), 0);
+    ASSERT_GE(zip_file_add(zip, "assets/game.ios", source, ZIP_FL_OVERWRITE), 0);
+    ASSERT_EQ(zip_close(zip), 0);
+
+    EXPECT_EXIT(RunShell(archive), ::testing::ExitedWithCode(0), "");
+    Trace ran = ReadTrace();
+    EXPECT_EQ(ran.status, 0);
+    EXPECT_EQ(ran.steps, 3);
+    EXPECT_EQ(ran.states, "5 6 7 8 9 11 13 ") << "state 3 expands, then the start pass runs";
+
+    const std::string damaged = Folder() + "damaged.zip";
+    std::ofstream(damaged) << "not an archive";
+    EXPECT_EXIT(RunShell(damaged), ::testing::ExitedWithCode(0), "");
+    Trace refused = ReadTrace();
+    EXPECT_NE(refused.status, 0);
+    EXPECT_EQ(refused.steps, 0);
+    EXPECT_EQ(refused.states, "13 ");
 }
