@@ -15,6 +15,7 @@
 #include "core/timing_source.h"
 #include "core/variables.h"
 #include "data/ds_tables.h"
+#include "render/render_state.h"
 #include "room/layer_manager.h"
 #include "room/room_table.h"
 #include "world/collision/collision_pass.h"
@@ -74,6 +75,7 @@ void ResetModuleState() {
     LoadSave_Reset();
     GraphicsPerf_Reset();
     TimingSource_Reset();
+    RenderState_Reset();
 }
 
 namespace {
