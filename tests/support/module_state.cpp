@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/sound_system.h"
 #include "core/builtin_variables.h"
 #include "core/collector.h"
 #include "core/console.h"
@@ -48,6 +49,7 @@ void ResetModuleState() {
     // they go before the rooms, and the rooms before the layer pools, the
     // code and the types their instances refer to.
     Async_Reset();
+    Sound_Reset();
     CollisionPass_Reset();
     Room_Free();
     CLayerManager::Reset();
