@@ -9,8 +9,8 @@
 #include "audio/sound_images.h"
 #include "audio/voices.h"
 #include "core/console.h"
-#include "world/datafile/options.h"
 #include "core/run_settings.h"
+#include "world/datafile/options.h"
 
 namespace {
 
