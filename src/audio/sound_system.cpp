@@ -4,11 +4,13 @@
 #include <memory>
 #include <string>
 
+#include "audio/audio_groups.h"
+#include "audio/sound_assets.h"
 #include "audio/sound_images.h"
 #include "audio/voices.h"
 #include "core/console.h"
-#include "world/datafile/options.h"
 #include "core/run_settings.h"
+#include "world/datafile/options.h"
 
 namespace {
 
@@ -46,6 +48,19 @@ void SND_Init() {
 
 void SND_End() {
     if (g_pSoundHW) g_pSoundHW->Quit();
+}
+
+void Sound_Reset() {
+    // The voices go while the mixer still knows their sources, the sounds
+    // after the voices that play them.
+    SND_End();
+    playingsounds.clear();
+    Audio_ClearSounds();
+    g_AudioGroups.Finalise();
+    g_NoiseHandleIndex = BASE_SOUND_INDEX + 1;
+    g_Audio_Max_Distance = 100000.0f;
+    g_GlobalListenerMask = 1;
+    g_bAudioInterupt = false;
 }
 
 void Sound_Tick() {

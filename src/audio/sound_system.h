@@ -24,6 +24,10 @@ SoundHardware* Sound_Hardware();
 
 void SND_Init();
 void SND_End();
+// The sound system ended (mixer closed), every sound, group and voice gone
+// and the voice settings back to their start values (tests, and a fresh
+// load). The audio choice of the options (g_UseNewAudio) stays.
+void Sound_Reset();
 void Sound_Tick();
 // What "options.ini" holds for sound: nothing the runtime reads.
 void Sound_Setup(IniFile* ini);

@@ -7,11 +7,11 @@
 #include <climits>
 
 #include "core/error.h"
+#include "core/game_chunks.h"
 #include "core/game_image.h"
 #include "core/header_globals.h"
 #include "core/memory_manager.h"
 #include "core/zq_rvalue.h"
-#include "world/datafile/game_file.h"
 
 SLLVMVars g_LLVMVars = {};
 CCode* g_pFirstCode = nullptr;

@@ -39,3 +39,10 @@ ZQObjectBase* GetContextStackTop() {
     if (!g_fJSGarbageCollection) return nullptr;
     return g_ContextStackTop > 0 ? g_ContextStack[g_ContextStackTop - 1] : nullptr;
 }
+
+void Collector_Reset() {
+    ZQ_Free(g_ContextStack);
+    g_ContextStack = nullptr;
+    g_ContextStackTop = g_ContextStackMax = 0;
+    g_fJSGarbageCollection = false;
+}

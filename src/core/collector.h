@@ -18,6 +18,8 @@ void DeterminePotentialRoot(ZQObjectBase* holder, ZQObjectBase* value);
 bool PushContextStack(ZQObjectBase* object);
 void PopContextStack();
 ZQObjectBase* GetContextStackTop();
+// Collection off and the context stack freed (tests, and a fresh load).
+void Collector_Reset();
 
 // Pushes an object for the scope of a store sequence.
 class ContextStackScope {

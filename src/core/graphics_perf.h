@@ -9,3 +9,6 @@ public:
     // Display bits: 2 the frame-time bars ("-debug"), 0x10 audio ("-audiodebug").
     static int32_t ms_DisplayFlags;
 };
+
+// No display shown.
+void GraphicsPerf_Reset();

@@ -473,3 +473,9 @@ char* File_TempDir() {
 void INITIALIZE_Support_File() {}
 
 void FINALIZE_Support_File() {}
+
+void LoadSave_Reset() {
+    LoadSave_SetGameName(nullptr);
+    LoadSave_SetWorkingDirectory(nullptr);
+    SaveWhitelist_Clear();
+}

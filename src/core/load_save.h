@@ -128,3 +128,6 @@ bool FileExists(const char* name);
 char* File_TempDir();
 void INITIALIZE_Support_File();
 void FINALIZE_Support_File();
+// No game name, working directory or save whitelist; the prefixes are worked
+// out again on their next use (tests, and a fresh load).
+void LoadSave_Reset();

@@ -52,3 +52,7 @@ extern int32_t g_NewApplicationHeight;
 // The texture of the view surface being drawn into, -1 for none.
 extern int32_t g_CurrentViewSurfaceTexture;
 extern int32_t g_MouseTimer;
+
+// Every value above back to its start value; the captions and the saved
+// game's name are released (tests, and a fresh load).
+void RunGlobals_Reset();

@@ -9,12 +9,12 @@
 #include "core/collector.h"
 #include "core/console.h"
 #include "core/error.h"
+#include "core/game_chunks.h"
 #include "core/game_image.h"
 #include "core/memory_manager.h"
 #include "core/ref_string.h"
 #include "core/variables.h"
 #include "core/zq_rvalue.h"
-#include "world/datafile/game_file.h"
 
 SSubFunction* g_pSubFunctions = nullptr;
 int32_t g_numSubFunctions = 0;

@@ -101,3 +101,7 @@ int String_Replace_Hash(char* text) {
     *out = '\0';
     return count;
 }
+
+void TimingSource_Reset() {
+    g_GameTimer = CTimingSource();
+}

@@ -35,6 +35,9 @@ private:
 
 extern CTimingSource g_GameTimer;
 
+// The game clock as a fresh run finds it: real time (rate 0), at 0.
+void TimingSource_Reset();
+
 // The game clock's frame rate, as the header of a new-generation data file sets it.
 void Timing_SetGameSpeed(double stepsPerSecond);
 // Sleeps for the given microseconds through the core's frame sleep.

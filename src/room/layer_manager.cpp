@@ -134,6 +134,17 @@ void CLayerManager::Close() {
     m_bInitialised = false;
 }
 
+void CLayerManager::Reset() {
+    Close();
+    m_CurrentElementID = 0;
+    m_CurrentLayerID = 0;
+    m_LayerIDWatermark = 0;
+    m_TiledataMask = 0x7FFFFFFF;
+    m_nTargetRoom = -1;
+    m_ForceDepth = false;
+    m_ForcedDepth = 0;
+}
+
 void CLayerManager::SetLayerIndexWatermark(int id) {
     m_LayerIDWatermark = id;
 }

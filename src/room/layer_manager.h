@@ -21,6 +21,10 @@ public:
     static void Init();
     // Frees every pooled object; does nothing before Init.
     static void Close();
+    // Close, then the ids, watermark, mask, target room and forced depth back
+    // to their start values (tests, and a fresh load). No room may hold
+    // layers or elements from the pools then.
+    static void Reset();
     static void SetLayerIndexWatermark(int id);
 
     static CLayerBackgroundElement* GetNewBackgroundElement();

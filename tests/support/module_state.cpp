@@ -2,29 +2,40 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/sound_system.h"
 #include "core/builtin_variables.h"
+#include "core/collector.h"
 #include "core/console.h"
 #include "core/error.h"
 #include "core/function_table.h"
+#include "core/graphics_perf.h"
 #include "core/load_save.h"
 #include "core/random.h"
+#include "core/run_globals.h"
 #include "core/run_state.h"
+#include "core/timing_source.h"
 #include "core/variables.h"
 #include "data/ds_tables.h"
+#include "render/render_state.h"
+#include "room/layer_manager.h"
 #include "room/room_table.h"
+#include "world/collision/collision_pass.h"
 #include "world/datafile/code_binding.h"
-#include "world/run/command_line.h"
 #include "world/datafile/game_header.h"
-#include "world/run/game_prepare.h"
+#include "world/datafile/language.h"
+#include "world/datafile/options.h"
 #include "world/input/input_recording.h"
 #include "world/input/input_state.h"
-#include "world/lifecycle/instance_life.h"
 #include "world/instances/instance_tree.h"
-#include "world/datafile/language.h"
-#include "world/objects/object_type.h"
-#include "world/datafile/options.h"
+#include "world/lifecycle/instance_life.h"
 #include "world/motion/path_resources.h"
+#include "world/objects/object_type.h"
 #include "world/objects/timeline.h"
+#include "world/run/command_line.h"
+#include "world/run/game_prepare.h"
+#include "world/run/main_loop.h"
+#include "world/step/async_events.h"
+#include "world/step/step.h"
 
 void ResetModuleState() {
     Console_Reset();
@@ -34,8 +45,14 @@ void ResetModuleState() {
     Header_Reset();
     Options_Reset();
     CommandLine_Quit();
-    // Rooms go before the code and the types their instances refer to.
+    // Pending operations and the collision pass's list refer to instances;
+    // they go before the rooms, and the rooms before the layer pools, the
+    // code and the types their instances refer to.
+    Async_Reset();
+    Sound_Reset();
+    CollisionPass_Reset();
     Room_Free();
+    CLayerManager::Reset();
     Code_UnbindGameData();
     FINALIZE_Object_Lists();
     Object_Init();
@@ -53,6 +70,14 @@ void ResetModuleState() {
     DS_Reset();
     FINALIZE_InstanceTree();
     InstanceLife_Reset();
+    Step_Reset();
+    MainLoop_Reset();
+    RunGlobals_Reset();
+    Collector_Reset();
+    LoadSave_Reset();
+    GraphicsPerf_Reset();
+    TimingSource_Reset();
+    RenderState_Reset();
 }
 
 namespace {

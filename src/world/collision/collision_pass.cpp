@@ -220,3 +220,11 @@ int32_t CollisionPass_GatheredCount() {
 int32_t CollisionPass_Capacity() {
     return s_collisionsLen;
 }
+
+void CollisionPass_Reset() {
+    CollisionClearTestList();
+    ZQ_Free(s_collisions);
+    s_collisions = nullptr;
+    s_usedCollisions = s_collisionsLen = 0;
+    s_collisionTestNumber = 0;
+}

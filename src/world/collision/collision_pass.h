@@ -33,3 +33,6 @@ int32_t CollisionPass_TestNumber();
 // Pairs gathered by the last fast pass, and the array's capacity.
 int32_t CollisionPass_GatheredCount();
 int32_t CollisionPass_Capacity();
+// The test list emptied, the gathered pairs' array freed and the test number
+// at 0 (tests, and a fresh load). Runs while the listed instances still live.
+void CollisionPass_Reset();

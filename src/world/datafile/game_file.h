@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/game_chunks.h"
 #include "core/game_image.h"
 
 class IniFile;
@@ -22,31 +23,12 @@ extern char* g_pOrigName;
 extern char* g_pGameININame;
 extern char* g_pGameDBGName;
 extern IniFile* g_pGameINI;
-// ... and the payloads of the chunks read later: texture-page entries,
-extern ImageReader g_TexturePageChunk;
-// the global initialisation code (a count, then 32-bit code-entry indices),
-extern int g_numGlobalScripts;
-extern ImageReader g_GlobalScripts;
-// the code entries (a count, then 32-bit offsets of the entry records),
-extern bool g_fCompiledToVM;
-extern int g_nZQCode;
-extern ImageReader g_CodeChunk;
-// and the strings (a count, then 32-bit offsets of {length, text} entries).
-extern int g_ZQStringCount;
-extern ImageReader g_StringChunk;
+// ... and the payloads of the chunks read later (core/game_chunks.h).
 
 // Empties every reader over the image kept here and by the header, and the
 // counts that go with them, before the image is freed.
 void GameData_ForgetImage();
 
-// Word `index` of a counted table chunk (the word after the count), read
-// through the chunk's reader; the index must lie inside the table.
-uint32_t GameData_TableWord(const ImageReader& table, int index);
-// The file offset of code entry `index`'s record (0: none); the index must
-// lie below g_nZQCode.
-uint32_t GameData_CodeEntryOffset(int index);
-// The global initialisation code's entry `i` (below g_numGlobalScripts).
-int32_t GameData_GlobalScript(int i);
 
 // Finds and reads the data file ("-game", else "game.ios" in the bundle) with
 // "options.ini" and the debug-information file beside it. 0 on success; -1

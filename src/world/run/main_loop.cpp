@@ -255,3 +255,18 @@ void INITIALIZE_Main() {
 void FINALIZE_Run_Main() {
     Run_FreeCarriedInstances();
 }
+
+void MainLoop_Reset() {
+    Fps = 0;
+    g_RoomSpeed = kDefaultSpeed;
+    g_DoReset = 0;
+    g_bRoomSpeedSync = true;
+    g_ForceSleepTiming = false;
+    g_Sync = 0;
+    g_SyncInterval = 0;
+    g_DisplayRefresh = 60.0;
+    g_LastTime = 0;
+    g_LastFpsTime = 0;
+    g_NewFps = 0;
+    g_VBlankProbe = nullptr;
+}

@@ -51,3 +51,6 @@ SFramePacing MainLoop_FramePacing(int speed, int64_t workMicros, bool blankPacin
 // (null: ask the platform). For tests.
 using VBlankProbe = bool (*)(int blanks);
 void MainLoop_SetVBlankProbe(VBlankProbe probe);
+// The loop's speed, synchronisation and frame counting back to their start
+// values and the platform's blank probe in use again (tests, and a fresh load).
+void MainLoop_Reset();

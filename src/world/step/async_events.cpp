@@ -134,3 +134,10 @@ void HandleWebEvent(int subtype) {
         Perform_Event_Object_ASync(i, i, i->i_objindex, EVENT_OTHER, subtype);
     });
 }
+
+void Async_Reset() {
+    Async_ClearRequests();
+    DS_AutoMutex lock;
+    g_NextRequestId = 0;
+    g_AsyncPass = 0;
+}

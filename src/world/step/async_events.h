@@ -63,6 +63,9 @@ extern HTTP_REQ_CONTEXT* g_pHttpHead;
 int Async_QueueRequest(std::unique_ptr<HTTP_REQ_CONTEXT> entry);
 // Destroys every pending operation (clean-up callbacks run); end of the game.
 void Async_ClearRequests();
+// Every pending operation destroyed and the request ids counted from 0 again
+// (tests, and a fresh load).
+void Async_Reset();
 
 // The step's pass: delivers every completed operation and the progress of
 // those in progress, under "DsMutex".

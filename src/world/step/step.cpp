@@ -288,3 +288,9 @@ bool HandleInstanceMovement(bool anyPaths) {
     }
     return false;
 }
+
+void Step_Reset() {
+    g_DoResizeEvent = false;
+    g_VTL_LastTime = 0;
+    g_StepObserver = nullptr;
+}

@@ -73,3 +73,6 @@ enum class EStepPass : uint8_t {
 // tests; the step itself never depends on it.
 using StepObserver = void (*)(EStepPass pass);
 void Step_SetObserver(StepObserver observer);
+// No resize pending, no observer, the compiled code's clock at 0 (tests, and
+// a fresh load).
+void Step_Reset();
