@@ -16,6 +16,8 @@
 #include "render/gl_api.h"
 #include "render/gl_layer.h"
 #include "render/graphics_device.h"
+#include "render/lights.h"
+#include "render/render_state.h"
 #include "render/shader.h"
 #include "render/texture.h"
 #include "render/texture_table.h"
@@ -52,10 +54,42 @@ void Compile(Shader* s) {
     for (const ShaderSampler& sampler : g->samplers)
         if (sampler.name == "vt_BaseTexture") s->baseTextureStage = sampler.stage;
     s->matricesHandle = Shader_Get_Uniform_Handle(s, "vt_Matrices");
+    s->lightsDirectionHandle = Shader_Get_Uniform_Handle(s, "vt_Lights_Direction");
+    s->lightsPosRangeHandle = Shader_Get_Uniform_Handle(s, "vt_Lights_PosRange");
+    s->lightsColourHandle = Shader_Get_Uniform_Handle(s, "vt_Lights_Colour");
+    s->ambientColourHandle = Shader_Get_Uniform_Handle(s, "vt_AmbientColour");
+    s->lightingEnabledHandle = Shader_Get_Uniform_Handle(s, "vt_LightingEnabled");
 }
 
 const GLSLShader* ProgramInForce() {
     return g_ActiveUserShader != nullptr ? Shader_Get(g_ActiveUserShader->program) : nullptr;
+}
+
+// The GL location of a shader's uniform handle in its program, -1 for none.
+GLint Location(const GLSLShader* g, int handle) {
+    if (g == nullptr || handle < 0 || handle >= static_cast<int>(g->uniforms.size())) return -1;
+    return g->uniforms[static_cast<size_t>(handle)].location;
+}
+
+// The fixed lights under the names user shaders read them by; a light's
+// colour counts only while it is switched on.
+void UploadLights(const Shader* s, const GLSLShader* g) {
+    float direction[8][4] = {}, posRange[8][4] = {}, colour[8][4] = {};
+    for (int i = 0; i < 8; ++i) {
+        if (g_LightTypes[i] == 0)
+            for (int c = 0; c < 3; ++c) direction[i][c] = g_LightPos[i][c];
+        for (int c = 0; c < 3; ++c) posRange[i][c] = g_LightPos[i][c];
+        posRange[i][3] = g_LightRange[i];
+        const float on = (g_LightFlags & (1u << i)) != 0 ? 1.0f : 0.0f;
+        for (int c = 0; c < 4; ++c) colour[i][c] = g_LightColour[i][c] * on;
+    }
+    GLint at = Location(g, s->ambientColourHandle);
+    if (at >= 0) glUniform4fv(at, 1, g_LightAmbient);
+    if ((at = Location(g, s->lightsDirectionHandle)) >= 0) glUniform4fv(at, 8, &direction[0][0]);
+    if ((at = Location(g, s->lightsColourHandle)) >= 0) glUniform4fv(at, 8, &colour[0][0]);
+    if ((at = Location(g, s->lightsPosRangeHandle)) >= 0) glUniform4fv(at, 8, &posRange[0][0]);
+    if ((at = Location(g, s->lightingEnabledHandle)) >= 0)
+        glUniform1i(at, g_States.GetRenderState(eRS_Lighting) != 0 ? 1 : 0);
 }
 
 } // namespace
@@ -143,6 +177,7 @@ void FlushShader() {
         glUniformMatrix4fv(g->matricesUniform, eMatrix_Count, GL_FALSE, matrices);
     }
     g_DefaultTextureStage = g_ActiveUserShader->baseTextureStage;
+    UploadLights(g_ActiveUserShader, g);
 }
 
 namespace {

@@ -22,6 +22,9 @@ struct Shader {
     int32_t program = -1;
     int32_t baseTextureStage = -1;
     int32_t matricesHandle = -1;
+    // The light uniforms' handles, -1 when the shader does not use them.
+    int32_t lightsDirectionHandle = -1, lightsPosRangeHandle = -1, lightsColourHandle = -1;
+    int32_t ambientColourHandle = -1, lightingEnabledHandle = -1;
 };
 
 extern Shader* g_ActiveUserShader;

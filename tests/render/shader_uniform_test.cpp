@@ -10,6 +10,8 @@
 #include "error_capture.h"
 #include "game_data_writer.h"
 #include "gl_device_fixture.h"
+#include "render/lights.h"
+#include "render/render_state.h"
 #include "render/shader.h"
 #include "render/user_shader.h"
 #include "render/view.h"
@@ -36,10 +38,17 @@ uniform mat4 u_m;
 uniform mat4 u_ma[2];
 uniform sampler2D vt_BaseTexture;
 uniform sampler2D u_second;
+uniform vec4 vt_Lights_Direction[8];
+uniform vec4 vt_Lights_PosRange[8];
+uniform vec4 vt_Lights_Colour[8];
+uniform vec4 vt_AmbientColour;
+uniform bool vt_LightingEnabled;
 void main() {
     float i = float(u_i2.x + u_i2.y + u_ia[0] + u_ia[1] + u_ia[2]);
     gl_FragColor = vec4(i + u_fa[0].x + u_fa[1].z + u_f, 0.0, 0.0, 1.0) + u_m[0] + u_ma[0][1] +
                    u_ma[1][2] + texture2D(vt_BaseTexture, vec2(0.5)) + texture2D(u_second, vec2(0.5));
+    vec4 lit = vt_Lights_Direction[0] + vt_Lights_PosRange[1] + vt_Lights_Colour[0] + vt_Lights_Colour[1];
+    if (vt_LightingEnabled) gl_FragColor += lit + vt_AmbientColour;
 }
 )";
 
@@ -191,6 +200,26 @@ TEST_F(ShaderUniforms, TextureStagesAndTexelSizes) {
         EXPECT_EQ(Call("texture_get_texel_width", {Real(id)}).val, 1.0) << id;
         EXPECT_EQ(Call("texture_get_texel_height", {Real(id)}).val, 1.0) << id;
     }
+}
+
+TEST_F(ShaderUniforms, SelectingAShaderHandsItTheLights) {
+    GR_3D_Set_Ambient(0x0000FF);
+    GR_3D_Light_Define_Direction(0, 0, 0, 1, 0x00FF00);
+    GR_3D_Light_Define_Point(1, 1, 2, 3, 50, 0xFFFFFF);
+    GR_3D_Light_Enable(0, true);
+    GR_3D_Light_Enable(1, false);
+    g_States.SetRenderState(eRS_Lighting, 1);
+    Call("shader_reset", {});
+    Call("shader_set", {Real(0)});
+    EXPECT_EQ(Floats("vt_AmbientColour", 4), (std::vector<float>{1, 0, 0, 1}));
+    EXPECT_EQ(Floats("vt_Lights_Direction[0]", 4), (std::vector<float>{0, 0, 1, 0}));
+    EXPECT_EQ(Floats("vt_Lights_PosRange[1]", 4), (std::vector<float>{1, 2, 3, 50}));
+    EXPECT_EQ(Floats("vt_Lights_Colour[0]", 4), (std::vector<float>{0, 1, 0, 1}));
+    EXPECT_EQ(Floats("vt_Lights_Colour[1]", 4), (std::vector<float>{0, 0, 0, 0})); // switched off
+    EXPECT_EQ(Ints("vt_LightingEnabled", 1)[0], 1);
+    GR_3D_Light_Enable(0, false);
+    GR_3D_Set_Ambient(0);
+    g_States.SetRenderState(eRS_Lighting, 0);
 }
 
 } // namespace
