@@ -5,6 +5,7 @@
 // build refuses a function defined both here and in the module
 // (tools/check_duplicates.sh).
 #include "core/builtin_services.h"
+#include "render/texture_table.h"
 #include "world/builtins/game_builtin_services.h"
 #include "world/datafile/game_data_services.h"
 #include "world/input/input_state.h"
@@ -91,4 +92,13 @@ void Draw_Room() {}
 
 bool Camera_ViewQuad(int, float*) {
     return false;
+}
+
+// The script texture table is not built yet: no id exists.
+bool GR_Texture_Exists(int) {
+    return false;
+}
+
+Texture* GR_Texture_Get_Surface(int) {
+    return nullptr;
 }

@@ -9,15 +9,19 @@
 #include "core/arguments.h"
 #include "core/error.h"
 #include "core/function_table.h"
+#include "core/game_image.h"
+#include "core/real_to_int.h"
 #include "core/rvalue.h"
 #include "core/support_output.h"
 #include "render/gl_api.h"
 #include "render/gl_layer.h"
 #include "render/graphics_device.h"
+#include "render/lights.h"
+#include "render/render_state.h"
 #include "render/shader.h"
 #include "render/texture.h"
+#include "render/texture_table.h"
 #include "render/view.h"
-#include "core/game_image.h"
 
 Shader* g_ActiveUserShader = nullptr;
 Shader* g_NextActiveUserShader = nullptr;
@@ -50,10 +54,42 @@ void Compile(Shader* s) {
     for (const ShaderSampler& sampler : g->samplers)
         if (sampler.name == "vt_BaseTexture") s->baseTextureStage = sampler.stage;
     s->matricesHandle = Shader_Get_Uniform_Handle(s, "vt_Matrices");
+    s->lightsDirectionHandle = Shader_Get_Uniform_Handle(s, "vt_Lights_Direction");
+    s->lightsPosRangeHandle = Shader_Get_Uniform_Handle(s, "vt_Lights_PosRange");
+    s->lightsColourHandle = Shader_Get_Uniform_Handle(s, "vt_Lights_Colour");
+    s->ambientColourHandle = Shader_Get_Uniform_Handle(s, "vt_AmbientColour");
+    s->lightingEnabledHandle = Shader_Get_Uniform_Handle(s, "vt_LightingEnabled");
 }
 
 const GLSLShader* ProgramInForce() {
     return g_ActiveUserShader != nullptr ? Shader_Get(g_ActiveUserShader->program) : nullptr;
+}
+
+// The GL location of a shader's uniform handle in its program, -1 for none.
+GLint Location(const GLSLShader* g, int handle) {
+    if (g == nullptr || handle < 0 || handle >= static_cast<int>(g->uniforms.size())) return -1;
+    return g->uniforms[static_cast<size_t>(handle)].location;
+}
+
+// The fixed lights under the names user shaders read them by; a light's
+// colour counts only while it is switched on.
+void UploadLights(const Shader* s, const GLSLShader* g) {
+    float direction[8][4] = {}, posRange[8][4] = {}, colour[8][4] = {};
+    for (int i = 0; i < 8; ++i) {
+        if (g_LightTypes[i] == 0)
+            for (int c = 0; c < 3; ++c) direction[i][c] = g_LightPos[i][c];
+        for (int c = 0; c < 3; ++c) posRange[i][c] = g_LightPos[i][c];
+        posRange[i][3] = g_LightRange[i];
+        const float on = (g_LightFlags & (1u << i)) != 0 ? 1.0f : 0.0f;
+        for (int c = 0; c < 4; ++c) colour[i][c] = g_LightColour[i][c] * on;
+    }
+    GLint at = Location(g, s->ambientColourHandle);
+    if (at >= 0) glUniform4fv(at, 1, g_LightAmbient);
+    if ((at = Location(g, s->lightsDirectionHandle)) >= 0) glUniform4fv(at, 8, &direction[0][0]);
+    if ((at = Location(g, s->lightsColourHandle)) >= 0) glUniform4fv(at, 8, &colour[0][0]);
+    if ((at = Location(g, s->lightsPosRangeHandle)) >= 0) glUniform4fv(at, 8, &posRange[0][0]);
+    if ((at = Location(g, s->lightingEnabledHandle)) >= 0)
+        glUniform1i(at, g_States.GetRenderState(eRS_Lighting) != 0 ? 1 : 0);
 }
 
 } // namespace
@@ -141,24 +177,114 @@ void FlushShader() {
         glUniformMatrix4fv(g->matricesUniform, eMatrix_Count, GL_FALSE, matrices);
     }
     g_DefaultTextureStage = g_ActiveUserShader->baseTextureStage;
+    UploadLights(g_ActiveUserShader, g);
 }
 
-bool Shader_Set_Uniform_F(int handle, int count, double x, double y, double z, double w) {
+namespace {
+
+// The uniform-table entry `handle` of the program in force, after flushing
+// the batch; null when there is none to set.
+const ShaderUniform* UniformInForce(int handle) {
     const GLSLShader* g = ProgramInForce();
     if (g_UsingGL2 != 1 || g == nullptr || handle < 0 || handle >= static_cast<int>(g->uniforms.size()))
-        return false;
+        return nullptr;
     Graphics::Flush();
-    const ShaderUniform& u = g->uniforms[static_cast<size_t>(handle)];
-    const int n = count < u.columns ? count : u.columns;
+    return &g->uniforms[static_cast<size_t>(handle)];
+}
+
+} // namespace
+
+bool Shader_Set_Uniform_F(int handle, int count, double x, double y, double z, double w) {
+    const ShaderUniform* u = UniformInForce(handle);
+    if (u == nullptr) return false;
+    const int n = count < u->columns ? count : u->columns;
     const float v[4] = {static_cast<float>(x), static_cast<float>(y), static_cast<float>(z),
                         static_cast<float>(w)};
     switch (n) {
-        case 1: glUniform1fv(u.location, 1, v); break;
-        case 2: glUniform2fv(u.location, 1, v); break;
-        case 3: glUniform3fv(u.location, 1, v); break;
-        case 4: glUniform4fv(u.location, 1, v); break;
+        case 1: glUniform1fv(u->location, 1, v); break;
+        case 2: glUniform2fv(u->location, 1, v); break;
+        case 3: glUniform3fv(u->location, 1, v); break;
+        case 4: glUniform4fv(u->location, 1, v); break;
         default: return false;
     }
+    return true;
+}
+
+bool Shader_Set_Uniform_I(int handle, int count, double x, double y, double z, double w) {
+    const ShaderUniform* u = UniformInForce(handle);
+    if (u == nullptr) return false;
+    const int n = count < u->columns ? count : u->columns;
+    const GLint v[4] = {RealToInt32(x), RealToInt32(y), RealToInt32(z), RealToInt32(w)};
+    switch (n) {
+        case 1: glUniform1iv(u->location, 1, v); break;
+        case 2: glUniform2iv(u->location, 1, v); break;
+        case 3: glUniform3iv(u->location, 1, v); break;
+        case 4: glUniform4iv(u->location, 1, v); break;
+        default: return false;
+    }
+    return true;
+}
+
+namespace {
+
+// Uploads a float array: whole elements of a vector uniform, or whole
+// matrices of a matrix uniform; the rest of the values is ignored.
+bool UploadFloats(const ShaderUniform& u, int count, const float* values) {
+    if (count <= 0 || u.columns <= 0) return false;
+    if (u.rows < 2) {
+        const int elements = count / u.columns;
+        if (elements == 0) return false;
+        switch (u.columns) {
+            case 1: glUniform1fv(u.location, elements, values); break;
+            case 2: glUniform2fv(u.location, elements, values); break;
+            case 3: glUniform3fv(u.location, elements, values); break;
+            case 4: glUniform4fv(u.location, elements, values); break;
+            default: return false;
+        }
+        return true;
+    }
+    const int size = u.columns * u.rows;
+    const int matrices = count / size;
+    if (matrices == 0) return false;
+    switch (u.rows) {
+        case 2: glUniformMatrix2fv(u.location, matrices, GL_FALSE, values); break;
+        case 3: glUniformMatrix3fv(u.location, matrices, GL_FALSE, values); break;
+        case 4: glUniformMatrix4fv(u.location, matrices, GL_FALSE, values); break;
+        default: return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool Shader_Set_Uniform_FA(int handle, int count, const float* values) {
+    const ShaderUniform* u = UniformInForce(handle);
+    return u != nullptr && values != nullptr && UploadFloats(*u, count, values);
+}
+
+bool Shader_Set_Uniform_IA(int handle, int count, const int* values) {
+    const ShaderUniform* u = UniformInForce(handle);
+    if (u == nullptr || values == nullptr || count <= 0 || u->columns <= 0) return false;
+    if (u->rows >= 2) {
+        std::vector<float> floats(values, values + count);
+        return UploadFloats(*u, count, floats.data());
+    }
+    const int elements = count / u->columns;
+    if (elements == 0) return false;
+    switch (u->columns) {
+        case 1: glUniform1iv(u->location, elements, values); break;
+        case 2: glUniform2iv(u->location, elements, values); break;
+        case 3: glUniform3iv(u->location, elements, values); break;
+        case 4: glUniform4iv(u->location, elements, values); break;
+        default: return false;
+    }
+    return true;
+}
+
+bool Shader_Set_Uniform_Matrix_N(int handle, int count, const float* values) {
+    const ShaderUniform* u = UniformInForce(handle);
+    if (u == nullptr || values == nullptr || count <= 0 || u->columns != 4) return false;
+    glUniformMatrix4fv(u->location, count, GL_FALSE, values);
     return true;
 }
 
@@ -212,14 +338,91 @@ void F_ShaderGetSamplerIndex(RValue& result, CInstance*, CInstance*, int, RValue
     ZQSetResultReal(result, Shader_Get_Sampler_Index(s, ZQGetString(args, 1)));
 }
 
-void F_ShaderSetUniformF(RValue&, CInstance*, CInstance*, int argc, RValue* args) {
-    if (argc < 2) return;
+// The setters flush the batch and apply a pending shader change first, so
+// their values land on the program that will draw next.
+void ApplyPendingShader() {
     Graphics::Flush();
     if (g_ShaderDirty) FlushShader();
+}
+
+void SetUniformValues(int argc, RValue* args, bool integer) {
+    if (argc < 2) return;
+    ApplyPendingShader();
     const int count = argc - 1 > 4 ? 4 : argc - 1;
     double v[4] = {};
     for (int i = 0; i < count; ++i) v[i] = ZQGetReal(args, i + 1);
-    Shader_Set_Uniform_F(ZQGetInt32(args, 0), count, v[0], v[1], v[2], v[3]);
+    if (integer)
+        Shader_Set_Uniform_I(ZQGetInt32(args, 0), count, v[0], v[1], v[2], v[3]);
+    else
+        Shader_Set_Uniform_F(ZQGetInt32(args, 0), count, v[0], v[1], v[2], v[3]);
+}
+
+void F_ShaderSetUniformI(RValue&, CInstance*, CInstance*, int argc, RValue* args) {
+    SetUniformValues(argc, args, true);
+}
+
+void F_ShaderSetUniformF(RValue&, CInstance*, CInstance*, int argc, RValue* args) {
+    SetUniformValues(argc, args, false);
+}
+
+// The first row of an array argument, or null after reporting a value that is
+// not an array.
+const DynamicArrayOfRValue* ArrayRowArg(const RValue& arg) {
+    static const DynamicArrayOfRValue kEmpty{0, nullptr};
+    if (arg.Kind() != VALUE_ARRAY) {
+        Error_Show_Action("Illegal argument type", false);
+        return nullptr;
+    }
+    const RefDynamicArrayOfRValue* record = arg.pRefArray;
+    if (record == nullptr || record->m_length <= 0 || record->m_Array == nullptr) return &kEmpty;
+    return &record->m_Array[0];
+}
+
+void F_ShaderSetUniformIArray(RValue&, CInstance*, CInstance*, int, RValue* args) {
+    ApplyPendingShader();
+    const DynamicArrayOfRValue* row = ArrayRowArg(args[1]);
+    if (row == nullptr) return;
+    if (row->length <= 0) {
+        Error_Show_Action("Illegal array count", false);
+        return;
+    }
+    std::vector<int> values(static_cast<size_t>(row->length));
+    for (int i = 0; i < row->length; ++i) values[static_cast<size_t>(i)] = ZQGetInt32(row->arr, i);
+    Shader_Set_Uniform_IA(ZQGetInt32(args, 0), row->length, values.data());
+}
+
+void F_ShaderSetUniformFArray(RValue&, CInstance*, CInstance*, int, RValue* args) {
+    ApplyPendingShader();
+    const DynamicArrayOfRValue* row = ArrayRowArg(args[1]);
+    if (row == nullptr) return;
+    if (row->length <= 0) {
+        Error_Show_Action("Illegal array count", false);
+        return;
+    }
+    std::vector<float> values(static_cast<size_t>(row->length));
+    for (int i = 0; i < row->length; ++i) values[static_cast<size_t>(i)] = ZQGetFloat(row->arr, i);
+    Shader_Set_Uniform_FA(ZQGetInt32(args, 0), row->length, values.data());
+}
+
+void F_ShaderSetUniformMatrix(RValue&, CInstance*, CInstance*, int, RValue* args) {
+    ApplyPendingShader();
+    float world[16];
+    Graphics::GetMatrix(eMatrix_World, world);
+    Shader_Set_Uniform_Matrix_N(ZQGetInt32(args, 0), 1, world);
+}
+
+void F_ShaderSetUniformMatrixArray(RValue&, CInstance*, CInstance*, int, RValue* args) {
+    const DynamicArrayOfRValue* row = ArrayRowArg(args[1]);
+    if (row == nullptr) return;
+    ApplyPendingShader();
+    if (row->length < 16) {
+        Error_Show_Action("Illegal array count", false);
+        return;
+    }
+    const int matrices = row->length / 16; // values past the last whole matrix are ignored
+    std::vector<float> values(static_cast<size_t>(matrices) * 16);
+    for (size_t i = 0; i < values.size(); ++i) values[i] = ZQGetFloat(row->arr, static_cast<int>(i));
+    Shader_Set_Uniform_Matrix_N(ZQGetInt32(args, 0), matrices, values.data());
 }
 
 void F_ShaderIsCompiled(RValue& result, CInstance*, CInstance*, int, RValue* args) {
@@ -233,23 +436,55 @@ void F_ShadersAreSupported(RValue& result, CInstance*, CInstance*, int, RValue*)
     ZQSetResultReal(result, Graphics::ShadersSupported() ? 1 : 0);
 }
 
+// A texture argument: the GPU texture of a texture table id, or null for -1
+// and for anything else. Values that are not table ids are never taken as
+// addresses: no page entry is known by its address here, so they give none.
+Texture* TextureArg(RValue* args, int index) {
+    const int id = ZQGetInt32(args, index);
+    return GR_Texture_Exists(id) ? GR_Texture_Get_Surface(id) : nullptr;
+}
+
+void F_TextureSetStage(RValue&, CInstance*, CInstance*, int, RValue* args) {
+    const int stage = ZQGetInt32(args, 0);
+    if (stage < 0 || stage >= 8) return; // a stage the device does not have binds nothing
+    Graphics::Flush();
+    Graphics::SetTexture(stage, TextureArg(args, 1));
+}
+
+void F_TextureGetTexelWidth(RValue& result, CInstance*, CInstance*, int, RValue* args) {
+    const Texture* t = TextureArg(args, 0);
+    ZQSetResultReal(result, t != nullptr && t->width > 0 ? 1.0 / t->width : 1.0);
+}
+
+void F_TextureGetTexelHeight(RValue& result, CInstance*, CInstance*, int, RValue* args) {
+    const Texture* t = TextureArg(args, 0);
+    ZQSetResultReal(result, t != nullptr && t->height > 0 ? 1.0 / t->height : 1.0);
+}
+
 struct BuiltinRow {
     const char* name;
     TRoutine routine;
     int argc;
 };
 
-// Registered in this order; the remaining shader built-ins (integer and
-// array uniforms, matrices, texture stages and texel sizes) are not here yet.
+// Registered in this order.
 const BuiltinRow kShaderBuiltins[] = {
     {"shader_set", F_ShaderSet, 1},
     {"shader_reset", F_ShaderReset, 0},
     {"shader_current", F_ShaderCurrent, 0},
     {"shader_get_uniform", F_ShaderGetUniform, 2},
     {"shader_get_sampler_index", F_ShaderGetSamplerIndex, 2},
+    {"shader_set_uniform_i", F_ShaderSetUniformI, -1},
     {"shader_set_uniform_f", F_ShaderSetUniformF, -1},
+    {"shader_set_uniform_i_array", F_ShaderSetUniformIArray, 2},
+    {"shader_set_uniform_f_array", F_ShaderSetUniformFArray, 2},
+    {"shader_set_uniform_matrix", F_ShaderSetUniformMatrix, 1},
+    {"shader_set_uniform_matrix_array", F_ShaderSetUniformMatrixArray, 2},
     {"shader_is_compiled", F_ShaderIsCompiled, 1},
     {"shaders_are_supported", F_ShadersAreSupported, 0},
+    {"texture_set_stage", F_TextureSetStage, 2},
+    {"texture_get_texel_width", F_TextureGetTexelWidth, 1},
+    {"texture_get_texel_height", F_TextureGetTexelHeight, 1},
 };
 
 } // namespace

@@ -22,6 +22,9 @@ struct Shader {
     int32_t program = -1;
     int32_t baseTextureStage = -1;
     int32_t matricesHandle = -1;
+    // The light uniforms' handles, -1 when the shader does not use them.
+    int32_t lightsDirectionHandle = -1, lightsPosRangeHandle = -1, lightsColourHandle = -1;
+    int32_t ambientColourHandle = -1, lightingEnabledHandle = -1;
 };
 
 extern Shader* g_ActiveUserShader;
@@ -40,5 +43,11 @@ void Shader_Set(Shader* shader);
 void FlushShader();
 // Sets up to four components of a uniform of the shader in force.
 bool Shader_Set_Uniform_F(int handle, int count, double x, double y, double z, double w);
+bool Shader_Set_Uniform_I(int handle, int count, double x, double y, double z, double w);
+// Arrays of `count` values: whole elements (or whole matrices) only.
+bool Shader_Set_Uniform_IA(int handle, int count, const int* values);
+bool Shader_Set_Uniform_FA(int handle, int count, const float* values);
+// `count` 4x4 matrices, for a uniform with four columns only.
+bool Shader_Set_Uniform_Matrix_N(int handle, int count, const float* values);
 void FreeUserShaders();
 void InitShaderFunctions();
