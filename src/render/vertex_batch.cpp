@@ -250,6 +250,21 @@ GLSLShader* StartShaderBlock(int format, const uint8_t* vertices) {
     if ((format & kVertexFormatIdBit) != 0) {
         const VertexFormat* f = GetVertexFormat(format);
         if (f == nullptr) return nullptr;
+        if (!s->attributes.empty()) {
+            // The shader named its attributes: each takes the element of the
+            // same usage and usage index, and is left off when there is none.
+            for (const ShaderAttribute& a : s->attributes) {
+                if (a.location < 0) continue;
+                for (size_t i = 0; i < f->elements.size(); ++i) {
+                    const VertexElement& e = f->elements[i];
+                    const GLVertexElement& g = f->glElements[i];
+                    if (e.usage != a.usage || g.usageIndex != a.usageIndex) continue;
+                    Enable(a.location, g.components, g.glType, g.normalised, stride, vertices + e.offset);
+                    break;
+                }
+            }
+            return s;
+        }
         for (size_t i = 0; i < f->elements.size(); ++i) {
             const VertexElement& e = f->elements[i];
             const GLVertexElement& g = f->glElements[i];
