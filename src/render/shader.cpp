@@ -5,6 +5,7 @@
 #include "render/shader.h"
 
 #include <memory>
+#include <string_view>
 
 #include "core/support_output.h"
 #include "render/gl_api.h"
@@ -374,10 +375,32 @@ std::string GenerateShaderVariation(int variant, bool vertexStage, const char* b
     return text;
 }
 
+int AttributeUsage(const char* name) {
+    const std::string_view n = name;
+    if (n == "in_Position") return 1;
+    if (n == "in_Normal") return 3;
+    for (const std::string_view stem : {std::string_view("in_Colour"), std::string_view("in_Color")}) {
+        if (n.substr(0, stem.size()) != stem) continue;
+        const std::string_view digits = n.substr(stem.size());
+        if (digits.empty()) return 2;
+        // "0" to "16" exactly: no sign, no leading zero on two digits.
+        if (digits.size() == 1 && digits[0] >= '0' && digits[0] <= '9') return 2;
+        if (digits.size() == 2 && digits[0] == '1' && digits[1] >= '0' && digits[1] <= '6') return 2;
+    }
+    return 4;
+}
+
 int Shader_Add(const char* vertexSource, const char* fragmentSource, std::string* error,
-               bool* errorInFragment) {
+               bool* errorInFragment, const std::vector<const char*>& attributeNames) {
     std::unique_ptr<GLSLShader> s = Build(vertexSource, fragmentSource, error, errorInFragment);
     if (s == nullptr) return -1;
+    int perUsage[5] = {};
+    for (const char* name : attributeNames) {
+        if (name == nullptr) continue;
+        const int usage = AttributeUsage(name);
+        const GLint location = glGetAttribLocation(static_cast<GLuint>(s->program), name);
+        s->attributes.push_back({name, location, usage, perUsage[usage]++});
+    }
     Programs().push_back(std::move(s));
     return static_cast<int>(Programs().size()) - 1;
 }

@@ -21,11 +21,21 @@ struct ShaderUniform {
     int32_t columns, rows, size, arrayLength;
 };
 
+// An attribute the program was built with by name: its usage (1 position,
+// 2 colour, 3 normal, 4 texture coordinate) and its index among the names of
+// that usage, so a vertex format's elements can be matched to it.
+struct ShaderAttribute {
+    std::string name;
+    int32_t location;
+    int32_t usage, usageIndex;
+};
+
 struct GLSLShader {
     int32_t vertexShader = -1, fragmentShader = -1, program = -1;
     std::string vertexSource, fragmentSource;
-    std::vector<ShaderSampler> samplers; // indexed by texture stage
-    std::vector<ShaderUniform> uniforms; // the active uniforms other than samplers
+    std::vector<ShaderSampler> samplers;     // indexed by texture stage
+    std::vector<ShaderUniform> uniforms;     // the active uniforms other than samplers
+    std::vector<ShaderAttribute> attributes; // empty unless built with attribute names
     // "in_Position", "in_Normal", "in_TextureCoord", "in_Colour".
     int32_t posAttrib = -1, normalAttrib = -1, texAttrib = -1, colourAttrib = -1;
     int32_t matricesUniform = -1, baseTextureUniform = -1, lightingEnabledUniform = -1;
@@ -38,8 +48,13 @@ struct GLSLShader {
 
 // Builds a program and appends it to the table: its index, or -1 with the
 // GL info log in `error` and `errorInFragment` telling which stage failed.
+// `attributeNames` (null entries skipped) fill the named attribute table.
 int Shader_Add(const char* vertexSource, const char* fragmentSource, std::string* error,
-               bool* errorInFragment);
+               bool* errorInFragment, const std::vector<const char*>& attributeNames = {});
+// Usage of an attribute by its name: "in_Position" 1, the colour names
+// ("in_Colour", "in_Color", either followed by 0-16) 2, "in_Normal" 3,
+// anything else 4.
+int AttributeUsage(const char* name);
 GLSLShader* Shader_Get(int index);
 int Shader_Count();
 // Asks for a program (-1 none); Shader_Commit makes it current.

@@ -37,7 +37,7 @@ std::vector<std::unique_ptr<Shader>>& Table() {
 void Compile(Shader* s) {
     std::vector<std::string> error(1);
     bool inFragment = false;
-    s->program = Shader_Add(s->vertexSource, s->fragmentSource, &error[0], &inFragment);
+    s->program = Shader_Add(s->vertexSource, s->fragmentSource, &error[0], &inFragment, s->attributes);
     s->errorInFragment = inFragment;
     if (s->program < 0) {
         s->errorText = error[0];

@@ -104,6 +104,13 @@ uint32_t AttributeMask(int format) {
     return mask;
 }
 
+// `vertices` + `offset` without pointer arithmetic: while a GL buffer is
+// bound `vertices` is null and the sum is an offset into the buffer.
+const uint8_t* At(const uint8_t* vertices, int offset) {
+    return reinterpret_cast<const uint8_t*>(reinterpret_cast<uintptr_t>(vertices) +
+                                            static_cast<uintptr_t>(offset));
+}
+
 void Enable(GLint location, GLint components, GLenum type, bool normalised, int stride, const uint8_t* at) {
     if (location < 0 || g_numActiveAttribs >= kMaxActiveAttribs) return;
     glEnableVertexAttribArray(static_cast<GLuint>(location));
@@ -250,20 +257,35 @@ GLSLShader* StartShaderBlock(int format, const uint8_t* vertices) {
     if ((format & kVertexFormatIdBit) != 0) {
         const VertexFormat* f = GetVertexFormat(format);
         if (f == nullptr) return nullptr;
+        if (!s->attributes.empty()) {
+            // The shader named its attributes: each takes the element of the
+            // same usage and usage index, and is left off when there is none.
+            for (const ShaderAttribute& a : s->attributes) {
+                if (a.location < 0) continue;
+                for (size_t i = 0; i < f->elements.size(); ++i) {
+                    const VertexElement& e = f->elements[i];
+                    const GLVertexElement& g = f->glElements[i];
+                    if (e.usage != a.usage || g.usageIndex != a.usageIndex) continue;
+                    Enable(a.location, g.components, g.glType, g.normalised, stride, At(vertices, e.offset));
+                    break;
+                }
+            }
+            return s;
+        }
         for (size_t i = 0; i < f->elements.size(); ++i) {
             const VertexElement& e = f->elements[i];
             const GLVertexElement& g = f->glElements[i];
             Enable(AttribForUsage(s, e.usage), g.components, g.glType, g.normalised, stride,
-                   vertices + e.offset);
+                   At(vertices, e.offset));
         }
         return s;
     }
     const bool normals = format != eVF_PosColour && format != eVF_PosColourTex;
     Enable(s->posAttrib, 3, GL_FLOAT, false, stride, vertices);
-    if (normals) Enable(s->normalAttrib, 3, GL_FLOAT, false, stride, vertices + 12);
-    Enable(s->colourAttrib, 4, GL_UNSIGNED_BYTE, true, stride, vertices + (normals ? 24 : 12));
-    if (format == eVF_PosColourTex) Enable(s->texAttrib, 2, GL_FLOAT, false, stride, vertices + 16);
-    if (normals) Enable(s->texAttrib, 2, GL_FLOAT, false, stride, vertices + 28);
+    if (normals) Enable(s->normalAttrib, 3, GL_FLOAT, false, stride, At(vertices, 12));
+    Enable(s->colourAttrib, 4, GL_UNSIGNED_BYTE, true, stride, At(vertices, (normals ? 24 : 12)));
+    if (format == eVF_PosColourTex) Enable(s->texAttrib, 2, GL_FLOAT, false, stride, At(vertices, 16));
+    if (normals) Enable(s->texAttrib, 2, GL_FLOAT, false, stride, At(vertices, 28));
     return s;
 }
 
@@ -272,20 +294,23 @@ void EndShaderBlock() {
     g_numActiveAttribs = 0;
 }
 
-void Batch_DrawPending() {
-    if (g_LastPrimType == -1) return;
-    Graphics::SetTexture(g_DefaultTextureStage, g_pLastTexture);
-    if (g_CurrentVertexCount <= 0) return;
+void DrawArray(int kind, int count, const uint8_t* vertices, int format) {
     static const GLenum kModes[7] = {GL_TRIANGLES, GL_POINTS,         GL_LINES,       GL_LINE_STRIP,
                                      GL_TRIANGLES, GL_TRIANGLE_STRIP, GL_TRIANGLE_FAN};
-    const int kind = g_LastPrimType;
     const GLenum mode = kind >= 1 && kind <= 6 ? kModes[kind] : GL_TRIANGLES;
-    if (kind == 1 || kind == 4 || kind == 5 || kind == 6) g_TrianglesDrawn += g_CurrentVertexCount;
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    if (StartShaderBlock(g_LastVertexFormat, SrcVerts) == nullptr) return;
-    glDrawArrays(mode, 0, g_CurrentVertexCount);
+    if (kind == 1 || kind == 4 || kind == 5 || kind == 6) g_TrianglesDrawn += count;
+    if (StartShaderBlock(format, vertices) == nullptr) return;
+    glDrawArrays(mode, 0, count);
     EndShaderBlock();
     // A built-in program was selected directly; the next commit re-selects
     // whatever program scripts asked for.
     if (g_ActiveUserShaderM == -1) glUseProgram(0);
+}
+
+void Batch_DrawPending() {
+    if (g_LastPrimType == -1) return;
+    Graphics::SetTexture(g_DefaultTextureStage, g_pLastTexture);
+    if (g_CurrentVertexCount <= 0) return;
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    DrawArray(g_LastPrimType, g_CurrentVertexCount, SrcVerts, g_LastVertexFormat);
 }

@@ -58,3 +58,7 @@ void Batch_DrawPending();
 // draw it), and enables its attributes over `vertices`.
 GLSLShader* StartShaderBlock(int format, const uint8_t* vertices);
 void EndShaderBlock();
+// Draws `count` vertices of `kind` and `format` at once with the program
+// the format calls for; `vertices` is a byte offset while a GL buffer is
+// bound as the array buffer.
+void DrawArray(int kind, int count, const uint8_t* vertices, int format);

@@ -4,15 +4,16 @@
 #include <vector>
 
 #include "core/function_table.h"
+#include "core/game_image.h"
 #include "core/rvalue.h"
 #include "game_data_writer.h"
 #include "gl_device_fixture.h"
 #include "render/shader.h"
 #include "render/user_shader.h"
 #include "render/vertex_batch.h"
+#include "render/vertex_format.h"
 #include "render/view.h"
 #include "shader_chunk.h"
-#include "core/game_image.h"
 
 namespace {
 
@@ -140,6 +141,92 @@ TEST_F(UserShaders, AUniformTintsWhatIsDrawn) {
     Graphics::Flush(); // the program switch happens at the commit
     EXPECT_EQ(g_ActiveUserShaderM, -1);
     EXPECT_EQ(g_DefaultTextureStage, 0);
+    FreeUserShaders();
+}
+
+TEST(AttributeNames, UsageFollowsTheName) {
+    const struct {
+        const char* name;
+        int usage;
+    } cases[] = {
+        {"in_Position", 1}, {"in_Colour", 2},
+        {"in_Colour0", 2},  {"in_Colour16", 2},
+        {"in_Color", 2},    {"in_Color2", 2},
+        {"in_Normal", 3},   {"in_TextureCoord", 4},
+        {"in_Colour17", 4}, {"in_Colour01", 4},
+        {"in_Colours", 4},  {"in_Color-1", 4},
+        {"my_uv", 4},       {"", 4},
+    };
+    for (const auto& c : cases) EXPECT_EQ(AttributeUsage(c.name), c.usage) << c.name;
+}
+
+// A shader that names its attributes its own way is fed by usage and usage
+// index: the second colour of the format reaches the second colour name even
+// though the first is optimised away, and an unknown name takes the first
+// texture coordinate.
+TEST_F(UserShaders, NamedAttributesTakeTheElementOfTheirUsageAndIndex) {
+    const char vertex[] = R"(#version 120
+attribute vec3 in_Position;
+attribute vec4 in_Color0;
+attribute vec4 in_Color1;
+attribute vec2 my_extra;
+uniform mat4 vt_Matrices[5];
+varying vec4 v_colour;
+void main() {
+    gl_Position = vt_Matrices[4] * vec4(in_Position, 1.0);
+    v_colour = vec4(in_Color1.rg, my_extra.y, 1.0);
+}
+)";
+    const char fragment[] = R"(#version 120
+varying vec4 v_colour;
+void main() { gl_FragColor = v_colour; }
+)";
+    Load({wad::ShaderFields{
+        "sh_named", 1, vertex, fragment, {"in_Position", "in_Color0", "in_Color1", "my_extra"}}});
+    ASSERT_TRUE(GetShader(0)->compiled) << GetShader(0)->errorText;
+    const GLSLShader* program = Shader_Get(GetShader(0)->program);
+    ASSERT_NE(program, nullptr);
+    ASSERT_EQ(program->attributes.size(), 4u);
+    EXPECT_EQ(program->attributes[2].usage, 2);
+    EXPECT_EQ(program->attributes[2].usageIndex, 1);
+    EXPECT_EQ(program->attributes[3].usage, 4);
+    EXPECT_EQ(program->attributes[3].usageIndex, 0);
+
+    auto* format = new VertexFormat();
+    format->Add(eVT_Float3, eVU_Position, 1u);
+    format->Add(eVT_Colour, eVU_Colour, 2u);
+    format->Add(eVT_Colour, eVU_Colour, 4u);
+    format->Add(eVT_Float2, eVU_TexCoord, 8u);
+    AddVertexFormat(format);
+    CreateNativeVertexFormat(format);
+    struct V28 {
+        float x, y, z;
+        uint32_t first, second;
+        float u, v;
+    };
+    ASSERT_EQ(format->size, static_cast<int32_t>(sizeof(V28)));
+
+    GR_D3D_Start_Frame();
+    Graphics::Clear(0, 1.0f, 0, eClear_Colour);
+    g_States.SetRenderState(eRS_BlendEnable, 0);
+    Call("shader_set", {0});
+    auto* v = static_cast<V28*>(Graphics::AllocVerts(4, nullptr, format->id, 6));
+    ASSERT_NE(v, nullptr);
+    // Colours are stored as bytes R, G, B, A: red first, green second.
+    const uint32_t red = 0xFF0000FF, green = 0xFF00FF00;
+    const V28 tl{0, 0, 0, red, green, 0, 0.5f}, tr{32, 0, 0, red, green, 0, 0.5f},
+        bl{0, 32, 0, red, green, 0, 0.5f}, br{32, 32, 0, red, green, 0, 0.5f};
+    v[0] = tl, v[1] = tr, v[2] = bl, v[3] = tr, v[4] = br, v[5] = bl;
+    GR_D3D_Finish_Frame(true);
+    unsigned char pixel[4] = {};
+    glReadPixels(10, 10, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(pixel[0], 0);
+    EXPECT_EQ(pixel[1], 255);
+    EXPECT_NEAR(pixel[2], 128, 1);
+
+    Call("shader_reset", {});
+    Graphics::Flush();
+    ClearVertexFormats();
     FreeUserShaders();
 }
 
