@@ -7,6 +7,8 @@
 #include <memory>
 #include <string_view>
 
+#include "core/load_save.h"
+#include "core/memory_manager.h"
 #include "core/support_output.h"
 #include "render/gl_api.h"
 
@@ -360,6 +362,22 @@ std::unique_ptr<GLSLShader> Build(const char* vertexSource, const char* fragment
     return s;
 }
 
+// A shader file's text, from the save area first and then the bundle;
+// false when neither holds it.
+bool ReadShaderFile(const char* name, std::string* text) {
+    if (name == nullptr) return false;
+    char* data = nullptr;
+    int length = 0;
+    if (LoadSave::SaveFileExists(name))
+        data = LoadSave::ReadSaveFile(name, &length);
+    else if (LoadSave::BundleFileExists(name))
+        data = LoadSave::ReadBundleFile(name, &length);
+    if (data == nullptr) return false;
+    text->assign(data, static_cast<size_t>(length));
+    ZQ_Free(data);
+    return true;
+}
+
 void InitShaderVariations(int32_t* table, int count, const char* vertexBody, const char* pixelBody,
                           bool lit) {
     if (table[0] != -1) return;
@@ -502,4 +520,13 @@ void Shader_Reload_All() {
 
 void Shader_Flush_All() {
     FreeShaderManagerResources();
+}
+
+int Shader_Load(const char* vertexFile, const char* fragmentFile) {
+    std::string vertexText, fragmentText;
+    if (!ReadShaderFile(vertexFile, &vertexText) || !ReadShaderFile(fragmentFile, &fragmentText)) return -1;
+    const std::string vs = std::string(kPreamble) + kVSCommon + vertexText;
+    const std::string fs = std::string(kPreamble) + kPSCommon + fragmentText;
+    std::string error;
+    return Shader_Add(vs.c_str(), fs.c_str(), &error, nullptr);
 }

@@ -81,5 +81,9 @@ void InitShaderManagerResources();
 void Shader_Reload(int index);
 void Shader_Reload_All();
 void Shader_Flush_All();
+// Builds a program from two files (save area first, then the bundle), each
+// behind the preamble and the common code of its stage: its index, or -1
+// when a file is missing or the build fails.
+int Shader_Load(const char* vertexFile, const char* fragmentFile);
 // The full text of one built-in variant's stage, as it is compiled.
 std::string GenerateShaderVariation(int variant, bool vertexStage, const char* body, bool lit);
