@@ -7,6 +7,8 @@
 #include <memory>
 #include <string_view>
 
+#include "core/load_save.h"
+#include "core/memory_manager.h"
 #include "core/support_output.h"
 #include "render/gl_api.h"
 
@@ -312,28 +314,25 @@ void FindLocations(GLSLShader* s) {
     glUseProgram(0);
 }
 
-std::unique_ptr<GLSLShader> Build(const char* vertexSource, const char* fragmentSource, std::string* error,
-                                  bool* errorInFragment) {
+// Compiles and links a record's kept sources into fresh GL objects and
+// rebuilds its lookups; on failure the record holds no GL objects.
+bool BuildGL(GLSLShader* s, std::string* error, bool* errorInFragment) {
     if (errorInFragment != nullptr) *errorInFragment = false;
-    if (vertexSource == nullptr || fragmentSource == nullptr) return nullptr;
-    auto s = std::make_unique<GLSLShader>();
-    s->vertexSource = vertexSource;
-    s->fragmentSource = fragmentSource;
     const GLuint vs = LoadShader(GL_VERTEX_SHADER, s->vertexSource, error);
-    if (vs == 0) return nullptr;
+    if (vs == 0) return false;
     s->vertexShader = static_cast<int32_t>(vs);
     const GLuint fs = LoadShader(GL_FRAGMENT_SHADER, s->fragmentSource, error);
     if (fs == 0) {
         if (errorInFragment != nullptr) *errorInFragment = true;
-        ReleaseGL(s.get());
-        return nullptr;
+        ReleaseGL(s);
+        return false;
     }
     s->fragmentShader = static_cast<int32_t>(fs);
     const GLuint program = glCreateProgram();
     if (program == 0) {
         if (error != nullptr) *error = "Could not create GL program object\n";
-        ReleaseGL(s.get());
-        return nullptr;
+        ReleaseGL(s);
+        return false;
     }
     s->program = static_cast<int32_t>(program);
     glAttachShader(program, vs);
@@ -345,11 +344,38 @@ std::unique_ptr<GLSLShader> Build(const char* vertexSource, const char* fragment
         const std::string log = InfoLog(program, true);
         Support_DebugOutput("Error linking program:\n%s\n", log.c_str());
         if (error != nullptr) *error = log;
-        ReleaseGL(s.get());
-        return nullptr;
+        ReleaseGL(s);
+        return false;
     }
-    FindLocations(s.get());
+    FindLocations(s);
+    return true;
+}
+
+std::unique_ptr<GLSLShader> Build(const char* vertexSource, const char* fragmentSource, std::string* error,
+                                  bool* errorInFragment) {
+    if (errorInFragment != nullptr) *errorInFragment = false;
+    if (vertexSource == nullptr || fragmentSource == nullptr) return nullptr;
+    auto s = std::make_unique<GLSLShader>();
+    s->vertexSource = vertexSource;
+    s->fragmentSource = fragmentSource;
+    if (!BuildGL(s.get(), error, errorInFragment)) return nullptr;
     return s;
+}
+
+// A shader file's text, from the save area first and then the bundle;
+// false when neither holds it.
+bool ReadShaderFile(const char* name, std::string* text) {
+    if (name == nullptr) return false;
+    char* data = nullptr;
+    int length = 0;
+    if (LoadSave::SaveFileExists(name))
+        data = LoadSave::ReadSaveFile(name, &length);
+    else if (LoadSave::BundleFileExists(name))
+        data = LoadSave::ReadBundleFile(name, &length);
+    if (data == nullptr) return false;
+    text->assign(data, static_cast<size_t>(length));
+    ZQ_Free(data);
+    return true;
 }
 
 void InitShaderVariations(int32_t* table, int count, const char* vertexBody, const char* pixelBody,
@@ -448,4 +474,59 @@ void DeleteShaderManagerResources() {
     for (int32_t& h : SVN_Lit_Shader) h = -1;
     g_ActiveUserShaderM = g_NextActiveUserShaderM = -1;
     g_ShaderDirtyM = false;
+}
+
+void FreeShaderManagerResources() {
+    glUseProgram(0);
+    for (auto& s : Programs()) ReleaseGL(s.get());
+}
+
+void InitShaderManagerResources() {
+    for (auto& s : Programs()) {
+        if (s->program != -1) continue;
+        std::string error;
+        // A program that no longer builds keeps its sources and stays
+        // without GL objects; selecting it then selects none.
+        BuildGL(s.get(), &error, nullptr);
+    }
+    const GLSLShader* active = Shader_Get(g_ActiveUserShaderM);
+    if (active != nullptr && active->program > 0)
+        glUseProgram(static_cast<GLuint>(active->program));
+    else
+        g_ActiveUserShaderM = -1;
+    g_NextActiveUserShaderM = g_ActiveUserShaderM;
+    g_ShaderDirtyM = false;
+}
+
+void Shader_Reload(int index) {
+    GLSLShader* s = Shader_Get(index);
+    if (s == nullptr) return;
+    if (index == g_ActiveUserShaderM) glUseProgram(0);
+    ReleaseGL(s);
+    std::string error;
+    BuildGL(s, &error, nullptr);
+    if (index == g_ActiveUserShaderM) {
+        if (s->program > 0)
+            glUseProgram(static_cast<GLuint>(s->program));
+        else
+            g_ActiveUserShaderM = -1;
+    }
+}
+
+void Shader_Reload_All() {
+    FreeShaderManagerResources();
+    InitShaderManagerResources();
+}
+
+void Shader_Flush_All() {
+    FreeShaderManagerResources();
+}
+
+int Shader_Load(const char* vertexFile, const char* fragmentFile) {
+    std::string vertexText, fragmentText;
+    if (!ReadShaderFile(vertexFile, &vertexText) || !ReadShaderFile(fragmentFile, &fragmentText)) return -1;
+    const std::string vs = std::string(kPreamble) + kVSCommon + vertexText;
+    const std::string fs = std::string(kPreamble) + kPSCommon + fragmentText;
+    std::string error;
+    return Shader_Add(vs.c_str(), fs.c_str(), &error, nullptr);
 }

@@ -71,5 +71,19 @@ extern int32_t SV_Shader[4], SVN_Shader[4], SVN_Lit_Shader[16], SVS_Shader[4];
 void InitVertexBuilderResources();
 // Deletes every program's GL objects and empties the table and the variants.
 void DeleteShaderManagerResources();
+// Deletes every program's GL objects (names back to -1) but keeps each
+// record's sources and tables, for when the context's objects are lost.
+void FreeShaderManagerResources();
+// Rebuilds every program without GL objects from its kept sources (named
+// attributes kept from the first build) and re-selects the program in use.
+void InitShaderManagerResources();
+// Rebuilds one program from its sources; all programs; releases all.
+void Shader_Reload(int index);
+void Shader_Reload_All();
+void Shader_Flush_All();
+// Builds a program from two files (save area first, then the bundle), each
+// behind the preamble and the common code of its stage: its index, or -1
+// when a file is missing or the build fails.
+int Shader_Load(const char* vertexFile, const char* fragmentFile);
 // The full text of one built-in variant's stage, as it is compiled.
 std::string GenerateShaderVariation(int variant, bool vertexStage, const char* body, bool lit);
