@@ -378,7 +378,10 @@ const DynamicArrayOfRValue* ArrayRowArg(const RValue& arg) {
     return &record->m_Array[0];
 }
 
-void F_ShaderSetUniformIArray(RValue&, CInstance*, CInstance*, int, RValue* args) {
+// The array uniform setters: the script array's first row, read element by
+// element with `get` and handed to `set` with its length.
+template <typename T, typename Get, typename Set>
+void SetUniformArray(RValue* args, Get get, Set set) {
     ApplyPendingShader();
     const DynamicArrayOfRValue* row = ArrayRowArg(args[1]);
     if (row == nullptr) return;
@@ -386,22 +389,17 @@ void F_ShaderSetUniformIArray(RValue&, CInstance*, CInstance*, int, RValue* args
         Error_Show_Action("Illegal array count", false);
         return;
     }
-    std::vector<int> values(static_cast<size_t>(row->length));
-    for (int i = 0; i < row->length; ++i) values[static_cast<size_t>(i)] = ZQGetInt32(row->arr, i);
-    Shader_Set_Uniform_IA(ZQGetInt32(args, 0), row->length, values.data());
+    std::vector<T> values(static_cast<size_t>(row->length));
+    for (int i = 0; i < row->length; ++i) values[static_cast<size_t>(i)] = get(row->arr, i);
+    set(ZQGetInt32(args, 0), row->length, values.data());
+}
+
+void F_ShaderSetUniformIArray(RValue&, CInstance*, CInstance*, int, RValue* args) {
+    SetUniformArray<int>(args, ZQGetInt32, Shader_Set_Uniform_IA);
 }
 
 void F_ShaderSetUniformFArray(RValue&, CInstance*, CInstance*, int, RValue* args) {
-    ApplyPendingShader();
-    const DynamicArrayOfRValue* row = ArrayRowArg(args[1]);
-    if (row == nullptr) return;
-    if (row->length <= 0) {
-        Error_Show_Action("Illegal array count", false);
-        return;
-    }
-    std::vector<float> values(static_cast<size_t>(row->length));
-    for (int i = 0; i < row->length; ++i) values[static_cast<size_t>(i)] = ZQGetFloat(row->arr, i);
-    Shader_Set_Uniform_FA(ZQGetInt32(args, 0), row->length, values.data());
+    SetUniformArray<float>(args, ZQGetFloat, Shader_Set_Uniform_FA);
 }
 
 void F_ShaderSetUniformMatrix(RValue&, CInstance*, CInstance*, int, RValue* args) {
