@@ -64,6 +64,7 @@ private:
     void ExpandArchive();
 
     void StateWork();
+    void ApplyHeaderScreenFlags();
     void SplashFrame(bool drawSplash);
     void End();
 

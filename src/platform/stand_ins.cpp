@@ -4,7 +4,6 @@
 // module deletes each stand-in as it defines the real function; the build
 // refuses a function defined both here and in the module
 // (tools/check_duplicates.sh).
-#include "core/builtin_services.h"
 #include "core/console.h"
 #include "core/function_table.h"
 #include "core/rvalue.h"
@@ -13,17 +12,6 @@
 #include "world/input/input_services.h"
 #include "world/run/startup_services.h"
 #include "world/step/step_services.h"
-
-// ---- asked for through core/builtin_services.h
-
-// No window yet.
-int Platform_WindowWidth() {
-    return 0;
-}
-
-int Platform_WindowHeight() {
-    return 0;
-}
 
 // ---- asked for through world/datafile/game_data_services.h
 
@@ -43,8 +31,6 @@ void VirtualKeys_EnsureTable() {}
 
 void VirtualKeys_FreeTable() {}
 
-void InputEvents_Clear() {}
-
 // ---- asked for through world/run/startup_services.h
 
 void RomDisk_Init() {}
@@ -62,8 +48,6 @@ void InitMetroFunctions() {}
 void IO_Setup(IniFile*) {}
 
 void Platform_RestrictOrientation(bool, bool, bool, bool) {}
-
-void Platform_SetCursor(int) {}
 
 void DeleteAllVirtualKeys() {}
 
