@@ -279,6 +279,9 @@ void InputEvents_Clear() {
 
 void InputCapture_Reset() {
     InputEvents_Clear();
+    Input_ClearKeys();
+    g_DoMouseButton = 0;
+    g_MouseWheelUp = g_MouseWheelDown = 0;
     g_CursorHidden = false;
     g_WindowClientX = g_WindowClientY = 0;
     g_newMouseDown = false;
