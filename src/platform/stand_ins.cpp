@@ -8,6 +8,7 @@
 #include "core/function_table.h"
 #include "core/rvalue.h"
 #include "library/library_builtins.h"
+#include "platform/platform_builtins.h"
 #include "world/datafile/game_data_services.h"
 #include "world/input/input_services.h"
 #include "world/run/startup_services.h"
@@ -39,25 +40,15 @@ void InitGamepadFunctions() {}
 
 void InitSteamFunctions() {}
 
-void InitPushFunctions() {}
-
-void InitTarvoFunctions() {}
-
-void InitMetroFunctions() {}
-
 void IO_Setup(IniFile*) {}
 
 void Platform_RestrictOrientation(bool, bool, bool, bool) {}
 
 void DeleteAllVirtualKeys() {}
 
-void QuitTarvoFunctions() {}
-
 void Steam_Shutdown() {}
 
 // ---- asked for through world/step/step_services.h
-
-void UpdateTarvoFunctions() {}
 
 void Steam_Process() {}
 
@@ -110,3 +101,21 @@ const LibraryBuiltinRow kPlatform[] = {
 std::span<const LibraryBuiltinRow> PlatformBuiltins() {
     return kPlatform;
 }
+
+// ---- platform built-ins built with their services (platform/platform_builtins.h)
+
+// Each leaves its result as the call gate prepared it.
+#define ZQ_PLATFORM_STAND_IN(name)                                                                           \
+    void name(RValue&, CInstance*, CInstance*, int, RValue*) {}
+ZQ_PLATFORM_SERVICE_ROUTINES(ZQ_PLATFORM_STAND_IN)
+#undef ZQ_PLATFORM_STAND_IN
+
+// The achievement cache (nothing cached, nothing to send) and the OS pause
+// latch.
+void UpdateCache() {}
+
+void UpdateAchievementCache() {}
+
+void FlushAchievementCache() {}
+
+void UpdateOSEvents() {}
