@@ -12,6 +12,7 @@
 
 #include "core/header_globals.h"
 #include "platform/gl_view.h"
+#include "platform/runner_app.h"
 #include "platform/window.h"
 #include "world/run/main_loop.h"
 
@@ -148,6 +149,18 @@ TEST(FullScreenOnX, Inner) {
         GraphicsResetM();
         EXPECT_TRUE(wind_fullscreen);
         EXPECT_FALSE(Window_IsFullScreen());
+
+        // Full screen at start is the game's choice: no resizable bit needed.
+        // The built-in splash replaces the view's.
+        SDL_SetWindowFullscreen(window, 0);
+        wind_fullscreen = false;
+        g_InitialScreenFlags = kScreenStartFullScreen | kScreenBuiltInSplash;
+        Mac_RunnerAppDelegate app;
+        app.ApplyHeaderScreenFlags();
+        EXPECT_TRUE(Window_IsFullScreen());
+        EXPECT_TRUE(wind_fullscreen);
+        EXPECT_EQ(view.splash().width, 160);
+        EXPECT_EQ(view.splash().height, 90);
         view.Destroy();
     }
     SDL_Quit();
