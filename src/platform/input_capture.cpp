@@ -83,6 +83,8 @@ void KeyDown(const SDL_KeyboardEvent& e) {
     const int key = IO_Keymap_Get(virtualKey);
     if (!ValidKey(key)) return;
     if (e.repeat != 0 || g_mac_keysDown[key] != 0) {
+        // A key already down types nothing more.
+        g_textSuppressed = true;
         g_mac_lastkey = g_mac_curkey = key;
         return;
     }
@@ -94,6 +96,7 @@ void KeyDown(const SDL_KeyboardEvent& e) {
 }
 
 void KeyUp(const SDL_KeyboardEvent& e) {
+    g_textSuppressed = false;
     const int virtualKey = Platform_VirtualKeyForScancode(e.keysym.scancode);
     if (virtualKey == 0) return;
     const int generic = Platform_GenericModifier(virtualKey);
