@@ -77,17 +77,23 @@ OutputFile& OrdinaryFile() {
 
 } // namespace
 
+// Standard output gets the whole text; the debugger link and the files get
+// it cut to 4095 bytes. The arguments are walked twice, so the second walk
+// takes a copy of the list: a list is used up by one walk.
 void TConsole::Output(const char* format, ...) {
+    if (format == nullptr) return;
     char line[kLineBytes];
     va_list args;
     va_start(args, format);
+    if (!g_fHeadless && !g_isNimbar) {
+        va_list whole;
+        va_copy(whole, args);
+        std::vfprintf(stdout, format, whole);
+        va_end(whole);
+    }
     std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
-
-    if (!g_fHeadless && !g_isNimbar) {
-        std::fputs(line, stdout);
-        std::fflush(stdout);
-    }
+    std::fflush(stdout);
     if (auto sink = g_pfnConsoleToDebugger) sink(line);
 
     bool toFile = m_debugConsole ? g_DebugConsoleOutput : g_ConsoleOutput;

@@ -16,18 +16,22 @@
 #include "core/load_save.h"
 #include "core/memory_manager.h"
 #include "core/ref_string.h"
+#include "core/run_globals.h"
+#include "core/run_settings.h"
 #include "core/timing.h"
 #include "core/unzip.h"
+#include "platform/builtin_splash.h"
 #include "platform/gl_view.h"
+#include "platform/input_capture.h"
 #include "platform/resources.h"
 #include "platform/sdl_audio_devices.h"
 #include "platform/vblank.h"
+#include "platform/window.h"
+#include "render/graphics_device.h"
 #include "render/shell_services.h"
-#include "world/run/command_line.h"
 #include "world/datafile/game_file.h"
 #include "world/datafile/game_header.h"
-#include "core/run_globals.h"
-#include "core/run_settings.h"
+#include "world/run/command_line.h"
 #include "world/run/startup.h"
 #include "world/run/startup_services.h"
 
@@ -209,6 +213,22 @@ void Mac_RunnerAppDelegate::End() {
     needsEnd = false;
 }
 
+// After the first start pass: the built-in splash when the header asks for
+// it, and full screen at start (whatever bit 6 says: it is the game's choice).
+void Mac_RunnerAppDelegate::ApplyHeaderScreenFlags() {
+    ZQGLView* view = ZQGLView::Main();
+    if (view == nullptr) return;
+    if ((g_InitialScreenFlags & kScreenBuiltInSplash) != 0) {
+        int size = 0;
+        const uint8_t* data = LoadHobbySplash(&size);
+        view->setSplashData(data, static_cast<size_t>(size));
+    }
+    if ((g_InitialScreenFlags & kScreenStartFullScreen) != 0) {
+        toggleFullScreen();
+        wind_fullscreen = true;
+    }
+}
+
 void Mac_RunnerAppDelegate::performGameStep() {
     if (m_engineState == kStateQuit) return;
     ZQGLView* view = ZQGLView::Main();
@@ -223,9 +243,7 @@ void Mac_RunnerAppDelegate::performGameStep() {
 void Mac_RunnerAppDelegate::StateWork() {
     ZQGLView* view = ZQGLView::Main();
     switch (m_engineState) {
-        case kStateExpandArchive:
-            ExpandArchive();
-            break;
+        case kStateExpandArchive: ExpandArchive(); break;
         case kStateFirstPass:
             needsEnd = true;
             if (!Mac_Startup(g_argc, g_argv)) {
@@ -237,10 +255,9 @@ void Mac_RunnerAppDelegate::StateWork() {
                 enterState(kStateQuit);
                 return;
             }
-            if (view != nullptr && g_InitialScreenSizeX > 0 && g_InitialScreenSizeY > 0) {
-                SDL_SetWindowSize(view->Window(), g_InitialScreenSizeX, g_InitialScreenSizeY);
-                view->setRenderSize(g_InitialScreenSizeX, g_InitialScreenSizeY);
-            }
+            if (view != nullptr && g_InitialScreenSizeX > 0 && g_InitialScreenSizeY > 0)
+                CreateDesktopWindow(g_InitialScreenSizeX, g_InitialScreenSizeY);
+            ApplyHeaderScreenFlags();
             enterState(kStateSplashWait);
             break;
         case kStateSplashWait:
@@ -285,6 +302,7 @@ void Mac_RunnerAppDelegate::StateWork() {
             const bool paused = Run_Paused;
             const bool stepping = singleStep;
             if (stepping) Run_Paused = false;
+            Input_UpdateEvents();
             Mac_Process();
             if (aborterror) {
                 // A fatal error ends the run; its report already went out.
@@ -347,7 +365,9 @@ void HandleEvent(Mac_RunnerAppDelegate& app, const SDL_Event& e) {
         app.applicationShouldTerminate();
         return;
     }
+    if (Input_HandleEvent(e)) return;
     if (e.type != SDL_WINDOWEVENT) return;
+    Window_HandleEvent(e);
     switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE: app.windowShouldClose(); break;
         case SDL_WINDOWEVENT_FOCUS_LOST: app.windowDidResignKey(); break;
@@ -397,6 +417,7 @@ int Platform_RunApplication(int argc, const char* const* argv) {
     VBlank_SetRefreshRate(display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate
                                                                                          : 0);
 
+    g_pShellGraphicsReset = GraphicsResetM;
     Mac_RunnerAppDelegate app;
     macRunnerDelegate = &app;
     app.propagateGameName(nullptr);
@@ -417,6 +438,7 @@ int Platform_RunApplication(int argc, const char* const* argv) {
         Mac_End();
     }
     macRunnerDelegate = nullptr;
+    g_pShellGraphicsReset = nullptr;
     view.Destroy();
     SDL_Quit();
     CommandLine_Quit();

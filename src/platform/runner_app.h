@@ -50,6 +50,9 @@ public:
     void windowDidResignKey() { g_OSPauseEventRaised = true; }
     void windowDidBecomeKey() { g_OSPauseEventRaised = false; }
     void propagateGameName(const char* name);
+    // After the first start pass: the built-in splash (header bit 16) and
+    // full screen at start (bit 0).
+    void ApplyHeaderScreenFlags();
     void propagateCopyright(const char* text);
     bool singleStep = false;
 

@@ -4,26 +4,15 @@
 // module deletes each stand-in as it defines the real function; the build
 // refuses a function defined both here and in the module
 // (tools/check_duplicates.sh).
-#include "core/builtin_services.h"
 #include "core/console.h"
 #include "core/function_table.h"
 #include "core/rvalue.h"
 #include "library/library_builtins.h"
+#include "platform/platform_builtins.h"
 #include "world/datafile/game_data_services.h"
 #include "world/input/input_services.h"
 #include "world/run/startup_services.h"
 #include "world/step/step_services.h"
-
-// ---- asked for through core/builtin_services.h
-
-// No window yet.
-int Platform_WindowWidth() {
-    return 0;
-}
-
-int Platform_WindowHeight() {
-    return 0;
-}
 
 // ---- asked for through world/datafile/game_data_services.h
 
@@ -43,8 +32,6 @@ void VirtualKeys_EnsureTable() {}
 
 void VirtualKeys_FreeTable() {}
 
-void InputEvents_Clear() {}
-
 // ---- asked for through world/run/startup_services.h
 
 void RomDisk_Init() {}
@@ -53,27 +40,15 @@ void InitGamepadFunctions() {}
 
 void InitSteamFunctions() {}
 
-void InitPushFunctions() {}
-
-void InitTarvoFunctions() {}
-
-void InitMetroFunctions() {}
-
 void IO_Setup(IniFile*) {}
 
 void Platform_RestrictOrientation(bool, bool, bool, bool) {}
 
-void Platform_SetCursor(int) {}
-
 void DeleteAllVirtualKeys() {}
-
-void QuitTarvoFunctions() {}
 
 void Steam_Shutdown() {}
 
 // ---- asked for through world/step/step_services.h
-
-void UpdateTarvoFunctions() {}
 
 void Steam_Process() {}
 
@@ -126,3 +101,21 @@ const LibraryBuiltinRow kPlatform[] = {
 std::span<const LibraryBuiltinRow> PlatformBuiltins() {
     return kPlatform;
 }
+
+// ---- platform built-ins built with their services (platform/platform_builtins.h)
+
+// Each leaves its result as the call gate prepared it.
+#define ZQ_PLATFORM_STAND_IN(name)                                                                           \
+    void name(RValue&, CInstance*, CInstance*, int, RValue*) {}
+ZQ_PLATFORM_SERVICE_ROUTINES(ZQ_PLATFORM_STAND_IN)
+#undef ZQ_PLATFORM_STAND_IN
+
+// The achievement cache (nothing cached, nothing to send) and the OS pause
+// latch.
+void UpdateCache() {}
+
+void UpdateAchievementCache() {}
+
+void FlushAchievementCache() {}
+
+void UpdateOSEvents() {}

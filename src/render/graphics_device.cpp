@@ -63,6 +63,7 @@ int64_t g_FlipTime = 0; // microseconds the last buffer-swap request took
 int32_t g_DefaultTextureStage = 0;
 
 bool (*g_pCreateOpenGLContext)(void* view) = nullptr;
+void (*g_pShellGraphicsReset)() = nullptr;
 
 // ---------------------------------------------------------------------------
 // [SECTION] the OpenGL device layer
@@ -365,6 +366,7 @@ void Graphics::Flip() {
 }
 
 bool Graphics::GraphicsReset() {
+    if (g_pShellGraphicsReset != nullptr) g_pShellGraphicsReset();
     return true;
 }
 

@@ -36,6 +36,9 @@ extern int32_t g_DefaultTextureStage;
 // Makes the window's OpenGL context current; installed by the platform shell.
 // Without it the renderer uses whatever context is current (tests make theirs).
 extern bool (*g_pCreateOpenGLContext)(void* view);
+// The shell's part of a display reset (full-screen switch, vertical sync);
+// installed by the platform shell, null in runs without one.
+extern void (*g_pShellGraphicsReset)();
 
 bool GR_D3D_Init(void* view, int width, int height, int screenFlags);
 void GR_D3D_Settings_Init();

@@ -6,9 +6,14 @@
 #include "core/function_table.h"
 #include "core/rvalue.h"
 #include "library/library_builtins.h"
+#include "vm/runtime_hooks.h"
 #include "world/datafile/game_data_services.h"
 #include "world/run/startup_services.h"
 #include "world/step/step_services.h"
+
+// ---- asked for through vm/runtime_hooks.h
+
+void InitJavaScriptFunctions() {}
 
 // ---- asked for through world/datafile/game_data_services.h
 

@@ -367,11 +367,35 @@ TEST(Consoles, DebugOutputAppendsEveryLineToItsFile) {
     std::remove(path.c_str());
 }
 
-TEST(Consoles, PrintingConsoleCutsLinesAt4095) {
+// Standard output gets a long line whole; the debugger link and the file get
+// it cut to 4095 bytes.
+std::string g_toDebugger;
+void ToDebugger(const char* line) {
+    g_toDebugger = line;
+}
+
+TEST(Consoles, LongLinesArePrintedWholeAndCutAt4095ForTheDebuggerAndTheFile) {
+    std::string path = TestTempPath("cut.txt");
+    std::remove(path.c_str());
+    std::vector<char> name(path.begin(), path.end());
+    name.push_back('\0');
+    g_DebugConsoleOutputFileName = name.data();
+    g_DebugConsoleOutput = true;
+    g_pfnConsoleToDebugger = ToDebugger;
     testing::internal::CaptureStdout();
     std::string longLine(5000, 'y');
-    dbg_csol->Output("%s", longLine.c_str());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string(4095, 'y'));
+    dbg_csol->Output("%s-%d", longLine.c_str(), 7);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), longLine + "-7");
+    Console_CloseFiles();
+    g_DebugConsoleOutput = false;
+    g_DebugConsoleOutputFileName = nullptr;
+    g_pfnConsoleToDebugger = nullptr;
+    EXPECT_EQ(g_toDebugger, std::string(4095, 'y'));
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), std::string(4095, 'y'));
+    std::remove(path.c_str());
 }
 
 TEST(Consoles, ErrorStreamGrowsAndCutsEachCall) {

@@ -26,8 +26,8 @@
 #include "platform/runner_app.h"
 #include "render/image_decode.h"
 #include "room_chunk.h"
-#include "world/datafile/code_binding.h"
 #include "world/builtins/room_control.h"
+#include "world/datafile/code_binding.h"
 
 namespace {
 
@@ -106,9 +106,10 @@ void RunShell(const std::string& game) {
 }
 
 // A game whose controller ends it on its third step.
-bool WriteGame(const std::string& path) {
+bool WriteGame(const std::string& path, uint32_t screenFlags = 0) {
     wad::GameDataWriter w;
     wad::HeaderFields header;
+    header.flags = screenFlags;
     header.roomOrder = {0};
     wad::WriteHeader(w, header);
     wad::ObjectFields ctl;
@@ -253,4 +254,34 @@ TEST(ShellRun, AGameArchiveIsExpandedAndItsGameRuns) {
     EXPECT_NE(refused.status, 0);
     EXPECT_EQ(refused.steps, 0);
     EXPECT_EQ(refused.states, "13 ");
+}
+
+// Screen flag 0x10000 shows the splash built into the program in place of
+// the one beside the game (the red one of the first test).
+TEST(ShellRun, TheHeadersSplashFlagShowsTheBuiltInSplash) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ASSERT_EQ(std::system(("mkdir -p " + Folder()).c_str()), 0);
+    const std::string game = Folder() + "builtin_splash.ios";
+    ASSERT_TRUE(WriteGame(game, 0x10000));
+    EXPECT_EXIT(RunShell(game), ::testing::ExitedWithCode(0), "");
+    std::ifstream in(Folder() + "trace.txt");
+    int status = -1, steps = -1;
+    ASSERT_TRUE(in >> status >> steps);
+    EXPECT_EQ(status, 0);
+    std::string tag;
+    int splashFrames = 0;
+    while (in >> tag) {
+        int state = 0;
+        long long a = 0, b = 0;
+        if (tag == "E") {
+            in >> state >> a;
+            continue;
+        }
+        in >> state >> a >> b;
+        if (state != 7 && state != 8) continue;
+        ++splashFrames;
+        // The built-in image's pale band runs through its middle.
+        EXPECT_EQ(static_cast<uint32_t>(a), 0xD2D6DEFFu) << "state " << state;
+    }
+    EXPECT_GE(splashFrames, 60);
 }
