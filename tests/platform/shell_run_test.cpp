@@ -26,6 +26,7 @@
 #include "platform/runner_app.h"
 #include "render/image_decode.h"
 #include "room_chunk.h"
+#include "temp_path.h"
 #include "world/builtins/room_control.h"
 #include "world/datafile/code_binding.h"
 
@@ -82,13 +83,22 @@ void FillRecord(SLLVMVars* v) {
     v->ppStackTraceHead = &SZQStackTrace::s_pStart;
 }
 
+// The folder belongs to this test process alone; the death-test child runs
+// the program again, so it takes the folder from the environment its parent
+// set rather than making its own from its own process id.
 std::string Folder() {
-    return testing::TempDir() + "shell_run/";
+    if (const char* set = std::getenv("ZQ_SHELL_RUN_DIR")) return set;
+    const std::string folder = TestTempPath("shell_run/");
+    setenv("ZQ_SHELL_RUN_DIR", folder.c_str(), 1);
+    return folder;
 }
 
 // Runs the program in this (child) process and writes what it saw to a file.
 void RunShell(const std::string& game) {
     ASSERT_EQ(chdir(Folder().c_str()), 0); // where splash.png is
+    // Archives expand into the save area: one of this run's own, so that two
+    // runs at once never expand into each other's folder.
+    setenv("XDG_DATA_HOME", (Folder() + "data").c_str(), 1);
     Code_SetCompiledRecordFiller(FillRecord);
     Timing_SetClock(&FakeNow, &FakeSleep);
     Platform_SetTickObserver(&OnTick);
