@@ -36,7 +36,8 @@ void Cleanup(HTTP_REQ_CONTEXT* entry) {
     // The script may have deleted the buffer and made another in its slot:
     // only the buffer posted is freed.
     IBuffer* buffer = GetIBuffer(event->buffer);
-    if (buffer != nullptr && buffer == event->bufferObject && buffer->UseCount() == 0) FreeIBuffer(event->buffer);
+    if (buffer != nullptr && buffer == event->bufferObject && buffer->UseCount() == 0)
+        FreeIBuffer(event->buffer);
 }
 
 } // namespace

@@ -59,8 +59,9 @@ int BufferSoundOf(unsigned buffer) {
 
 void PostQueueEvent(int queueId, int bufferId, bool shutdown) {
     const char* none = nullptr;
-    const int map = CreateDsMap(3, "queue_id", static_cast<double>(queueId), none, "buffer_id",
-                                static_cast<double>(bufferId), none, "queue_shutdown", shutdown ? 1.0 : 0.0, none);
+    const int map =
+        CreateDsMap(3, "queue_id", static_cast<double>(queueId), none, "buffer_id",
+                    static_cast<double>(bufferId), none, "queue_shutdown", shutdown ? 1.0 : 0.0, none);
     Audio_PostMapEvent(map, ASYNC_AUDIO_PLAYBACK);
 }
 
@@ -104,22 +105,24 @@ int Audio_CreateBufferSound(int bufferId, int type, int sampleRate, int offset, 
     }
     const int rate = std::clamp(sampleRate, 1000, 48000);
     if (channels < 0 || channels > 2) {
-        Error_Show("audio_create_buffer_sound: channels should be audio_mono, audio_stereo, or audio_3d", false);
+        Error_Show("audio_create_buffer_sound: channels should be audio_mono, audio_stereo, or audio_3d",
+                   false);
         return -1;
     }
     offset = std::max(offset, 0);
     // 64-bit, so a huge offset plus length cannot wrap round into the buffer.
     if (length < 0 || int64_t{offset} + length > used || offset >= used) {
-        dbg_csol->Output("audio_create_buffer_sound: not enough data in buffer to create sound with offset %d length %d",
-                         offset, length);
+        dbg_csol->Output(
+            "audio_create_buffer_sound: not enough data in buffer to create sound with offset %d length %d",
+            offset, length);
         return -1;
     }
     const int bytes = length != 0 ? length : used - offset;
     const int channelCount = channels == 1 ? 2 : 1;
     const int bytesPerSample = type == eBuffer_U8 ? 1 : 2;
     if (bytes % (channelCount * bytesPerSample) != 0) {
-        dbg_csol->Output("audio_create_buffer_sound: %d bytes is not a whole number of %d-byte samples\n", bytes,
-                         channelCount * bytesPerSample);
+        dbg_csol->Output("audio_create_buffer_sound: %d bytes is not a whole number of %d-byte samples\n",
+                         bytes, channelCount * bytesPerSample);
         return -1;
     }
 
@@ -169,7 +172,8 @@ bool Audio_FreeBufferSound(int index) {
 
 int Audio_CreatePlayQueue(int type, int sampleRate, int channels) {
     if (channels < 0 || channels > 2) {
-        Error_Show("audio_create_play_queue: channels should be audio_mono, audio_stereo, or audio_3d", false);
+        Error_Show("audio_create_play_queue: channels should be audio_mono, audio_stereo, or audio_3d",
+                   false);
         return -1;
     }
     if (type != eBuffer_S16 && type != eBuffer_U8) {
@@ -197,7 +201,8 @@ int Audio_QueueBufferSound(int queue, int bufferId, int offset, int length) {
         dbg_csol->Output("audio_queue_buffer_sound : Invalid queue id: %d\n", queue);
         return -1;
     }
-    const int sound = Audio_CreateBufferSound(bufferId, q->queueFormat, q->sampleRate, offset, length, q->queueChannels);
+    const int sound =
+        Audio_CreateBufferSound(bufferId, q->queueFormat, q->sampleRate, offset, length, q->queueChannels);
     const cAudio_Sound* part = Audio_GetSound(sound);
     if (part == nullptr || sound < BUFFER_SOUND_BASE) {
         dbg_csol->Output("audio_queue_buffer_sound : Invalid buffer sound id: %d\n", sound);
@@ -232,10 +237,12 @@ int Audio_QueueBufferSound(int queue, int bufferId, int offset, int length) {
     if (part->alBuffer != 0) {
         const unsigned buffer = static_cast<unsigned>(part->alBuffer);
         alSourceQueueBuffers(source, 1, &buffer);
-        if (alGetError() != AL_NO_ERROR) dbg_csol->Output("audio_queue_buffer_sound : OpenAL Error queueing buffer\n");
+        if (alGetError() != AL_NO_ERROR)
+            dbg_csol->Output("audio_queue_buffer_sound : OpenAL Error queueing buffer\n");
         alSourcei(source, AL_LOOPING, AL_FALSE);
     }
-    if (alGetError() != AL_NO_ERROR) dbg_csol->Output("audio_queue_buffer_sound : OpenAL Error playing queued sound\n");
+    if (alGetError() != AL_NO_ERROR)
+        dbg_csol->Output("audio_queue_buffer_sound : OpenAL Error playing queued sound\n");
     return v->handle;
 }
 
@@ -259,7 +266,8 @@ bool Audio_FreePlayQueue(int queue) {
         alSourcePlay(source);
         alSourceStop(source);
         const int processed = Processed(source);
-        for (int i = 0; i < processed; ++i) PostQueueEvent(queue - QUEUE_SOUND_BASE, TakeProcessedBuffer(source), true);
+        for (int i = 0; i < processed; ++i)
+            PostQueueEvent(queue - QUEUE_SOUND_BASE, TakeProcessedBuffer(source), true);
         Audio_StopSoundNoise(v, true);
     }
     g_QueueSounds[queue - QUEUE_SOUND_BASE].reset();

@@ -145,7 +145,8 @@ void Audio_ReleaseEmitter(int e) {
     CEmitter* emitter = Emitter(e);
     if (!Selected() || emitter == nullptr) return;
     for (CNoise* v : emitter->voices)
-        if (v != nullptr && v->active && !Audio_IsSoftStopped(*v) && v->source >= 0) Audio_StopSound(v->handle);
+        if (v != nullptr && v->active && !Audio_IsSoftStopped(*v) && v->source >= 0)
+            Audio_StopSound(v->handle);
     emitter->active = false;
 }
 
@@ -271,7 +272,8 @@ int Audio_PlaySoundOn(int e, int soundIndex, int loop, double priority) {
     }
     if (!g_AudioGroups.IsGroupLoaded(s->group)) {
         const char* name = soundIndex >= 0 && soundIndex < Audio_Number() ? Audio_Name(soundIndex) : nullptr;
-        dbg_csol->Output("%s: Audio Group %d is not loaded\n", name != nullptr ? name : "<undefined>", s->group);
+        dbg_csol->Output("%s: Audio Group %d is not loaded\n", name != nullptr ? name : "<undefined>",
+                         s->group);
         return 0;
     }
     CNoise* v = Audio_GetSoundSourceToPlay(soundIndex, static_cast<float>(priority));
@@ -331,7 +333,8 @@ void Audio_SetListenerVelocity(int i, double x, double y, double z) {
     if (i == 0 && g_pAudioListener) Set3(g_pAudioListener->velocity, x, y, z);
 }
 
-void Audio_SetListenerOrientation(int i, double atX, double atY, double atZ, double upX, double upY, double upZ) {
+void Audio_SetListenerOrientation(int i, double atX, double atY, double atZ, double upX, double upY,
+                                  double upZ) {
     if (i != 0 || !g_pAudioListener) return;
     Set3(g_pAudioListener->at, atX, atY, atZ);
     Set3(g_pAudioListener->up, upX, upY, upZ);
@@ -349,7 +352,8 @@ int Audio_GetListenerData(int i) {
 }
 
 void Audio_SetMasterGain(int i, double gain) {
-    if (i == 0 && Running() && g_pAudioListener) g_pAudioListener->SetGain(static_cast<float>(std::max(0.0, gain)));
+    if (i == 0 && Running() && g_pAudioListener)
+        g_pAudioListener->SetGain(static_cast<float>(std::max(0.0, gain)));
 }
 
 float Audio_GetMasterGain(int i) {
@@ -385,8 +389,10 @@ void Audio_UpdateEmitters() {
             if (v == nullptr) continue;
             if (Audio_NoiseIsPlaying(v)) {
                 const unsigned source = Audio_SourceOf(*v);
-                alSource3f(source, AL_POSITION, emitter->position[0], emitter->position[1], emitter->position[2]);
-                alSource3f(source, AL_VELOCITY, emitter->velocity[0], emitter->velocity[1], emitter->velocity[2]);
+                alSource3f(source, AL_POSITION, emitter->position[0], emitter->position[1],
+                           emitter->position[2]);
+                alSource3f(source, AL_VELOCITY, emitter->velocity[0], emitter->velocity[1],
+                           emitter->velocity[2]);
                 ReportIfError("Error updating emitter\n");
                 continue;
             }

@@ -79,7 +79,8 @@ void Audio_FalloffSet(int model);
 
 void Audio_SetListenerPosition(int i, double x, double y, double z);
 void Audio_SetListenerVelocity(int i, double x, double y, double z);
-void Audio_SetListenerOrientation(int i, double atX, double atY, double atZ, double upX, double upY, double upZ);
+void Audio_SetListenerOrientation(int i, double atX, double atY, double atZ, double upX, double upY,
+                                  double upZ);
 int Audio_GetListenerData(int i);
 void Audio_SetMasterGain(int i, double gain);
 float Audio_GetMasterGain(int i);

@@ -9,7 +9,8 @@
 
 class CInstance;
 
-#define POSITIONAL_BUILTIN(name) void name(RValue& result, CInstance* self, CInstance* other, int argc, RValue* args)
+#define POSITIONAL_BUILTIN(name)                                                                             \
+    void name(RValue& result, CInstance* self, CInstance* other, int argc, RValue* args)
 
 POSITIONAL_BUILTIN(F_AudioListenerPosition);
 POSITIONAL_BUILTIN(F_AudioListenerVelocity);

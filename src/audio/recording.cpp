@@ -52,8 +52,9 @@ void Capture(int index, SRecordingInfo& r) {
     }
     alcCaptureSamples(r.device, buffer->Data(), frames);
     const char* none = nullptr;
-    const int map = CreateDsMap(3, "buffer_id", static_cast<double>(id), none, "channel_index",
-                                static_cast<double>(index), none, "data_len", static_cast<double>(bytes), none);
+    const int map =
+        CreateDsMap(3, "buffer_id", static_cast<double>(id), none, "channel_index",
+                    static_cast<double>(index), none, "data_len", static_cast<double>(bytes), none);
     Audio_PostMapEvent(map, ASYNC_AUDIO_RECORDING, id);
 }
 
@@ -88,8 +89,8 @@ int Audio_GetRecorderInfo(int device) {
         return -1;
     }
     const char* none = nullptr;
-    return CreateDsMap(5, "name", 0.0, name, "index", static_cast<double>(device), none, "data_format", 4.0, none,
-                       "sample_rate", static_cast<double>(kRecordRate), none, "channels", 0.0, none);
+    return CreateDsMap(5, "name", 0.0, name, "index", static_cast<double>(device), none, "data_format", 4.0,
+                       none, "sample_rate", static_cast<double>(kRecordRate), none, "channels", 0.0, none);
 }
 
 int Audio_StartRecording(int device) {

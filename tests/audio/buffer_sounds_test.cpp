@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "audio/buffer_sounds.h"
-#include "core/buffer_table.h"
 #include "audio_events_capture.h"
+#include "core/buffer_table.h"
 #include "error_capture.h"
 #include "sound_fixture.h"
 
@@ -38,11 +38,11 @@ TEST_F(BufferSounds, LengthsFollowFormatChannelsAndClampedRate) {
         int type, rate, channels;
         float seconds;
     } const cases[] = {
-        {4, 16000, 0, 1.0f},     // mono 16-bit
-        {4, 16000, 1, 0.5f},     // stereo 16-bit
-        {1, 16000, 1, 1.0f},     // stereo 8-bit
-        {4, 16000, 2, 1.0f},     // 3D plays as mono
-        {1, 500, 0, 32.0f},      // the rate is raised to 1000
+        {4, 16000, 0, 1.0f},                // mono 16-bit
+        {4, 16000, 1, 0.5f},                // stereo 16-bit
+        {1, 16000, 1, 1.0f},                // stereo 8-bit
+        {4, 16000, 2, 1.0f},                // 3D plays as mono
+        {1, 500, 0, 32.0f},                 // the rate is raised to 1000
         {1, 96000, 0, 32000.0f / 48000.0f}, // and lowered to 48000
     };
     for (const Case& c : cases) {
@@ -87,17 +87,23 @@ TEST_F(BufferSounds, BadRequestsAreRefusedAndMakeNothing) {
         {buffer, 2, 0, 0, 0, "", "audio_create_buffer_sound: unsupported format (use buffer_u8,buffer_s16)"},
         {77, 4, 0, 0, 0, "audio_create_buffer_sound: Invalid buffer id: 77\n", nullptr},
         {empty, 4, 0, 0, 0, "audio_create_buffer_sound: not queueing data, buffer 1 is empty\n", nullptr},
-        {buffer, 4, 0, 0, 3, "", "audio_create_buffer_sound: channels should be audio_mono, audio_stereo, or audio_3d"},
+        {buffer, 4, 0, 0, 3, "",
+         "audio_create_buffer_sound: channels should be audio_mono, audio_stereo, or audio_3d"},
         {buffer, 4, 60, 50, 0,
-         "audio_create_buffer_sound: not enough data in buffer to create sound with offset 60 length 50", nullptr},
-        {buffer, 4, 100, 0, 0,
-         "audio_create_buffer_sound: not enough data in buffer to create sound with offset 100 length 0", nullptr},
-        {buffer, 4, 10, -4, 0,
-         "audio_create_buffer_sound: not enough data in buffer to create sound with offset 10 length -4", nullptr},
-        {buffer, 4, 2147483600, 100, 0,
-         "audio_create_buffer_sound: not enough data in buffer to create sound with offset 2147483600 length 100",
+         "audio_create_buffer_sound: not enough data in buffer to create sound with offset 60 length 50",
          nullptr},
-        {buffer, 4, 0, 7, 0, "audio_create_buffer_sound: 7 bytes is not a whole number of 2-byte samples\n", nullptr},
+        {buffer, 4, 100, 0, 0,
+         "audio_create_buffer_sound: not enough data in buffer to create sound with offset 100 length 0",
+         nullptr},
+        {buffer, 4, 10, -4, 0,
+         "audio_create_buffer_sound: not enough data in buffer to create sound with offset 10 length -4",
+         nullptr},
+        {buffer, 4, 2147483600, 100, 0,
+         "audio_create_buffer_sound: not enough data in buffer to create sound with offset 2147483600 length "
+         "100",
+         nullptr},
+        {buffer, 4, 0, 7, 0, "audio_create_buffer_sound: 7 bytes is not a whole number of 2-byte samples\n",
+         nullptr},
         {buffer, 4, 0, 98, 1, "audio_create_buffer_sound: 98 bytes is not a whole number of 4-byte samples\n",
          nullptr},
     };
@@ -172,15 +178,18 @@ TEST_F(BufferSounds, FreeingAQueueReportsItsUnplayedBuffers) {
 TEST_F(BufferSounds, QueueRequestsAreChecked) {
     ErrorCapture errors;
     EXPECT_EQ(Audio_CreatePlayQueue(4, 16000, 3), -1);
-    EXPECT_EQ(errors.LastShown(), "audio_create_play_queue: channels should be audio_mono, audio_stereo, or audio_3d");
+    EXPECT_EQ(errors.LastShown(),
+              "audio_create_play_queue: channels should be audio_mono, audio_stereo, or audio_3d");
     EXPECT_EQ(Audio_CreatePlayQueue(5, 16000, 0), -1);
     EXPECT_EQ(errors.LastShown(), "audio_create_play_queue: unsupported format (use buffer_u8,buffer_s16)");
     EXPECT_EQ(Audio_QueueBufferSound(200000, MakeBuffer(10), 0, 0), -1);
-    EXPECT_NE(m_console.text.find("audio_queue_buffer_sound : Invalid queue id: 200000\n"), std::string::npos);
+    EXPECT_NE(m_console.text.find("audio_queue_buffer_sound : Invalid queue id: 200000\n"),
+              std::string::npos);
     EXPECT_EQ(Audio_QueueBufferSound(0, MakeBuffer(10), 0, 0), -1) << "an asset is no queue";
     const int queue = Audio_CreatePlayQueue(4, 16000, 0);
     EXPECT_EQ(Audio_QueueBufferSound(queue, MakeBuffer(10), 0, 3), -1);
-    EXPECT_NE(m_console.text.find("audio_queue_buffer_sound : Invalid buffer sound id: -1\n"), std::string::npos);
+    EXPECT_NE(m_console.text.find("audio_queue_buffer_sound : Invalid buffer sound id: -1\n"),
+              std::string::npos);
     EXPECT_EQ(Audio_GetNoiseFromQueuedSoundID(queue), nullptr) << "a refused part chooses no voice";
 }
 
