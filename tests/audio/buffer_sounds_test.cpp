@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "audio/buffer_sounds.h"
+#include "audio/mixer_api.h"
 #include "audio_events_capture.h"
 #include "core/buffer_table.h"
 #include "error_capture.h"
@@ -191,6 +192,41 @@ TEST_F(BufferSounds, QueueRequestsAreChecked) {
     EXPECT_NE(m_console.text.find("audio_queue_buffer_sound : Invalid buffer sound id: -1\n"),
               std::string::npos);
     EXPECT_EQ(Audio_GetNoiseFromQueuedSoundID(queue), nullptr) << "a refused part chooses no voice";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BufferSounds, RebuiltVoicesLeaveNoQueueOrEmitterPointingAtThem) {
+    const int queue = Audio_CreatePlayQueue(4, 16000, 0);
+    const int first = Audio_QueueBufferSound(queue, MakeBuffer(1600), 0, 0);
+    ASSERT_GE(first, 400001);
+    Audio_SetNumChannels(8);
+    EXPECT_EQ(g_QueueSounds[0]->queueVoice, nullptr);
+    const int again = Audio_QueueBufferSound(queue, MakeBuffer(1600), 0, 0);
+    EXPECT_GT(again, first) << "a new voice for the queue";
+    Tick(2);
+}
+
+TEST_F(BufferSounds, AQueueWhoseVoiceWasTakenGetsAnotherVoice) {
+    Audio_SetNumChannels(4);
+    const int queue = Audio_CreatePlayQueue(4, 16000, 0);
+    const int handle = Audio_QueueBufferSound(queue, MakeBuffer(1600), 0, 0);
+    CNoise* v = playingsounds[0].get();
+    ASSERT_EQ(v->handle, handle);
+    // The voice is stopped and handed to another sound.
+    Audio_StopSoundNoise(v, true);
+    const int other = Audio_PlaySound(0, 100, 1);
+    ASSERT_EQ(Audio_GetNoiseFromID(other), v);
+    const int next = Audio_QueueBufferSound(queue, MakeBuffer(1600), 0, 0);
+    ASSERT_GE(next, 400001);
+    ASSERT_NE(g_QueueSounds[0]->queueVoice, v);
+    EXPECT_EQ(g_QueueSounds[0]->queueVoice->sound, queue);
+    int queued = -1;
+    alGetSourcei(Audio_SourceOf(*v), AL_BUFFERS_QUEUED, &queued);
+    EXPECT_EQ(queued, 0) << "nothing queued on the other sound's voice";
+    EXPECT_TRUE(Audio_SoundIsPlaying(other));
 }
 
 } // namespace

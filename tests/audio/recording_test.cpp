@@ -7,6 +7,7 @@
 #include "audio/recording.h"
 #include "audio_events_capture.h"
 #include "core/buffer_table.h"
+#include "data/ds_map.h"
 #include "data/ds_tables.h"
 #include "sound_fixture.h"
 #include "world/step/async_events.h"
@@ -109,6 +110,24 @@ TEST_F(Recording, TheTickHandsOverMoreThanATenthOfASecond) {
     EXPECT_EQ(events[0].values, (std::map<std::string, std::string>{
                                     {"buffer_id", "0"}, {"channel_index", "0"}, {"data_len", "3202"}}));
     EXPECT_EQ(GetIBuffer(0), nullptr) << "freed with the event";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Recording, AnEventFreesOnlyItsOwnBufferAndMap) {
+    Audio_GetRecorderCount();
+    ASSERT_EQ(Audio_StartRecording(0), 0);
+    FakeCapture::waiting = 2000;
+    Tick(1);
+    ASSERT_NE(GetIBuffer(0), nullptr);
+    // The script deleted the buffer, and another took its slot.
+    FreeIBuffer(0);
+    ASSERT_EQ(CreateBuffer(4, eBuffer_Format_Grow, 1), 0);
+    Async_ClearRequests();
+    EXPECT_NE(GetIBuffer(0), nullptr) << "another's buffer stays";
+    EXPECT_EQ(GetDsMap(0), nullptr) << "the undelivered map is destroyed";
 }
 
 } // namespace
