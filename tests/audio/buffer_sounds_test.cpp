@@ -230,3 +230,19 @@ TEST_F(BufferSounds, AQueueWhoseVoiceWasTakenGetsAnotherVoice) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(BufferSounds, AQueueThatFindsNoVoiceQueuesNothing) {
+    Audio_SetNumChannels(4);
+    for (int i = 0; i < 4; ++i) ASSERT_GE(Audio_PlaySound(0, 20, 1), 400001);
+    const int queue = Audio_CreatePlayQueue(4, 16000, 0);
+    const int buffer = MakeBuffer(1600);
+    m_console.text.clear();
+    EXPECT_EQ(Audio_QueueBufferSound(queue, buffer, 0, 0), -1);
+    EXPECT_EQ(m_console.text, "audio_queue_buffer_sound : no voice free for queue 200000\n");
+    EXPECT_EQ(Records(), 0);
+    EXPECT_EQ(GetIBuffer(buffer)->UseCount(), 0);
+}
+
+} // namespace
