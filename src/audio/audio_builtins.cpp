@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "audio/audio_groups.h"
+#include "audio/positional_builtins.h"
 #include "audio/sound_assets.h"
 #include "audio/voices.h"
 #include "core/arguments.h"
@@ -196,9 +197,18 @@ struct AudioBuiltinRow {
 };
 
 const AudioBuiltinRow kAudioBuiltins[] = {
+    {"audio_listener_position", F_AudioListenerPosition, 3, true},
+    {"audio_listener_velocity", F_AudioListenerVelocity, 3, true},
+    {"audio_listener_orientation", F_AudioListenerOrientation, 6, true},
+    {"audio_emitter_position", F_AudioEmitterPosition, 4, true},
+    {"audio_emitter_velocity", F_AudioEmitterVelocity, 4, true},
     {"audio_system", F_AudioSystem, 0, true},
+    {"audio_emitter_create", F_AudioEmitterCreate, 0, true},
+    {"audio_emitter_free", F_AudioEmitterFree, 1, true},
     {"audio_play_sound", F_AudioPlaySound, 3, true},
+    {"audio_play_sound_on", F_AudioPlaySoundOn, 4, true},
     {"audio_play_sound_at", F_AudioPlaySoundAt, 9, true},
+    {"audio_falloff_set_model", F_AudioFalloffSetModel, 1, true},
     {"audio_stop_sound", F_AudioStopSound, 1, true},
     {"audio_pause_sound", F_AudioPauseSound, 1, true},
     {"audio_resume_sound", F_AudioResumeSound, 1, true},
@@ -207,7 +217,12 @@ const AudioBuiltinRow kAudioBuiltins[] = {
     {"audio_is_playing", F_AudioIsPlaying, 1, true},
     {"audio_is_paused", F_AudioIsPaused, 1, true},
     {"audio_exists", F_AudioExists, 1, true},
+    {"audio_master_gain", F_AudioMasterGain, 1, true},
+    {"audio_emitter_exists", F_AudioEmitterExists, 1, true},
     {"audio_get_type", F_AudioGetType, 1, true},
+    {"audio_emitter_gain", F_AudioEmitterGain, 2, true},
+    {"audio_emitter_pitch", F_AudioEmitterPitch, 2, true},
+    {"audio_emitter_falloff", F_AudioEmitterFalloff, 4, true},
     {"audio_channel_num", F_AudioChannelNum, 1, true},
     {"audio_play_music", F_AudioPlayMusic, 2, false},
     {"audio_stop_music", F_AudioStopMusic, 0, true},
@@ -219,6 +234,20 @@ const AudioBuiltinRow kAudioBuiltins[] = {
     {"audio_sound_pitch", F_AudioSoundPitch, 2, true},
     {"audio_stop_all", F_AudioStopAll, 0, true},
     {"audio_sound_length", F_AudioSoundLength, 1, true},
+    {"audio_emitter_get_gain", F_AudioEmitterGetGain, 1, true},
+    {"audio_emitter_get_pitch", F_AudioEmitterGetPitch, 1, true},
+    {"audio_emitter_get_x", F_AudioEmitterGetX, 1, true},
+    {"audio_emitter_get_y", F_AudioEmitterGetY, 1, true},
+    {"audio_emitter_get_z", F_AudioEmitterGetZ, 1, true},
+    {"audio_emitter_get_vx", F_AudioEmitterGetVX, 1, true},
+    {"audio_emitter_get_vy", F_AudioEmitterGetVY, 1, true},
+    {"audio_emitter_get_vz", F_AudioEmitterGetVZ, 1, true},
+    {"audio_listener_set_position", F_AudioListenerSetPosition, 4, true},
+    {"audio_listener_set_velocity", F_AudioListenerSetVelocity, 4, true},
+    {"audio_listener_set_orientation", F_AudioListenerSetOrientation, 7, true},
+    {"audio_listener_get_data", F_AudioListenerGetData, 1, true},
+    {"audio_set_master_gain", F_AudioSetMasterGain, 2, true},
+    {"audio_get_master_gain", F_AudioGetMasterGain, 1, true},
     {"audio_sound_get_gain", F_AudioSoundGetGain, 1, true},
     {"audio_sound_get_pitch", F_AudioSoundGetPitch, 1, true},
     {"audio_get_name", F_AudioGetName, 1, true},
@@ -231,6 +260,23 @@ const AudioBuiltinRow kAudioBuiltins[] = {
     {"audio_group_name", F_AudioGroupName, 1, false},
     {"audio_group_stop_all", F_AudioGroupStopAll, 1, false},
     {"audio_group_set_gain", F_AudioGroupSetGain, 3, false},
+    {"audio_create_buffer_sound", F_AudioCreateBufferSound, 6, false},
+    {"audio_free_buffer_sound", F_AudioFreeBufferSound, 1, false},
+    {"audio_create_play_queue", F_AudioCreatePlayQueue, 3, false},
+    {"audio_free_play_queue", F_AudioFreePlayQueue, 1, false},
+    {"audio_queue_sound", F_AudioQueueSound, 4, false},
+    {"audio_start_recording", F_AudioStartRecording, 1, false},
+    {"audio_stop_recording", F_AudioStopRecording, 1, false},
+    {"audio_get_recorder_count", F_AudioGetRecorderCount, 0, false},
+    {"audio_get_recorder_info", F_AudioGetRecorderInfo, 1, false},
+    {"audio_sound_get_listener_mask", F_AudioSoundGetListenerMask, 1, true},
+    {"audio_sound_set_listener_mask", F_AudioSoundSetListenerMask, 2, true},
+    {"audio_emitter_get_listener_mask", F_AudioEmitterGetListenerMask, 1, true},
+    {"audio_emitter_set_listener_mask", F_AudioEmitterSetListenerMask, 2, true},
+    {"audio_get_listener_mask", F_AudioGetListenerMask, 0, true},
+    {"audio_set_listener_mask", F_AudioSetListenerMask, 1, true},
+    {"audio_get_listener_info", F_AudioGetListenerInfo, 1, true},
+    {"audio_get_listener_count", F_AudioGetListenerCount, 0, true},
     {"audio_debug", F_AudioDebug, 1, false},
 };
 

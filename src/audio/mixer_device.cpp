@@ -104,7 +104,8 @@ extern "C" const char* alcGetString(ALCdevice_struct* device, int param) {
     switch (param) {
         case ALC_DEVICE_SPECIFIER: return device != nullptr ? "ZQOpenAL Device" : nullptr;
         case ALC_CAPTURE_DEVICE_SPECIFIER:
-            if (device == nullptr) return "default";
+            // A list: names each ended by a zero byte, then an empty name.
+            if (device == nullptr) return "default\0";
             dbg_csol->Output(
                 "ZQOpenAl alcGetString currently does not support getting the name of a device\n");
             return nullptr;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "audio/emitters.h"
 #include "audio/mixer_api.h"
 #include "audio/ogg_audio.h"
 #include "audio/sound_assets.h"
@@ -85,7 +86,7 @@ void Audio_SoundGain(int id, double gain, int timeMs) {
 void setGainForNoiseImmediate(CNoise* v) {
     if (v == nullptr || !v->active || Audio_IsSoftStopped(*v) || v->source < 0) return;
     const cAudio_Sound* s = g_fNoAudio ? nullptr : Audio_GetSound(v->sound);
-    alSourcef(Audio_SourceOf(*v), AL_GAIN, (s != nullptr ? s->gain : 1.0f) * v->gain);
+    alSourcef(Audio_SourceOf(*v), AL_GAIN, (s != nullptr ? s->gain : 1.0f) * v->gain * Audio_EmitterGainOf(v));
 }
 
 void setGainForSoundImmediate(int id) {
@@ -93,7 +94,7 @@ void setGainForSoundImmediate(int id) {
     const float soundGain = s != nullptr ? s->gain : 1.0f;
     for (auto& v : playingsounds)
         if (v->active && !Audio_IsSoftStopped(*v) && v->sound == id && v->source >= 0)
-            alSourcef(Audio_SourceOf(*v), AL_GAIN, v->gain * soundGain);
+            alSourcef(Audio_SourceOf(*v), AL_GAIN, v->gain * soundGain * Audio_EmitterGainOf(v.get()));
 }
 
 float Audio_GetSoundGain(int id) {
@@ -120,7 +121,7 @@ void Audio_SoundPitch(int id, double pitch) {
     if (s != nullptr) s->pitch = p;
     for (auto& v : playingsounds)
         if (v->active && !Audio_IsSoftStopped(*v) && v->sound == id)
-            alSourcef(Audio_SourceOf(*v), AL_PITCH, p);
+            alSourcef(Audio_SourceOf(*v), AL_PITCH, p * Audio_EmitterPitchOf(v.get()));
 }
 
 float Audio_GetSoundPitch(int id) {

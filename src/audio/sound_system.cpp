@@ -5,6 +5,9 @@
 #include <string>
 
 #include "audio/audio_groups.h"
+#include "audio/buffer_sounds.h"
+#include "audio/emitters.h"
+#include "audio/recording.h"
 #include "audio/sound_assets.h"
 #include "audio/sound_images.h"
 #include "audio/voices.h"
@@ -55,6 +58,9 @@ void Sound_Reset() {
     // after the voices that play them.
     SND_End();
     playingsounds.clear();
+    Emitters_Reset();
+    Recording_Reset();
+    Audio_ClearBufferSounds();
     Audio_ClearSounds();
     g_AudioGroups.Finalise();
     g_NoiseHandleIndex = BASE_SOUND_INDEX + 1;

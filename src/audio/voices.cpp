@@ -6,9 +6,12 @@
 #include <algorithm>
 
 #include "audio/audio_groups.h"
+#include "audio/buffer_sounds.h"
+#include "audio/emitters.h"
 #include "audio/mixer_api.h"
 #include "audio/mixer_context.h"
 #include "audio/ogg_audio.h"
+#include "audio/recording.h"
 #include "audio/sound_assets.h"
 #include "core/console.h"
 #include "core/timing.h"
@@ -53,6 +56,8 @@ void Release(CNoise& v) {
     v.active = false;
     v.stopCountdown = 0;
     v.stopRequested = false;
+    Audio_RemoveNoiseFromEmitter(&v);
+    Audio_Unqueue_Processed_Buffers(&v, v.sound, true);
     alSourcei(Audio_SourceOf(v), AL_BUFFER, 0);
 }
 
@@ -108,6 +113,7 @@ void Audio_Init(SoundHardware* hw) {
         return;
     }
     if (!g_UseNewAudio) return;
+    Audio_CreateListener();
     Audio_CreateSources(g_MaxNumPlayingSounds + 1);
     alDistanceModel(AL_INVERSE_DISTANCE);
     alListener3f(AL_POSITION, 0.0f, 0.0f, 0.0f);
@@ -136,6 +142,8 @@ void Audio_SetNumChannels(int n) {
         for (auto& v : playingsounds) Audio_StopSoundNoise(v.get(), true);
     COggAudio::Quit();
     DeleteSources();
+    Audio_ClearEmitterVoices();
+    Audio_ForgetQueueVoices();
     playingsounds.clear();
     Audio_CreateSources(m);
 }
@@ -145,8 +153,10 @@ void Audio_Quit() {
     if (!g_fNoAudio) Audio_StopAll(true);
     COggAudio::Quit();
     g_AudioGroups.Finalise();
+    Audio_ClearEmitterVoices();
     DeleteSources();
     playingsounds.clear();
+    Audio_ClearBufferSounds();
     Audio_ClearSounds();
     // Back to the counts before set-up, so a later Audio_Init makes 128 again.
     g_NumSources = kDefaultSources;
@@ -191,7 +201,10 @@ CNoise* Audio_GetSoundSourceToPlay(int soundIndex, float priority) {
         }
         if (!v.active) return &v;
         if (v.decoded) {
-            if (decoded && v.stopRequested && v.stopCountdown == 0) return &v;
+            if (decoded && v.stopRequested && v.stopCountdown == 0) {
+                Audio_RemoveNoiseFromEmitter(&v);
+                return &v;
+            }
             continue;
         }
         const int state = SourceState(v);
@@ -497,6 +510,7 @@ void Audio_Tick() {
     g_mixerTimestamp.compare_exchange_strong(unmixed, now);
     g_audioTimestamp.store(now);
     g_AudioGroups.Update();
+    Audio_UpdateListener();
     checkAL("Audio_Tick Start");
     COggAudio::Tick(playingsounds);
     AdvanceSoundFades(g_AudioSounds);
@@ -520,8 +534,12 @@ void Audio_Tick() {
         }
         if (v.source >= 0) {
             const cAudio_Sound* s = Audio_GetSound(v.sound);
-            alSourcef(Audio_SourceOf(v), AL_GAIN, (s != nullptr ? s->gain : 1.0f) * v.gain);
+            alSourcef(Audio_SourceOf(v), AL_GAIN,
+                      (s != nullptr ? s->gain : 1.0f) * v.gain * Audio_EmitterGainOf(&v));
         }
     }
+    Audio_UpdateEmitters();
+    Audio_UpdateRecorders();
+    Audio_UpdatePlayQueues();
     checkAL("Audio_Tick End");
 }

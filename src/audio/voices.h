@@ -9,6 +9,7 @@
 #include <vector>
 
 struct cAudio_Sound;
+struct CEmitter;
 class SoundHardware;
 
 struct CNoise {
@@ -27,6 +28,7 @@ struct CNoise {
     int32_t gainTicks = 0;
     int32_t syncGroup = -1;
     uint32_t listenerMask = 1;
+    CEmitter* emitter = nullptr; // not owned; the emitter the voice plays on
 };
 
 inline constexpr float kSoftStoppedPriority = -1e9f;

@@ -89,6 +89,13 @@ public:
     int Alignment() const { return m_Alignment; }
     eBuffer_Format Type() const { return m_Type; }
     int WrapPhase() const { return m_WrapOffset; }
+    // Outside users (the sound system's buffer sounds); the buffer table
+    // refuses to delete a buffer while any remain.
+    int UseCount() const { return m_UseCount; }
+    void AddUse() { ++m_UseCount; }
+    void ReleaseUse() {
+        if (m_UseCount > 0) --m_UseCount;
+    }
 
 protected:
     void AlignPosition();

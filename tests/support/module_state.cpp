@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "audio/sound_system.h"
+#include "core/buffer_table.h"
 #include "core/builtin_variables.h"
 #include "core/collector.h"
 #include "core/console.h"
@@ -52,6 +53,7 @@ void ResetModuleState() {
     // code and the types their instances refer to.
     Async_Reset();
     Sound_Reset();
+    BufferTable_Reset();
     CollisionPass_Reset();
     Room_Free();
     CLayerManager::Reset();
