@@ -11,6 +11,7 @@
 
 #include "audio/audio_groups.h"
 #include "audio/sound_assets.h"
+#include "audio/sync_builtins.h"
 #include "audio/voices.h"
 #include "core/arguments.h"
 #include "core/console.h"
@@ -231,6 +232,18 @@ const AudioBuiltinRow kAudioBuiltins[] = {
     {"audio_group_name", F_AudioGroupName, 1, false},
     {"audio_group_stop_all", F_AudioGroupStopAll, 1, false},
     {"audio_group_set_gain", F_AudioGroupSetGain, 3, false},
+    {"audio_create_sync_group", F_AudioCreateSyncGroup, 1, false},
+    {"audio_destroy_sync_group", F_AudioDestroySyncGroup, 1, false},
+    {"audio_play_in_sync_group", F_AudioPlayInSyncGroup, 2, false},
+    {"audio_start_sync_group", F_AudioStartSyncGroup, 1, false},
+    {"audio_pause_sync_group", F_AudioPauseSyncGroup, 1, false},
+    {"audio_resume_sync_group", F_AudioResumeSyncGroup, 1, false},
+    {"audio_stop_sync_group", F_AudioStopSyncGroup, 1, false},
+    {"audio_sync_group_get_track_pos", F_AudioSyncGroupGetTrackPos, 1, false},
+    {"audio_sync_group_debug", F_AudioSyncGroupDebug, 1, false},
+    {"audio_sync_group_is_playing", F_AudioSyncGroupIsPlaying, 1, false},
+    {"audio_create_stream", F_AudioCreateStream, 1, false},
+    {"audio_destroy_stream", F_AudioDestroyStream, 1, false},
     {"audio_debug", F_AudioDebug, 1, false},
 };
 
