@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/legacy_sound.h"
 #include "audio/sound_system.h"
 #include "core/builtin_variables.h"
 #include "core/collector.h"
@@ -50,6 +51,7 @@ void ResetModuleState() {
     // code and the types their instances refer to.
     Async_Reset();
     Sound_Reset();
+    SND_ResetLegacy();
     CollisionPass_Reset();
     Room_Free();
     CLayerManager::Reset();
