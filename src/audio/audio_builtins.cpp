@@ -10,8 +10,10 @@
 #include <cstdint>
 
 #include "audio/audio_groups.h"
+#include "audio/legacy_builtins.h"
 #include "audio/positional_builtins.h"
 #include "audio/sound_assets.h"
+#include "audio/sync_builtins.h"
 #include "audio/voices.h"
 #include "core/arguments.h"
 #include "core/console.h"
@@ -197,6 +199,48 @@ struct AudioBuiltinRow {
 };
 
 const AudioBuiltinRow kAudioBuiltins[] = {
+    {"sound_play", F_SoundPlay, 1, false},
+    {"sound_loop", F_SoundLoop, 1, false},
+    {"sound_stop", F_SoundStop, 1, false},
+    {"sound_stop_all", F_SoundStopAll, 0, false},
+    {"sound_isplaying", F_SoundIsPlaying, 1, false},
+    {"sound_volume", F_SoundVolume, 2, false},
+    {"sound_fade", F_SoundFade, 3, false},
+    {"sound_pan", F_SoundPan, 2, false},
+    {"sound_background_tempo", F_SoundBackgroundTempo, 1, false},
+    {"sound_global_volume", F_SoundGlobalVolume, 1, false},
+    {"sound_set_search_directory", F_SoundSetSearchDirectory, 1, false},
+    {"sound_effect_set", F_SoundEffectSet, 2, true},
+    {"sound_effect_chorus", F_SoundEffectChorus, 8, true},
+    {"sound_effect_compressor", F_SoundEffectCompressor, 7, true},
+    {"sound_effect_echo", F_SoundEffectEcho, 6, true},
+    {"sound_effect_flanger", F_SoundEffectFlanger, 8, true},
+    {"sound_effect_gargle", F_SoundEffectGargle, 3, true},
+    {"sound_effect_equalizer", F_SoundEffectEqualizer, 4, true},
+    {"sound_effect_reverb", F_SoundEffectReverb, 5, true},
+    {"sound_3d_set_sound_position", F_Sound3DSetSoundPosition, 4, true},
+    {"sound_3d_set_sound_velocity", F_Sound3DSetSoundVelocity, 4, true},
+    {"sound_3d_set_sound_distance", F_Sound3DSetSoundDistance, 3, true},
+    {"sound_3d_set_sound_cone", F_Sound3DSetSoundCone, 7, true},
+    {"cd_init", F_CDInit, 0, true},
+    {"cd_present", F_CDPresent, 0, true},
+    {"cd_number", F_CDNumber, 0, true},
+    {"cd_playing", F_CDPlaying, 0, true},
+    {"cd_paused", F_CDPaused, 0, true},
+    {"cd_track", F_CDTrack, 0, true},
+    {"cd_length", F_CDLength, 0, true},
+    {"cd_track_length", F_CDTrackLength, 1, true},
+    {"cd_position", F_CDPosition, 0, true},
+    {"cd_track_position", F_CDTrackPosition, 0, true},
+    {"cd_play", F_CDPlay, 2, true},
+    {"cd_stop", F_CDStop, 0, true},
+    {"cd_pause", F_CDPause, 0, true},
+    {"cd_resume", F_CDResume, 0, true},
+    {"cd_set_position", F_CDSetPosition, 1, true},
+    {"cd_set_track_position", F_CDSetTrackPosition, 1, true},
+    {"cd_open_door", F_CDOpenDoor, 0, true},
+    {"cd_close_door", F_CDCloseDoor, 0, true},
+    {"MCI_command", F_MCICommand, 1, true},
     {"audio_listener_position", F_AudioListenerPosition, 3, true},
     {"audio_listener_velocity", F_AudioListenerVelocity, 3, true},
     {"audio_listener_orientation", F_AudioListenerOrientation, 6, true},
@@ -277,6 +321,18 @@ const AudioBuiltinRow kAudioBuiltins[] = {
     {"audio_set_listener_mask", F_AudioSetListenerMask, 1, true},
     {"audio_get_listener_info", F_AudioGetListenerInfo, 1, true},
     {"audio_get_listener_count", F_AudioGetListenerCount, 0, true},
+    {"audio_create_sync_group", F_AudioCreateSyncGroup, 1, false},
+    {"audio_destroy_sync_group", F_AudioDestroySyncGroup, 1, false},
+    {"audio_play_in_sync_group", F_AudioPlayInSyncGroup, 2, false},
+    {"audio_start_sync_group", F_AudioStartSyncGroup, 1, false},
+    {"audio_pause_sync_group", F_AudioPauseSyncGroup, 1, false},
+    {"audio_resume_sync_group", F_AudioResumeSyncGroup, 1, false},
+    {"audio_stop_sync_group", F_AudioStopSyncGroup, 1, false},
+    {"audio_sync_group_get_track_pos", F_AudioSyncGroupGetTrackPos, 1, false},
+    {"audio_sync_group_debug", F_AudioSyncGroupDebug, 1, false},
+    {"audio_sync_group_is_playing", F_AudioSyncGroupIsPlaying, 1, false},
+    {"audio_create_stream", F_AudioCreateStream, 1, false},
+    {"audio_destroy_stream", F_AudioDestroyStream, 1, false},
     {"audio_debug", F_AudioDebug, 1, false},
 };
 

@@ -13,7 +13,9 @@
 #include <cstring>
 #include <string>
 
+#include "audio/file_streams.h"
 #include "audio/mixer_api.h"
+#include "audio/ogg_decode.h"
 #include "audio/sound_assets.h"
 #include "audio/voices.h"
 #include "core/console.h"
@@ -26,18 +28,6 @@ std::atomic<bool> g_bOggSuspendRequest{false};
 namespace {
 
 constexpr int kPassMicroseconds = 16000;
-constexpr size_t kLogCapacity = 2047;
-
-void UnqueueAll(unsigned source) {
-    alSourceStop(source);
-    int queued = 0;
-    alGetSourcei(source, AL_BUFFERS_QUEUED, &queued);
-    while (queued-- > 0) {
-        unsigned id = 0;
-        alSourceUnqueueBuffers(source, 1, &id);
-    }
-    alSourcei(source, AL_BUFFER, 0);
-}
 
 class COggThread {
 public:
@@ -88,14 +78,7 @@ public:
     }
 
     // Prints what the thread logged since the last frame.
-    void ShowLog() {
-        MutexLock lock(m_mutex);
-        if (!m_errorPending) return;
-        dbg_csol->Output("(%d): ", m_number);
-        dbg_csol->Output("%s", m_log.c_str());
-        m_log.clear();
-        m_errorPending = false;
-    }
+    void ShowLog() { m_log.Show(m_number); }
 
     void PostPlay(SOggChannel& c, cAudio_Sound* sound, bool loop, float startSeconds, uint32_t mask) {
         MutexLock lock(m_mutex);
@@ -129,6 +112,13 @@ public:
     bool ChannelActive(const SOggChannel& c) {
         MutexLock lock(m_mutex);
         return c.active;
+    }
+    // Whether an active channel plays `sound` or is about to.
+    bool PlaysSound(const cAudio_Sound* sound) {
+        MutexLock lock(m_mutex);
+        for (auto& c : m_channels)
+            if (c->active && (c->sound == sound || c->pendingSound == sound)) return true;
+        return false;
     }
 
 private:
@@ -174,9 +164,8 @@ private:
     }
 
     void EndStream(SOggChannel& c) {
-        UnqueueAll(c.source);
-        if (c.streamOpen) ov_clear(&c.vorbisFile);
-        c.streamOpen = false;
+        OggSource_StopAndUnqueue(c.source);
+        OggChannel_Close(c);
         c.state = 0;
         c.blocksPlayed = 0;
     }
@@ -197,46 +186,9 @@ private:
         if (c.state != 0) Refill(c);
     }
 
-    bool Open(SOggChannel& c) {
-        cAudio_Sound* s = c.sound;
-        if (s == nullptr) return false;
-        if (s->streamed) {
-            const char* path = s->bundlePath ? s->bundlePath->c_str() : "";
-            FILE* fp = std::fopen(path, "rb");
-            if (fp == nullptr) {
-                LogError("Could not open Ogg file %s\n", path);
-                return false;
-            }
-            if (const int code = ov_open(fp, &c.vorbisFile, nullptr, 0); code != 0) {
-                std::fclose(fp);
-                LogError("ov_open error %d\n", code);
-                return false;
-            }
-        } else {
-            c.memory = OggMemorySource{s->compressedData,
-                                       static_cast<uint32_t>(std::max(s->compressedLength, 0)), 0};
-            if (const int code = ov_open_callbacks(&c.memory, &c.vorbisFile, nullptr, 0, Ogg_ov_callbacks);
-                code != 0) {
-                LogError("ov_open_callbacks error %d\n", code);
-                return false;
-            }
-        }
-        c.streamOpen = true;
-        c.info = ov_info(&c.vorbisFile, -1);
-        // The mixer takes mono or stereo blocks; more channels would play
-        // garbled at the wrong speed.
-        if (c.info == nullptr || c.info->channels < 1 || c.info->channels > 2 || c.info->rate <= 0) {
-            LogError("Ogg stream with %d channels not played\n", c.info != nullptr ? c.info->channels : 0);
-            ov_clear(&c.vorbisFile);
-            c.streamOpen = false;
-            return false;
-        }
-        return true;
-    }
-
     void Start(SOggChannel& c, uint8_t command) {
         const int target = (command & OGG_CMD_SEEK) ? c.seekMs : 0;
-        if (!Open(c)) {
+        if (!OggChannel_Open(c, m_log)) {
             // A stream that cannot be opened frees its voice.
             SetInactive(c);
             return;
@@ -255,7 +207,7 @@ private:
     void Seek(SOggChannel& c) {
         int sourceState = AL_INITIAL;
         alGetSourcei(c.source, AL_SOURCE_STATE, &sourceState);
-        UnqueueAll(c.source);
+        OggSource_StopAndUnqueue(c.source);
         c.blocksPlayed = 0;
         ov_time_seek(&c.vorbisFile, c.seekMs);
         if (!FillAndPlay(c, c.state == 2)) return;
@@ -306,41 +258,12 @@ private:
     // Fills the next half and hands it to `buffer` without a copy; returns
     // the bytes handed over (0: nothing was).
     int Decode(SOggChannel& c, unsigned buffer, bool loop) {
-        char* half = c.halves[c.halfIndex];
-        c.halfIndex ^= 1;
-        int got = 0;
-        while (got < OGG_BLOCK_BYTES) {
-            int bitstream = 0;
-            const long n = ov_read(&c.vorbisFile, half + got, OGG_BLOCK_BYTES - got, &bitstream);
-            if (n < 0) {
-                LogError("ov_read error: %ld\n", n);
-                return 0;
-            }
-            if (n == 0) {
-                if (!loop) break;
-                if (const int code = ov_raw_seek(&c.vorbisFile, 0); code != 0) {
-                    LogError("ov_raw_seek error %d\n", code);
-                    break;
-                }
-                continue;
-            }
-            got += static_cast<int>(n);
-        }
+        const char* half = nullptr;
+        const int got = OggChannel_DecodeBlock(c, loop, m_log, &half);
         if (got == 0) return 0;
         alBufferDataNoCopy(buffer, c.info->channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16, half, got,
                            static_cast<int>(c.info->rate));
         return got;
-    }
-
-    __attribute__((format(printf, 2, 3))) void LogError(const char* format, ...) {
-        char line[256];
-        va_list args;
-        va_start(args, format);
-        std::vsnprintf(line, sizeof line, format, args);
-        va_end(args);
-        MutexLock lock(m_mutex);
-        m_errorPending = true;
-        m_log.append(line, std::min(std::strlen(line), kLogCapacity - m_log.size()));
     }
 
     void CleanUp() {
@@ -350,13 +273,12 @@ private:
     }
 
     int m_number;
-    std::string m_log;
-    bool m_errorPending = false;
     bool m_quit = false;
     bool m_created = false;
     std::vector<std::unique_ptr<SOggChannel>> m_channels;
     std::vector<uint8_t> m_snapshot;
     Mutex m_mutex{"OggMutex"};
+    OggLog m_log{m_mutex};
     Mutex m_termMutex{"TermMutex"};
     CThread m_thread;
     std::atomic<bool> m_suspended{false};
@@ -420,6 +342,8 @@ void COggAudio::Quit() {
     st.threads.clear();
     st.threadCount = 0;
     st.streamedVoices = 0;
+    // A group's track count follows the voice count, so the groups end too.
+    DeleteAllSyncThreads();
 }
 
 void COggAudio::Suspend() {
@@ -427,6 +351,7 @@ void COggAudio::Suspend() {
     g_bOggSuspendRequest = true;
     for (auto& t : State().threads)
         if (t->Created()) t->Suspend();
+    WaitSyncGroupsSuspended();
 }
 
 void COggAudio::Unsuspend() {
@@ -435,7 +360,7 @@ void COggAudio::Unsuspend() {
 
 int COggAudio::Play_Sound(int source, cAudio_Sound* sound, bool loop, float startOffset,
                           uint32_t listenerMask, int syncGroup) {
-    if (sound == nullptr || syncGroup >= 0) return -1; // sync groups are not built
+    if (sound == nullptr) return -1;
     if (sound->streamed && !sound->bundlePath) {
         // Found on first use, as the length query does.
         CalcSoundInfo(sound);
@@ -445,6 +370,7 @@ int COggAudio::Play_Sound(int source, cAudio_Sound* sound, bool loop, float star
             return -1;
         }
     }
+    if (syncGroup >= 0) return PlayInSyncThread(syncGroup, sound);
     SOggChannel* channel = nullptr;
     COggThread* t = ThreadFor(source, &channel);
     if (t == nullptr) return -1;
@@ -498,11 +424,24 @@ void COggAudio::Tick(std::vector<std::unique_ptr<CNoise>>& voices) {
             if (v.active && v.decoded && !t->ChannelActive(*c)) Audio_SetNoiseInactive(&v);
         }
     }
+    Audio_FreeDestroyedStreams();
+    TickSyncGroups();
+}
+
+bool COggAudio::SoundInUse(const cAudio_Sound* sound) {
+    for (auto& t : State().threads)
+        if (t->Created() && t->PlaysSound(sound)) return true;
+    return SyncGroupsUseSound(sound);
+}
+
+int COggAudio::StreamedVoices() {
+    return State().streamedVoices;
 }
 
 SOggChannel* COggAudio::GetOggChannel(int source, int syncGroup) {
     OggAudioState& st = State();
-    if (syncGroup >= 0 || st.threadCount <= 0 || source < 0 || source >= st.streamedVoices) return nullptr;
+    if (syncGroup >= 0) return SyncGroupTrack(syncGroup, source);
+    if (st.threadCount <= 0 || source < 0 || source >= st.streamedVoices) return nullptr;
     COggThread& t = *st.threads[source % st.threadCount];
     if (!t.Created()) return nullptr;
     return t.Channels()[source / st.threadCount].get();

@@ -11,6 +11,7 @@
 
 #include "audio/ogg_memory.h"
 
+class AudioDebugCanvas;
 struct cAudio_Sound;
 struct CNoise;
 
@@ -83,9 +84,37 @@ public:
     // A mixer buffer holding the sound's whole decoded compressed stream, 0
     // when it cannot be decoded.
     static int32_t DecompressOgg(cAudio_Sound* sound);
-    // The voice's channel (null when its thread never started); sync groups
-    // (syncGroup >= 0) have no channels yet.
+    // The voice's channel (null when its thread never started); with
+    // syncGroup >= 0 the track of that group whose sourceIndex is `source`.
     static SOggChannel* GetOggChannel(int source, int syncGroup);
     // Started decoder threads (for tests and the debug view).
     static int StartedThreads();
+    // Voices served by decoder channels; 0 before Init.
+    static int StreamedVoices();
+    // Whether a decoder channel or a sync group still plays `sound` (a
+    // destroyed stream sound is freed only once nothing does).
+    static bool SoundInUse(const cAudio_Sound* sound);
+
+    // [SECTION] sync groups (sync_groups.cpp). Every operation on an id that
+    // names no group does nothing and answers 0, false or -1.
+    // The new group's id; -1 when the decoder layer was never set up.
+    static int Create_SyncThread(bool loop);
+    static void Delete_SyncThread(int id);
+    // Adds `sound` as the group's next track: the slot, or 0 without a group.
+    static int PlayInSyncThread(int id, cAudio_Sound* sound);
+    static void StartSyncGroup(int id);
+    static void StopSyncGroup(int id);
+    static void PauseSyncGroup(int id);
+    static void ResumeSyncGroup(int id);
+    static bool IsSyncGroupPlaying(int id);
+    static float GetSyncGroupTrackPos(int id);
+    // The group the debug view shows, -1 for none.
+    static void DebugSyncGroup(int id);
+    static void SyncDrawDebug(AudioDebugCanvas& canvas, float windowWidth, float windowHeight);
+    // Prints the groups' logs and destroys the groups whose streams failed.
+    static void TickSyncGroups();
+    static void DeleteAllSyncThreads();
+    static bool SyncGroupsUseSound(const cAudio_Sound* sound);
+    static SOggChannel* SyncGroupTrack(int id, int sourceIndex);
+    static void WaitSyncGroupsSuspended();
 };

@@ -347,7 +347,8 @@ void Audio_StopSoundNoise(CNoise* v, bool immediate) {
     }
     v->stopRequested = true;
     const cAudio_Sound* s = Audio_GetSound(v->sound);
-    if (s != nullptr && s->Decoded()) {
+    // A destroyed stream no longer resolves, but its channel still plays.
+    if (s != nullptr ? s->Decoded() : v->decoded) {
         // The decoder layer frees the voice once its channel has stopped.
         COggAudio::Stop_Sound(v->source);
         return;

@@ -17,89 +17,9 @@
 #include "audio/ogg_memory.h"
 #include "core/load_save.h"
 #include "core/thread.h"
-#include "sound_fixture.h"
+#include "ogg_fixture.h"
 
 namespace {
-
-std::vector<uint8_t> ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Half a second of a 440 Hz tone at 22050 Hz (11025 frames), in one or two
-// channels, encoded as Ogg Vorbis.
-std::vector<uint8_t> ToneOgg(const std::string& folder, int channels) {
-    std::vector<uint8_t> pcm;
-    for (int i = 0; i < 11025; ++i) {
-        const auto v = static_cast<int16_t>(12000 * std::sin(2 * M_PI * 440 * i / 22050.0));
-        for (int c = 0; c < channels; ++c) {
-            pcm.push_back(static_cast<uint8_t>(v));
-            pcm.push_back(static_cast<uint8_t>(static_cast<uint16_t>(v) >> 8));
-        }
-    }
-    const std::string wav = folder + "/tone.wav", ogg = folder + "/tone.ogg";
-    WriteAll(wav, wad::WavImage(channels, 16, 22050, pcm));
-    const std::string command = "oggenc -Q -o " + ogg + " " + wav;
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    std::vector<uint8_t> bytes = ReadAll(ogg);
-    std::remove(wav.c_str());
-    std::remove(ogg.c_str());
-    return bytes;
-}
-
-class OggSounds : public SoundSystemTest {
-protected:
-    void SetUp() override {
-        SoundSystemTest::SetUp();
-        char folder[] = "/tmp/corvane-ogg-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        m_folder = folder;
-        LoadSave_SetGameName((m_folder + "/game.ios").c_str());
-        m_mono = ToneOgg(m_folder, 1);
-        m_stereo = ToneOgg(m_folder, 2);
-        ASSERT_FALSE(m_mono.empty());
-    }
-    void TearDown() override {
-        LoadSave_SetGameName(nullptr);
-        std::remove((m_folder + "/music.ogg").c_str());
-        rmdir(m_folder.c_str());
-        SoundSystemTest::TearDown();
-    }
-
-    // Sounds 0 compressed mono, 1 compressed stereo, 2 streamed from the
-    // bundle's "music.ogg" (stereo), 3 damaged compressed data.
-    void LoadDecoded() {
-        WriteAll(m_folder + "/music.ogg", m_stereo);
-        std::vector<uint8_t> damaged(m_mono.begin(), m_mono.begin() + 100);
-        wad::GameDataWriter w;
-        wad::SoundFields streamed = SoundRecord("music", 9, 100);
-        streamed.fileName = "music.ogg";
-        wad::WriteSounds(w, {SoundRecord("mono", 0, 102), SoundRecord("stereo", 1, 102), streamed,
-                             SoundRecord("damaged", 2, 102)});
-        wad::WriteAudioData(w, {m_mono, m_stereo, damaged});
-        Load(w);
-    }
-    // Renders output and runs frames, as the device and the main loop do,
-    // until `done` holds; false when it never does within a few seconds.
-    bool RunUntil(const std::function<bool()>& done) {
-        for (int i = 0; i < 1500; ++i) {
-            if (done()) return true;
-            Mix(512);
-            Tick(1);
-            CThread::Sleep(2);
-        }
-        return done();
-    }
-    int SourceStateOf(int handle) { return SourceState(SourceOf(handle)); }
-
-    std::string m_folder;
-    std::vector<uint8_t> m_mono, m_stereo;
-};
 
 TEST_F(OggSounds, DecodeOnLoadCompressedAndStreamedSoundsKnowTheirLength) {
     WriteAll(m_folder + "/music.ogg", m_stereo);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/legacy_sound.h"
 #include "audio/sound_system.h"
 #include "core/buffer_table.h"
 #include "core/builtin_variables.h"
@@ -54,6 +55,7 @@ void ResetModuleState() {
     Async_Reset();
     Sound_Reset();
     BufferTable_Reset();
+    SND_ResetLegacy();
     CollisionPass_Reset();
     Room_Free();
     CLayerManager::Reset();
