@@ -16,6 +16,8 @@
 #include "core/timing_source.h"
 #include "core/variables.h"
 #include "data/ds_tables.h"
+#include "render/draw_primitives.h"
+#include "render/legacy_3d.h"
 #include "render/render_state.h"
 #include "room/layer_manager.h"
 #include "room/room_table.h"
@@ -78,6 +80,8 @@ void ResetModuleState() {
     GraphicsPerf_Reset();
     TimingSource_Reset();
     RenderState_Reset();
+    Legacy3D_Reset();
+    Draw_Reset();
 }
 
 namespace {
