@@ -25,7 +25,14 @@ float g_circle_sin[kCircleTableSize] = {};
 
 namespace {
 
-enum : int { kPointList = 1, kLineList = 2, kLineStrip = 3, kTriangleList = 4, kTriangleStrip = 5, kTriangleFan = 6 };
+enum : int {
+    kPointList = 1,
+    kLineList = 2,
+    kLineStrip = 3,
+    kTriangleList = 4,
+    kTriangleStrip = 5,
+    kTriangleFan = 6
+};
 
 constexpr int kDefaultCircleSteps = 24;
 constexpr float kPi = 3.14159265358979f;
@@ -109,8 +116,8 @@ void WideLine(float x1, float y1, float x2, float y2, float width, uint32_t c1, 
     Put(v[3], x1 + ox + py, y1 + oy - px, c1);
 }
 
-void Triangle(float x1, float y1, float x2, float y2, float x3, float y3, uint32_t c1, uint32_t c2, uint32_t c3,
-              bool outline) {
+void Triangle(float x1, float y1, float x2, float y2, float x3, float y3, uint32_t c1, uint32_t c2,
+              uint32_t c3, bool outline) {
     const float ox = Ox(), oy = Oy();
     V24* v = Alloc24(outline ? kLineStrip : kTriangleList, outline ? 4 : 3);
     if (v == nullptr) return;
@@ -148,8 +155,8 @@ void Rectangle(float x1, float y1, float x2, float y2, uint32_t colour, bool out
 }
 
 // Corner colours are vertex colours already.
-void RectangleCorners(float x1, float y1, float x2, float y2, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4,
-                      bool outline) {
+void RectangleCorners(float x1, float y1, float x2, float y2, uint32_t c1, uint32_t c2, uint32_t c3,
+                      uint32_t c4, bool outline) {
     if (outline) {
         x1 += Ox();
         y1 += Oy();
@@ -196,8 +203,8 @@ void Ellipse(float x1, float y1, float x2, float y2, uint32_t centre, uint32_t e
 // Four quarter arcs around the centre of the rectangle, each centred half of
 // the straight part (mx, my) away from it; the corner radii are half the
 // given diameters.
-void RoundRect(float left, float top, float right, float bottom, float rx, float ry, uint32_t centre, uint32_t edge,
-               bool outline) {
+void RoundRect(float left, float top, float right, float bottom, float rx, float ry, uint32_t centre,
+               uint32_t edge, bool outline) {
     const float w = right - left, h = bottom - top;
     rx = std::min(rx, w);
     ry = std::min(ry, h);
@@ -222,8 +229,8 @@ void RoundRect(float left, float top, float right, float bottom, float rx, float
 
 // The public round rectangles order their corners and keep a whole far edge
 // off the pixel boundary.
-void RoundRectPublic(float x1, float y1, float x2, float y2, float rx, float ry, uint32_t centre, uint32_t edge,
-                     bool outline) {
+void RoundRectPublic(float x1, float y1, float x2, float y2, float rx, float ry, uint32_t centre,
+                     uint32_t edge, bool outline) {
     const float left = std::min(x1, x2), top = std::min(y1, y2);
     float right = std::max(x1, x2), bottom = std::max(y1, y2);
     if (IsWhole(right)) right += 0.01f;
@@ -243,7 +250,8 @@ void AddPrimVertex(float x, float y, uint32_t colour, float u, float v) {
 // Page-entry coordinates: 0-1 spans the image, wherever it sits on its page.
 void ImageUV(float& u, float& v) {
     if (!g_PrimHasImage) return;
-    if (g_PrimTexturewidth > 0) u = (g_PrimImage.cropWidth * u + g_PrimImage.x) / static_cast<float>(g_PrimTexturewidth);
+    if (g_PrimTexturewidth > 0)
+        u = (g_PrimImage.cropWidth * u + g_PrimImage.x) / static_cast<float>(g_PrimTexturewidth);
     if (g_PrimTextureheight > 0)
         v = (g_PrimImage.cropHeight * v + g_PrimImage.y) / static_cast<float>(g_PrimTextureheight);
 }
@@ -313,8 +321,8 @@ void GR_Draw_Clear(uint32_t colour) {
     // stale pixels.
     int sw = 0, sh = 0, tw = 0, th = 0;
     const int vx = old_view_port_x, vy = old_view_port_y, vw = old_view_port_w, vh = old_view_port_h;
-    const bool border = Surface_TargetSizes(&sw, &sh, &tw, &th) && vx == 0 && vy == 0 && vw == sw && vh == sh &&
-                        (tw > sw || th > sh);
+    const bool border = Surface_TargetSizes(&sw, &sh, &tw, &th) && vx == 0 && vy == 0 && vw == sw &&
+                        vh == sh && (tw > sw || th > sh);
     if (border) Graphics::SetViewPort(0, 0, std::min(tw, sw + 1), std::min(th, sh + 1));
     Graphics::Clear(colour, 1.0f, 0, eClear_Colour | eClear_DepthStencil);
     if (border) Graphics::SetViewPort(vx, vy, vw, vh);
@@ -357,8 +365,8 @@ void GR_Draw_Triangle(float x1, float y1, float x2, float y2, float x3, float y3
     Triangle(x1, y1, x2, y2, x3, y3, Draw_Color, Draw_Color, Draw_Color, outline);
 }
 
-void GR_Draw_Triangle_Ext(float x1, float y1, float x2, float y2, float x3, float y3, uint32_t c1, uint32_t c2,
-                          uint32_t c3, bool outline) {
+void GR_Draw_Triangle_Ext(float x1, float y1, float x2, float y2, float x3, float y3, uint32_t c1,
+                          uint32_t c2, uint32_t c3, bool outline) {
     Triangle(x1, y1, x2, y2, x3, y3, WithDrawAlpha(c1), WithDrawAlpha(c2), WithDrawAlpha(c3), outline);
 }
 
@@ -368,8 +376,8 @@ void ZQVTL_draw_rectangle(float x1, float y1, float x2, float y2, bool outline) 
 
 void GR_Draw_Rectangle_Ext(float x1, float y1, float x2, float y2, uint32_t c1, uint32_t c2, uint32_t c3,
                            uint32_t c4, bool outline) {
-    RectangleCorners(x1, y1, x2, y2, WithDrawAlpha(c1), WithDrawAlpha(c2), WithDrawAlpha(c3), WithDrawAlpha(c4),
-                     outline);
+    RectangleCorners(x1, y1, x2, y2, WithDrawAlpha(c1), WithDrawAlpha(c2), WithDrawAlpha(c3),
+                     WithDrawAlpha(c4), outline);
 }
 
 void GR_Draw_Circle(float x, float y, float r, bool outline) {
@@ -392,8 +400,8 @@ void GR_Draw_RoundRect(float x1, float y1, float x2, float y2, float rx, float r
     RoundRectPublic(x1, y1, x2, y2, rx, ry, Draw_Color, Draw_Color, outline);
 }
 
-void GR_Draw_RoundRect_Ext(float x1, float y1, float x2, float y2, float rx, float ry, uint32_t c1, uint32_t c2,
-                           bool outline) {
+void GR_Draw_RoundRect_Ext(float x1, float y1, float x2, float y2, float rx, float ry, uint32_t c1,
+                           uint32_t c2, bool outline) {
     RoundRectPublic(x1, y1, x2, y2, rx, ry, WithDrawAlpha(c1), WithDrawAlpha(c2), outline);
 }
 

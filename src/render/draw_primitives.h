@@ -58,8 +58,8 @@ void GR_Draw_Line_Ext(float x1, float y1, float x2, float y2, uint32_t c1, uint3
 void GR_Draw_Line_Width(float x1, float y1, float x2, float y2, float width);
 void GR_Draw_Line_Width_Ext(float x1, float y1, float x2, float y2, float width, uint32_t c1, uint32_t c2);
 void GR_Draw_Triangle(float x1, float y1, float x2, float y2, float x3, float y3, bool outline);
-void GR_Draw_Triangle_Ext(float x1, float y1, float x2, float y2, float x3, float y3, uint32_t c1, uint32_t c2,
-                          uint32_t c3, bool outline);
+void GR_Draw_Triangle_Ext(float x1, float y1, float x2, float y2, float x3, float y3, uint32_t c1,
+                          uint32_t c2, uint32_t c3, bool outline);
 void ZQVTL_draw_rectangle(float x1, float y1, float x2, float y2, bool outline);
 void GR_Draw_Rectangle_Ext(float x1, float y1, float x2, float y2, uint32_t c1, uint32_t c2, uint32_t c3,
                            uint32_t c4, bool outline);
@@ -69,8 +69,8 @@ void GR_Draw_Ellipse(float x1, float y1, float x2, float y2, bool outline);
 void GR_Draw_Ellipse_Ext(float x1, float y1, float x2, float y2, uint32_t c1, uint32_t c2, bool outline);
 // rx and ry are the corner diameters, capped at the width and height.
 void GR_Draw_RoundRect(float x1, float y1, float x2, float y2, float rx, float ry, bool outline);
-void GR_Draw_RoundRect_Ext(float x1, float y1, float x2, float y2, float rx, float ry, uint32_t c1, uint32_t c2,
-                           bool outline);
+void GR_Draw_RoundRect_Ext(float x1, float y1, float x2, float y2, float rx, float ry, uint32_t c1,
+                           uint32_t c2, bool outline);
 void GR_Draw_Arrow(float x1, float y1, float x2, float y2, float size);
 void GR_Draw_Button(float x1, float y1, float x2, float y2, bool up);
 // amount 0-100; direction 0 from the left, 1 from the right, 2 from the top,

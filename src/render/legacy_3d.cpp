@@ -131,13 +131,14 @@ void GR_3D_Set_Depth(float depth) {
     GR_Depth = depth;
 }
 
-void GR_3D_Projection_LookAt(float xfrom, float yfrom, float zfrom, float xto, float yto, float zto, float xup,
-                             float yup, float zup) {
+void GR_3D_Projection_LookAt(float xfrom, float yfrom, float zfrom, float xto, float yto, float zto,
+                             float xup, float yup, float zup) {
     StoreView({xfrom, yfrom, zfrom}, {xto, yto, zto}, {xup, yup, zup});
 }
 
-void GR_3D_Projection_LookAt_Ext(float xfrom, float yfrom, float zfrom, float xto, float yto, float zto, float xup,
-                                 float yup, float zup, float angle, float aspect, float znear, float zfar) {
+void GR_3D_Projection_LookAt_Ext(float xfrom, float yfrom, float zfrom, float xto, float yto, float zto,
+                                 float xup, float yup, float zup, float angle, float aspect, float znear,
+                                 float zfar) {
     StoreView({xfrom, yfrom, zfrom}, {xto, yto, zto}, {xup, yup, zup});
     const float s = TargetSign();
     zqMatrix projection;

@@ -21,10 +21,11 @@ bool GR_3D_Set_Mode(bool on);
 void GR_3D_Clear_Z();
 void GR_3D_Set_Depth(float depth);
 
-void GR_3D_Projection_LookAt(float xfrom, float yfrom, float zfrom, float xto, float yto, float zto, float xup,
-                             float yup, float zup);
-void GR_3D_Projection_LookAt_Ext(float xfrom, float yfrom, float zfrom, float xto, float yto, float zto, float xup,
-                                 float yup, float zup, float angle, float aspect, float znear, float zfar);
+void GR_3D_Projection_LookAt(float xfrom, float yfrom, float zfrom, float xto, float yto, float zto,
+                             float xup, float yup, float zup);
+void GR_3D_Projection_LookAt_Ext(float xfrom, float yfrom, float zfrom, float xto, float yto, float zto,
+                                 float xup, float yup, float zup, float angle, float aspect, float znear,
+                                 float zfar);
 // The room rectangle (x, y, w, h) seen orthographically / in perspective,
 // rotated by `angle`. While a surface is the target the vertical direction
 // in clip space is reversed.

@@ -106,7 +106,8 @@ TEST(Matrix, AxisRotationNormalisesItsAxisAndMirrorsThePrincipalRotations) {
     struct Case {
         zqVector3 axis;
         void (*principal)(zqMatrix*, float);
-    } cases[] = {{{3, 0, 0}, zqMatrix::SetXRotation}, {{0, 1, 0}, zqMatrix::SetYRotation},
+    } cases[] = {{{3, 0, 0}, zqMatrix::SetXRotation},
+                 {{0, 1, 0}, zqMatrix::SetYRotation},
                  {{0, 0, 1}, zqMatrix::SetZRotation}};
     for (Case& c : cases) {
         zqMatrix expected, built;

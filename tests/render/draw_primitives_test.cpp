@@ -119,8 +119,10 @@ void ExpectDraws(const std::vector<Draw>& got, const std::vector<Expected>& want
         const size_t n = want[d].count >= 0 ? static_cast<size_t>(want[d].count) : want[d].points.size();
         ASSERT_EQ(got[d].vertices.size(), n) << name << " draw " << d;
         for (size_t i = 0; i < want[d].points.size(); ++i) {
-            EXPECT_NEAR(got[d].vertices[i].x, want[d].points[i].first, 1e-4f) << name << " draw " << d << " v" << i;
-            EXPECT_NEAR(got[d].vertices[i].y, want[d].points[i].second, 1e-4f) << name << " draw " << d << " v" << i;
+            EXPECT_NEAR(got[d].vertices[i].x, want[d].points[i].first, 1e-4f)
+                << name << " draw " << d << " v" << i;
+            EXPECT_NEAR(got[d].vertices[i].y, want[d].points[i].second, 1e-4f)
+                << name << " draw " << d << " v" << i;
         }
     }
 }
@@ -151,7 +153,9 @@ TEST_F(Shapes, VerticesOfEveryShape) {
          {{6, 24, {{10, 10}, {20.01f, 10}, {20.01f, 20.5f}, {10, 20.5f}, {10, 10}}}}},
         {"cornered rectangle outline",
          [] { GR_Draw_Rectangle_Ext(10, 10, 20, 20, 1, 2, 3, 4, true); },
-         {{3, 24, {{10.01f, 10.01f}, {20.01f, 10.01f}, {20.01f, 20.01f}, {10.01f, 20.01f}, {10.01f, 10.01f}}}}},
+         {{3,
+           24,
+           {{10.01f, 10.01f}, {20.01f, 10.01f}, {20.01f, 20.01f}, {10.01f, 20.01f}, {10.01f, 10.01f}}}}},
         {"filled triangle",
          [] { GR_Draw_Triangle(0, 0, 10, 0, 0, 10, false); },
          {{4, 24, {{0.01f, 0.01f}, {10.01f, 0.01f}, {0.01f, 10.01f}}}}},
@@ -173,7 +177,8 @@ TEST_F(Shapes, VerticesOfEveryShape) {
         {"default circle has 24 steps", [] { GR_Draw_Circle(0, 0, 5, false); }, {{4, 16, {}, 72}}},
         {"arrow",
          [] { GR_Draw_Arrow(0, 0, 10, 0, 3); },
-         {{2, 16, {{0.01f, 0.01f}, {10.01f, 0.01f}}}, {4, 24, {{7.01f, 1.01f}, {10.01f, 0.01f}, {7.01f, -0.99f}}}}},
+         {{2, 16, {{0.01f, 0.01f}, {10.01f, 0.01f}}},
+          {4, 24, {{7.01f, 1.01f}, {10.01f, 0.01f}, {7.01f, -0.99f}}}}},
         {"zero-length arrow", [] { GR_Draw_Arrow(4, 4, 4, 4, 3); }, {}},
         {"rounded rectangle",
          [] {
@@ -181,12 +186,34 @@ TEST_F(Shapes, VerticesOfEveryShape) {
              GR_Draw_RoundRect(0, 0, 20.5f, 10.5f, 4, 2, false);
          },
          // w 20.5, h 10.5, mx 16.5, my 8.5; quarter arcs of radius 2 and 1
-         {{6, 24, {{10.25f, 5.25f}, {20.5f, 9.5f}, {18.5f, 10.5f}, {2, 10.5f}, {0, 9.5f}, {0, 1}, {2, 0},
-                   {18.5f, 0}, {20.5f, 1}, {20.5f, 9.5f}}}}},
+         {{6,
+           24,
+           {{10.25f, 5.25f},
+            {20.5f, 9.5f},
+            {18.5f, 10.5f},
+            {2, 10.5f},
+            {0, 9.5f},
+            {0, 1},
+            {2, 0},
+            {18.5f, 0},
+            {20.5f, 1},
+            {20.5f, 9.5f}}}}},
         {"button: two bevel triangles and the face",
          [] { GR_Draw_Button(0, 0, 10, 10, true); },
-         {{4, 24, {{0.01f, 0.01f}, {10.01f, 0.01f}, {0.01f, 10.01f}, {0.01f, 10.01f}, {10.01f, 0.01f}, {10.01f, 10.01f},
-                   {2, 2}, {9, 2}, {9, 9}, {9, 9}, {2, 9}, {2, 2}}}}},
+         {{4,
+           24,
+           {{0.01f, 0.01f},
+            {10.01f, 0.01f},
+            {0.01f, 10.01f},
+            {0.01f, 10.01f},
+            {10.01f, 0.01f},
+            {10.01f, 10.01f},
+            {2, 2},
+            {9, 2},
+            {9, 9},
+            {9, 9},
+            {2, 9},
+            {2, 2}}}}},
     };
     for (const Case& c : cases) {
         ExpectDraws(Capture(c.shape), c.draws, c.name);
@@ -281,8 +308,8 @@ TEST_F(Shapes, ScriptPrimitivesAppendTheirWholePrimitives) {
     struct Case {
         int kind, vertices, drawn;
     } cases[] = {
-        {1, 3, 3}, {2, 5, 4}, {3, 1, 0}, {3, 2, 2}, {4, 5, 3}, {4, 2, 0}, {5, 4, 4}, {6, 2, 0}, {6, 3, 3}, {7, 6, 0},
-        {0, 6, 0},
+        {1, 3, 3}, {2, 5, 4}, {3, 1, 0}, {3, 2, 2}, {4, 5, 3}, {4, 2, 0},
+        {5, 4, 4}, {6, 2, 0}, {6, 3, 3}, {7, 6, 0}, {0, 6, 0},
     };
     for (const Case& c : cases) {
         std::vector<Draw> d = Capture([&] {
@@ -367,8 +394,8 @@ TEST_F(ShapePixels, RectangleCircleAndLine) {
     // The white texture as the texture table holds it: an entry whose first
     // field is the GPU texture.
     const uint32_t white = 0xFFFFFFFF;
-    Texture* entry[1] = {Graphics::CreateTextureFromData(reinterpret_cast<const uint8_t*>(&white), 1, 1, nullptr,
-                                                         eTextureFormat_A8R8G8B8)};
+    Texture* entry[1] = {Graphics::CreateTextureFromData(reinterpret_cast<const uint8_t*>(&white), 1, 1,
+                                                         nullptr, eTextureFormat_A8R8G8B8)};
     g_SolidWhiteTexturePtr = entry;
     INITIALIZE_Graphics_Draw();
     GR_D3D_Start_Frame();
