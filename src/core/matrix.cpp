@@ -20,6 +20,9 @@ float Dot(zqVector3 a, zqVector3 b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
+// Degrees to radians in single precision, as every angle of the runtime.
+constexpr float kDegToRad = 0.017453292f;
+
 } // namespace
 
 zqMatrix zqMatrix::Identity() {
@@ -70,6 +73,63 @@ void zqMatrix::PerspectiveLH(zqMatrix* out, float w, float h, float zn, float zf
     out->m[10] = zf / (zf - zn);
     out->m[11] = 1.0f;
     out->m[14] = -zn * zf / (zf - zn);
+}
+
+void zqMatrix::PerspectiveFovLH(zqMatrix* out, float fovy, float aspect, float zn, float zf) {
+    *out = Identity();
+    if (fovy == 0.0f || aspect == 0.0f || zn == zf) return;
+    const float ys = 1.0f / std::tan(fovy * 0.5f);
+    const float depth = 1.0f / (zf - zn);
+    *out = zqMatrix{};
+    out->m[0] = ys / aspect;
+    out->m[5] = ys;
+    out->m[10] = zf * depth;
+    out->m[11] = 1.0f;
+    out->m[14] = -(zn * zf) * depth;
+}
+
+void zqMatrix::SetXRotation(zqMatrix* out, float degrees) {
+    const float s = std::sin(degrees * kDegToRad), c = std::cos(degrees * kDegToRad);
+    *out = Identity();
+    out->m[5] = c;
+    out->m[6] = -s;
+    out->m[9] = s;
+    out->m[10] = c;
+}
+
+void zqMatrix::SetYRotation(zqMatrix* out, float degrees) {
+    const float s = std::sin(degrees * kDegToRad), c = std::cos(degrees * kDegToRad);
+    *out = Identity();
+    out->m[0] = c;
+    out->m[2] = s;
+    out->m[8] = -s;
+    out->m[10] = c;
+}
+
+void zqMatrix::SetZRotation(zqMatrix* out, float degrees) {
+    const float s = std::sin(degrees * kDegToRad), c = std::cos(degrees * kDegToRad);
+    *out = Identity();
+    out->m[0] = c;
+    out->m[1] = -s;
+    out->m[4] = s;
+    out->m[5] = c;
+}
+
+void zqMatrix::CreateRotationAxis(zqMatrix* out, zqVector3* axis, float degrees) {
+    *axis = Normalise(*axis);
+    const float x = axis->x, y = axis->y, z = axis->z;
+    const float s = std::sin(degrees * kDegToRad), c = std::cos(degrees * kDegToRad), t = 1.0f - c;
+    *out = zqMatrix{};
+    out->m[0] = c + t * x * x;
+    out->m[1] = t * x * y + s * z;
+    out->m[2] = t * x * z - s * y;
+    out->m[4] = t * x * y - s * z;
+    out->m[5] = c + t * y * y;
+    out->m[6] = t * y * z + s * x;
+    out->m[8] = t * x * z + s * y;
+    out->m[9] = t * y * z - s * x;
+    out->m[10] = c + t * z * z;
+    out->m[15] = 1.0f;
 }
 
 bool zqMatrix::Invert() {

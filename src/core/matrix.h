@@ -20,6 +20,17 @@ struct zqMatrix {
     // w or h is 0 or zn equals zf (a negative h flips the y axis).
     static void OrthoLH(zqMatrix* out, float w, float h, float zn, float zf);
     static void PerspectiveLH(zqMatrix* out, float w, float h, float zn, float zf);
+    // Perspective from a vertical field of view in radians; the identity when
+    // the field of view or the aspect is 0 or zn equals zf.
+    static void PerspectiveFovLH(zqMatrix* out, float fovy, float aspect, float zn, float zf);
+    // Rotations about the axes, angles in degrees.
+    static void SetXRotation(zqMatrix* out, float degrees);
+    static void SetYRotation(zqMatrix* out, float degrees);
+    static void SetZRotation(zqMatrix* out, float degrees);
+    // Rotation about `axis`, which is normalised in place (a zero axis stays
+    // zero, giving a uniform scale by the cosine rather than not-a-number).
+    // CreateRotationAxis((1, 0, 0), -a) equals SetXRotation(a), likewise Y and Z.
+    static void CreateRotationAxis(zqMatrix* out, zqVector3* axis, float degrees);
     // Inverts in place by cofactors; false, with the matrix unchanged, when
     // the determinant is 0 or not a number.
     bool Invert();

@@ -5,6 +5,7 @@
 // build refuses a function defined both here and in the module
 // (tools/check_duplicates.sh).
 #include "core/builtin_services.h"
+#include "render/draw_primitives.h"
 #include "render/texture_table.h"
 #include "world/builtins/game_builtin_services.h"
 #include "world/datafile/game_data_services.h"
@@ -50,17 +51,7 @@ void Camera_ResetForLoad() {}
 
 void GR_Window_Set_Color(uint32_t) {}
 
-// ---- asked for through world/motion/render_services.h
-
-void GR_Draw_Primitive_Begin(int, long) {}
-
-void GR_Draw_Vertex(float, float) {}
-
-void GR_Draw_Primitive_End() {}
-
 // ---- asked for through world/run/startup_services.h
-
-void INITIALIZE_Graphics_Draw() {}
 
 void INITIALIZE_Graphics_Window() {}
 
@@ -71,8 +62,6 @@ void InitGraphicFunctions() {}
 void Init3DFunctions() {}
 
 void InitBufferVertexFunctions() {}
-
-void Draw_SetInitialColour() {}
 
 void Effects_Clear() {}
 
@@ -101,4 +90,16 @@ bool GR_Texture_Exists(int) {
 
 Texture* GR_Texture_Get_Surface(int) {
     return nullptr;
+}
+
+// ---- asked for through render/draw_primitives.h (texture pages, surfaces)
+
+// No page entries yet: no handle names one.
+bool TPageEntry_PrimitiveImage(int64_t, PrimitiveImage*) {
+    return false;
+}
+
+// No surfaces yet: the window is always the target.
+bool Surface_TargetSizes(int*, int*, int*, int*) {
+    return false;
 }

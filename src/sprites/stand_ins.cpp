@@ -150,3 +150,17 @@ int Room_SpriteFrameCount(int sprite) {
 bool Room_TilesetAnimation(int, int*, double*) {
     return false;
 }
+
+// ---- asked for through render/surface_services.h
+
+namespace {
+bool g_standInIgnoreCull = false;
+} // namespace
+
+bool Sprite_GetIgnoreCull() {
+    return g_standInIgnoreCull;
+}
+
+void Sprite_SetIgnoreCull(bool on) {
+    g_standInIgnoreCull = on;
+}

@@ -80,4 +80,62 @@ TEST(Matrix, InversionUndoesAndRefusesSingularMatrices) {
     EXPECT_FALSE(notANumber.Invert());
 }
 
+TEST(Matrix, RotationsTurnTheAxesTheirOwnWay) {
+    zqMatrix m;
+    zqMatrix::SetZRotation(&m, 90);
+    // The row (1, 0, 0) turns to (0, -1, 0).
+    EXPECT_NEAR(m.m[0], 0.0f, 1e-6f);
+    EXPECT_NEAR(m.m[1], -1.0f, 1e-6f);
+    EXPECT_NEAR(m.m[4], 1.0f, 1e-6f);
+    EXPECT_EQ(m.m[10], 1.0f);
+    zqMatrix::SetXRotation(&m, 90);
+    EXPECT_NEAR(m.m[6], -1.0f, 1e-6f);
+    EXPECT_NEAR(m.m[9], 1.0f, 1e-6f);
+    zqMatrix::SetYRotation(&m, 90);
+    EXPECT_NEAR(m.m[2], 1.0f, 1e-6f);
+    EXPECT_NEAR(m.m[8], -1.0f, 1e-6f);
+}
+
+TEST(Matrix, AxisRotationNormalisesItsAxisAndMirrorsThePrincipalRotations) {
+    zqVector3 axis{0, 0, 2};
+    zqMatrix m;
+    zqMatrix::CreateRotationAxis(&m, &axis, 90);
+    EXPECT_EQ(axis.z, 1.0f);
+    EXPECT_NEAR(m.m[1], 1.0f, 1e-6f);
+    EXPECT_NEAR(m.m[4], -1.0f, 1e-6f);
+    struct Case {
+        zqVector3 axis;
+        void (*principal)(zqMatrix*, float);
+    } cases[] = {{{3, 0, 0}, zqMatrix::SetXRotation},
+                 {{0, 1, 0}, zqMatrix::SetYRotation},
+                 {{0, 0, 1}, zqMatrix::SetZRotation}};
+    for (Case& c : cases) {
+        zqMatrix expected, built;
+        c.principal(&expected, 30);
+        zqMatrix::CreateRotationAxis(&built, &c.axis, -30);
+        for (int i = 0; i < 16; ++i) EXPECT_NEAR(built.m[i], expected.m[i], 1e-6f) << i;
+    }
+    // A zero axis stays a number.
+    zqVector3 zero{0, 0, 0};
+    zqMatrix::CreateRotationAxis(&m, &zero, 30);
+    for (float v : m.m) EXPECT_FALSE(std::isnan(v));
+}
+
+TEST(Matrix, FieldOfViewPerspective) {
+    zqMatrix m;
+    zqMatrix::PerspectiveFovLH(&m, 3.14159265f / 2, 2.0f, 1.0f, 11.0f);
+    EXPECT_NEAR(m.m[5], 1.0f, 1e-6f);
+    EXPECT_NEAR(m.m[0], 0.5f, 1e-6f);
+    EXPECT_NEAR(m.m[10], 1.1f, 1e-6f);
+    EXPECT_NEAR(m.m[14], -1.1f, 1e-6f);
+    EXPECT_EQ(m.m[11], 1.0f);
+    EXPECT_EQ(m.m[15], 0.0f);
+    const float degenerate[][4] = {{0, 1, 1, 10}, {1, 0, 1, 10}, {1, 1, 5, 5}};
+    for (const auto& d : degenerate) {
+        zqMatrix::PerspectiveFovLH(&m, d[0], d[1], d[2], d[3]);
+        const zqMatrix identity = zqMatrix::Identity();
+        EXPECT_EQ(std::memcmp(m.m, identity.m, sizeof m.m), 0);
+    }
+}
+
 } // namespace

@@ -20,6 +20,8 @@
 #include "data/ds_tables.h"
 #include "platform/input_capture.h"
 #include "platform/window.h"
+#include "render/draw_primitives.h"
+#include "render/legacy_3d.h"
 #include "render/render_state.h"
 #include "room/layer_manager.h"
 #include "room/room_table.h"
@@ -86,6 +88,8 @@ void ResetModuleState() {
     RenderState_Reset();
     InputCapture_Reset();
     Window_Reset();
+    Legacy3D_Reset();
+    Draw_Reset();
 }
 
 namespace {
