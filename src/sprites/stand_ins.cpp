@@ -7,6 +7,7 @@
 // (Sprite_SeamInstall): the instances, the step's playback and the room's frame
 // counts all answer from it.
 #include "core/builtin_services.h"
+#include "render/surface_services.h"
 #include "room/room_services.h"
 #include "world/datafile/game_data_services.h"
 #include "world/instances/sprite_services.h"
@@ -149,4 +150,18 @@ int Room_SpriteFrameCount(int sprite) {
 
 bool Room_TilesetAnimation(int, int*, double*) {
     return false;
+}
+
+// ---- asked for through render/surface_services.h
+
+namespace {
+bool g_standInIgnoreCull = false;
+} // namespace
+
+bool Sprite_GetIgnoreCull() {
+    return g_standInIgnoreCull;
+}
+
+void Sprite_SetIgnoreCull(bool on) {
+    g_standInIgnoreCull = on;
 }

@@ -17,6 +17,7 @@
 #include "core/variables.h"
 #include "data/ds_tables.h"
 #include "render/render_state.h"
+#include "render/surface.h"
 #include "room/layer_manager.h"
 #include "room/room_table.h"
 #include "world/collision/collision_pass.h"
@@ -78,6 +79,7 @@ void ResetModuleState() {
     GraphicsPerf_Reset();
     TimingSource_Reset();
     RenderState_Reset();
+    Surface_Reset();
 }
 
 namespace {
