@@ -80,7 +80,8 @@ void ReadClipped(int fbW, int fbH, int x, int y, int w, int h, int flipHeight, u
         // GL delivers the block bottom row first.
         const int64_t row = flipHeight >= 0 ? r1 - 1 - i : r0 + i;
         std::memcpy(out + static_cast<size_t>(row - y) * static_cast<size_t>(w) + static_cast<size_t>(c0 - x),
-                    block.data() + static_cast<size_t>(i) * static_cast<size_t>(cw), static_cast<size_t>(cw) * 4);
+                    block.data() + static_cast<size_t>(i) * static_cast<size_t>(cw),
+                    static_cast<size_t>(cw) * 4);
     }
 }
 
@@ -109,7 +110,8 @@ bool ReadBack_SizeOk(int w, int h) {
     if (w >= 1 && h >= 1 && w <= kMaxReadBackSide && h <= kMaxReadBackSide &&
         int64_t{w} * h <= kMaxReadBackPixels)
         return true;
-    Support_DebugOutput("Pixel read-back of %d x %d refused: sides must be 1 to %d\n", w, h, kMaxReadBackSide);
+    Support_DebugOutput("Pixel read-back of %d x %d refused: sides must be 1 to %d\n", w, h,
+                        kMaxReadBackSide);
     return false;
 }
 
@@ -139,7 +141,8 @@ uint32_t* Graphics::Texture_GrabRect(Texture* texture, int x, int y, int w, int 
     if (texture == nullptr || !ReadBack_SizeOk(w, h)) return nullptr;
     const int64_t x1 = int64_t{x} + w, y1 = int64_t{y} + h;
     if (x < 0 || y < 0 || x1 > texture->width || y1 > texture->height) {
-        Support_DebugOutput("Texture read-back outside the texture: x = %d, y = %d, w = %d, h = %d\n", x, y, w, h);
+        Support_DebugOutput("Texture read-back outside the texture: x = %d, y = %d, w = %d, h = %d\n", x, y,
+                            w, h);
         return nullptr;
     }
     if (texture->frameBufferID <= 0 && (g_TextureScale != 1 || texture->textureID == -1)) {
@@ -150,8 +153,10 @@ uint32_t* Graphics::Texture_GrabRect(Texture* texture, int x, int y, int w, int 
             if (out != nullptr) {
                 for (int row = 0; row < h; ++row)
                     std::memcpy(out + static_cast<size_t>(row) * static_cast<size_t>(w),
-                                pixels + ((static_cast<size_t>(y) + row) * static_cast<size_t>(texture->width) +
-                                          static_cast<size_t>(x)) * 4,
+                                pixels +
+                                    ((static_cast<size_t>(y) + row) * static_cast<size_t>(texture->width) +
+                                     static_cast<size_t>(x)) *
+                                        4,
                                 static_cast<size_t>(w) * 4);
             }
             if (owned) FreePNGFile();
@@ -244,8 +249,8 @@ void Graphics::SurfaceCopy(Texture* dest, int x, int y, Texture* src, int sx, in
 
     const float x1 = static_cast<float>(x), y1 = static_cast<float>(y);
     const float x2 = static_cast<float>(x + w), y2 = static_cast<float>(y + h);
-    DrawIt_Color(source, x1, y1, x2, y1, x2, y2, x1, y2, tu1, tv1, tu2, tv2, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu,
-                 0xFFFFFFFFu);
+    DrawIt_Color(source, x1, y1, x2, y1, x2, y2, x1, y2, tu1, tv1, tu2, tv2, 0xFFFFFFFFu, 0xFFFFFFFFu,
+                 0xFFFFFFFFu, 0xFFFFFFFFu);
     Graphics::Flush();
     g_RenderTargetActive = targetActive;
 
@@ -273,8 +278,8 @@ bool Graphics::Surface_GetPixel(Texture* texture, int x, int y, uint32_t* pixel)
         *pixel = c.pixels[static_cast<size_t>(y) * static_cast<size_t>(c.width) + static_cast<size_t>(x)];
         return true;
     }
-    const bool again = c.lastValid && c.lastTexture == texture && c.lastFrameBuffer == texture->frameBufferID &&
-                       c.lastStamp == stamp;
+    const bool again = c.lastValid && c.lastTexture == texture &&
+                       c.lastFrameBuffer == texture->frameBufferID && c.lastStamp == stamp;
     if (again && int64_t{texture->width} * texture->height <= kMaxCachedPixels) {
         c.pixels.assign(static_cast<size_t>(texture->width) * static_cast<size_t>(texture->height), 0);
         ReadFrameBuffer(texture->frameBufferID, texture->width, texture->height, 0, 0, texture->width,
@@ -318,7 +323,8 @@ std::unique_ptr<IBitmap> GR_D3D_Screenshot_Part(int x, int y, int w, int h) {
     if (rows != nullptr) {
         for (int row = 0; row < h; ++row)
             std::memcpy(static_cast<uint8_t*>(rows) + static_cast<size_t>(row) * static_cast<size_t>(stride),
-                        pixels + static_cast<size_t>(row) * static_cast<size_t>(w), static_cast<size_t>(w) * 4);
+                        pixels + static_cast<size_t>(row) * static_cast<size_t>(w),
+                        static_cast<size_t>(w) * 4);
         bitmap->UnlockBits(token);
     }
     ZQ_Free(pixels);

@@ -151,7 +151,8 @@ bool GR_Texture_Draw(int, float, float, float, float, float, float, float, uint3
     return false;
 }
 
-bool GR_Texture_Draw_Part(int, float, float, float, float, float, float, float, float, float, uint32_t, float) {
+bool GR_Texture_Draw_Part(int, float, float, float, float, float, float, float, float, float, uint32_t,
+                          float) {
     return false;
 }
 
@@ -160,13 +161,14 @@ bool GR_Texture_Draw_Part_Color(int, float, float, float, float, float, float, f
     return false;
 }
 
-bool GR_Texture_Draw_Tiled(int, float, float, float, float, float, float, bool, bool, float, float, float, float,
-                           uint32_t, float) {
+bool GR_Texture_Draw_Tiled(int, float, float, float, float, float, float, bool, bool, float, float, float,
+                           float, uint32_t, float) {
     return false;
 }
 
-void DrawIt_Color(Texture* texture, float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4,
-                  float tu1, float tv1, float tu2, float tv2, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4) {
+void DrawIt_Color(Texture* texture, float x1, float y1, float x2, float y2, float x3, float y3, float x4,
+                  float y4, float tu1, float tv1, float tu2, float tv2, uint32_t c1, uint32_t c2, uint32_t c3,
+                  uint32_t c4) {
     struct V {
         float x, y, z;
         uint32_t colour;

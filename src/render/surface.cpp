@@ -308,8 +308,8 @@ void GR_Surface_DrawSimple(int id, float x, float y) {
     if (s != nullptr) GR_Texture_Draw_Simple(s->texture, x, y);
 }
 
-void GR_Surface_Draw(int id, float x, float y, float xscale, float yscale, float angleDegrees, uint32_t colour,
-                     float alpha) {
+void GR_Surface_Draw(int id, float x, float y, float xscale, float yscale, float angleDegrees,
+                     uint32_t colour, float alpha) {
     const RSurface* s = GR_Surface_Get(id);
     if (s != nullptr)
         GR_Texture_Draw(s->texture, 0, 0, x, y, xscale, yscale, angleDegrees * kDegToRad, colour, alpha);
@@ -318,12 +318,12 @@ void GR_Surface_Draw(int id, float x, float y, float xscale, float yscale, float
 void GR_Surface_DrawStretched(int id, float x, float y, float w, float h, uint32_t colour, float alpha) {
     const RSurface* s = GR_Surface_Get(id);
     if (s == nullptr || !(w > 0) || !(h > 0) || s->width <= 0 || s->height <= 0) return;
-    GR_Texture_Draw(s->texture, 0, 0, x, y, w / static_cast<float>(s->width), h / static_cast<float>(s->height),
-                    0, colour, alpha);
+    GR_Texture_Draw(s->texture, 0, 0, x, y, w / static_cast<float>(s->width),
+                    h / static_cast<float>(s->height), 0, colour, alpha);
 }
 
-bool ZQVTL_draw_surface_part_ext(int id, float left, float top, float w, float h, float x, float y, float xscale,
-                                 float yscale, uint32_t colour, float alpha) {
+bool ZQVTL_draw_surface_part_ext(int id, float left, float top, float w, float h, float x, float y,
+                                 float xscale, float yscale, uint32_t colour, float alpha) {
     const RSurface* s = GR_Surface_Get(id);
     if (s == nullptr) {
         Error_Show_Action("Trying to use non-existing surface.", false);
@@ -334,12 +334,12 @@ bool ZQVTL_draw_surface_part_ext(int id, float left, float top, float w, float h
 }
 
 void GR_Surface_DrawGeneral(int id, float left, float top, float w, float h, float x, float y, float xscale,
-                            float yscale, float angleDegrees, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4,
-                            float alpha) {
+                            float yscale, float angleDegrees, uint32_t c1, uint32_t c2, uint32_t c3,
+                            uint32_t c4, float alpha) {
     const RSurface* s = GR_Surface_Get(id);
     if (s != nullptr)
-        GR_Texture_Draw_Part_Color(s->texture, left, top, w, h, x, y, xscale, yscale, angleDegrees * kDegToRad, c1,
-                                   c2, c3, c4, alpha);
+        GR_Texture_Draw_Part_Color(s->texture, left, top, w, h, x, y, xscale, yscale,
+                                   angleDegrees * kDegToRad, c1, c2, c3, c4, alpha);
 }
 
 void GR_Surface_DrawTiled(int id, float x, float y, float xscale, float yscale, bool htiled, bool vtiled,
@@ -366,8 +366,8 @@ std::unique_ptr<IBitmap> GR_Surface_Screenshot_Part(int id, int x, int y, int w,
     if (x >= 0 && y >= 0 && x1 <= texture->width && y1 <= texture->height) {
         pixels = Graphics::Surface_GrabRect(texture, x, y, w, h);
     } else {
-        Support_DebugOutput("Trying to grab data from outside surface bounds: x = %d, y = %d, w = %d, h = %d\n", x,
-                            y, w, h);
+        Support_DebugOutput(
+            "Trying to grab data from outside surface bounds: x = %d, y = %d, w = %d, h = %d\n", x, y, w, h);
         pixels = static_cast<uint32_t*>(ZQ_Alloc(static_cast<size_t>(w) * static_cast<size_t>(h) * 4));
         if (pixels == nullptr) return nullptr;
         const int x0 = x > 0 ? x : 0, y0 = y > 0 ? y : 0;
@@ -379,7 +379,8 @@ std::unique_ptr<IBitmap> GR_Surface_Screenshot_Part(int id, int x, int y, int w,
             uint32_t* part = Graphics::Surface_GrabRect(texture, x0, y0, cw, ch);
             if (part != nullptr) {
                 for (int row = 0; row < ch; ++row)
-                    std::memcpy(pixels + static_cast<size_t>(y0 - y + row) * static_cast<size_t>(w) + (x0 - x),
+                    std::memcpy(pixels + static_cast<size_t>(y0 - y + row) * static_cast<size_t>(w) +
+                                    (x0 - x),
                                 part + static_cast<size_t>(row) * static_cast<size_t>(cw),
                                 static_cast<size_t>(cw) * 4);
                 ZQ_Free(part);

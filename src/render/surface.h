@@ -62,14 +62,14 @@ bool ZQVTL_surface_reset_target();
 
 // Drawing a surface's texture (nothing for a missing surface).
 void GR_Surface_DrawSimple(int id, float x, float y);
-void GR_Surface_Draw(int id, float x, float y, float xscale, float yscale, float angleDegrees, uint32_t colour,
-                     float alpha);
+void GR_Surface_Draw(int id, float x, float y, float xscale, float yscale, float angleDegrees,
+                     uint32_t colour, float alpha);
 void GR_Surface_DrawStretched(int id, float x, float y, float w, float h, uint32_t colour, float alpha);
-bool ZQVTL_draw_surface_part_ext(int id, float left, float top, float w, float h, float x, float y, float xscale,
-                                 float yscale, uint32_t colour, float alpha);
+bool ZQVTL_draw_surface_part_ext(int id, float left, float top, float w, float h, float x, float y,
+                                 float xscale, float yscale, uint32_t colour, float alpha);
 void GR_Surface_DrawGeneral(int id, float left, float top, float w, float h, float x, float y, float xscale,
-                            float yscale, float angleDegrees, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4,
-                            float alpha);
+                            float yscale, float angleDegrees, uint32_t c1, uint32_t c2, uint32_t c3,
+                            uint32_t c4, float alpha);
 void GR_Surface_DrawTiled(int id, float x, float y, float xscale, float yscale, bool htiled, bool vtiled,
                           float regionLeft, float regionTop, float regionWidth, float regionHeight,
                           uint32_t colour, float alpha);

@@ -52,7 +52,12 @@ TEST_F(ReadBack, WindowRowsComeTopFirstAndSinglePixelsAsColourWords) {
 TEST_F(ReadBack, BadSizesAreRefused) {
     const int s = MakeSurface(8, 8);
     Texture* t = GR_Texture_Get_Surface(GR_Surface_Get_Texture(s));
-    for (auto [w, h] : {std::pair{0, 1}, {1, 0}, {-4, 4}, {4, -4}, {INT_MAX, 1}, {kMaxReadBackSide + 1, 1},
+    for (auto [w, h] : {std::pair{0, 1},
+                        {1, 0},
+                        {-4, 4},
+                        {4, -4},
+                        {INT_MAX, 1},
+                        {kMaxReadBackSide + 1, 1},
                         {kMaxReadBackSide, kMaxReadBackSide}}) {
         SCOPED_TRACE(testing::Message() << w << " x " << h);
         int gw = w, gh = h;
@@ -149,7 +154,7 @@ TEST_F(ReadBack, SurfaceCopyDrawsTheRectangleAndLeavesEverythingAsItWas) {
 
 TEST_F(ReadBack, AScreenshotPNGDecodesToTheDrawnPixels) {
     Fill(0, 0, kSize, kSize, kBlue);
-    Fill(3, 0, 4, kSize, kRed); // column 3
+    Fill(3, 0, 4, kSize, kRed);   // column 3
     Fill(0, 5, kSize, 6, kGreen); // row 5
     std::unique_ptr<IBitmap> part = GR_D3D_Screenshot_Part(2, 4, 3, 3);
     ASSERT_NE(part, nullptr);
@@ -180,7 +185,8 @@ TEST_F(ReadBack, AScreenshotPNGDecodesToTheDrawnPixels) {
     char* file = LoadSave::ReadSaveFile("shot.png", &length);
     ASSERT_NE(file, nullptr);
     PNGImage image;
-    const bool decoded = image.Decode(reinterpret_cast<const uint8_t*>(file), static_cast<size_t>(length), false);
+    const bool decoded =
+        image.Decode(reinterpret_cast<const uint8_t*>(file), static_cast<size_t>(length), false);
     ZQ_Free(file);
     ASSERT_TRUE(decoded);
     ASSERT_EQ(image.Width(), kSize);

@@ -2,10 +2,10 @@
 // stacks kept in step, freeing a bound target, and clipped read-back.
 #include <climits>
 
-#include "error_capture.h"
-#include "render/platform_bitmap.h"
 #include "core/header_globals.h"
 #include "core/run_globals.h"
+#include "error_capture.h"
+#include "render/platform_bitmap.h"
 #include "surface_fixture.h"
 
 namespace {
@@ -39,8 +39,8 @@ TEST_F(Surfaces, BadSizesAreRefusedWithAnErrorAndNothingChanged) {
     const int largest = Graphics::GetMaxTextureSize();
     const struct {
         int w, h;
-    } cases[] = {{0, 10}, {10, 0}, {-5, 10}, {10, -1}, {largest + 1, 4}, {4, largest + 1}, {INT_MAX, INT_MAX},
-                 {INT_MIN, 3}};
+    } cases[] = {{0, 10},          {10, 0},          {-5, 10},           {10, -1},
+                 {largest + 1, 4}, {4, largest + 1}, {INT_MAX, INT_MAX}, {INT_MIN, 3}};
     int textures = 0;
     for (Texture* t = Texture::ms_pFirst; t != nullptr; t = t->next) ++textures;
     for (const auto& c : cases) {
