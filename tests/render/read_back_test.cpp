@@ -47,6 +47,15 @@ TEST_F(ReadBack, WindowRowsComeTopFirstAndSinglePixelsAsColourWords) {
     EXPECT_EQ(p[3], 0u);
     ZQ_Free(p);
     EXPECT_EQ(GR_D3D_GetPixel(-1, 0), 0u);
+    // With a surface as the target the grab reads it, stored top-down.
+    const int s = GR_Surface_Create(8, 8, -1);
+    ASSERT_TRUE(ZQVTL_surface_set_target(s));
+    Fill(0, 0, 8, 8, kBlue);
+    Fill(0, 0, 1, 1, kRed);
+    EXPECT_EQ(GR_D3D_GetPixel(0, 0), kRed);
+    EXPECT_EQ(GR_D3D_GetPixel(0, 7), kBlue);
+    EXPECT_EQ(GR_D3D_GetPixel(8, 0), 0u) << "outside the surface";
+    ASSERT_TRUE(ZQVTL_surface_reset_target());
 }
 
 TEST_F(ReadBack, BadSizesAreRefused) {
