@@ -26,6 +26,7 @@
 #include "render/render_state.h"
 #include "render/render_target.h"
 #include "render/shader.h"
+#include "render/surface.h"
 #include "render/texture.h"
 #include "render/user_shader.h"
 #include "render/vertex_batch.h"
@@ -94,6 +95,7 @@ public:
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_COLOR_ARRAY);
+        FrameBuffer_MayChange();
         glVertexPointer(3, GL_FLOAT, vertexBytes, vertices);
         glColorPointer(4, GL_UNSIGNED_BYTE, vertexBytes, static_cast<const uint8_t*>(vertices) + 12);
         glDrawArrays(mode, 0, count);
@@ -125,6 +127,7 @@ public:
             glClearStencil(stencil);
             mask |= GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
         }
+        FrameBuffer_MayChange();
         if (mask != 0) glClear(mask);
     }
     // Built-in variants take the matrices at every draw; a user shader in
@@ -461,6 +464,7 @@ void GR_D3D_Settings_Init() {
 }
 
 bool GR_D3D_Reset() {
+    GR_Surface_FreeAll();
     Graphics::GraphicsReset();
     Graphics::Clear(0, 1.0f, 0, eClear_Colour | eClear_DepthStencil);
     if (g_isNimbar)
@@ -477,6 +481,7 @@ void GR_D3D_PartialReset() {
 void GR_D3D_End() {
     g_SolidWhiteTexture = -1;
     g_SolidWhiteTexturePtr = nullptr;
+    GR_Surface_FreeAll();
     FreeTextureResources();
     FreeUserShaders(); // their programs go with the table below
     if (g_GraphicsInitialised) DeleteShaderManagerResources();

@@ -15,6 +15,7 @@
 
 int32_t g_maxColAttachments = 1;
 int32_t g_CurrentFrameBuffer = 0;
+uint32_t g_FrameBufferWriteStamp = 0;
 
 namespace {
 
@@ -53,6 +54,7 @@ void UpdateDrawBuffers() {
 
 void DBG_BIND_FRAMEBUFFER(int frameBuffer) {
     if (frameBuffer == -1) Support_DebugOutput("File: %s\n, Line: %d\n\n", __FILE__, __LINE__);
+    FrameBuffer_MayChange();
     glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(frameBuffer));
 }
 
@@ -127,6 +129,7 @@ bool Graphics::SetRenderTarget(int slot, Texture* texture) {
         return true;
     }
     if (top.frameBuffer == 0) return true;
+    FrameBuffer_MayChange();
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(slot), GL_TEXTURE_2D,
                            static_cast<GLuint>(texture->textureID), 0);
     top.attachments[slot] = texture->textureID;

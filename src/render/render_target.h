@@ -19,6 +19,14 @@ struct RenderBufferEntry {
 extern int32_t g_maxColAttachments;
 extern int32_t g_CurrentFrameBuffer;
 
+// Advanced whenever a frame buffer's contents may change: every draw, clear,
+// frame buffer bind or attachment, upload into a render target and texture
+// release. Pixel reads kept from before an advance are stale.
+extern uint32_t g_FrameBufferWriteStamp;
+inline void FrameBuffer_MayChange() {
+    ++g_FrameBufferWriteStamp;
+}
+
 namespace Graphics {
 bool SaveRenderTarget();
 // Null textures and slots outside the attachment range are refused (false).

@@ -545,6 +545,8 @@ void Graphics::TextureFlush(bool) {
 
 void Graphics::FreeTexture(Texture* t) {
     if (t == nullptr) return;
+    // A new texture may take this one's address and GL names.
+    FrameBuffer_MayChange();
     if (g_GraphicsInitialised) DeleteGLObjects(t);
     ZQ_Free(t->allocation);
     t->allocation = t->pixels = nullptr;

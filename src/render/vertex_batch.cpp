@@ -13,6 +13,7 @@
 #include "render/graphics_device.h"
 #include "render/lights.h"
 #include "render/render_state.h"
+#include "render/render_target.h"
 #include "render/shader.h"
 #include "render/texture.h"
 #include "render/vertex_format.h"
@@ -300,6 +301,7 @@ void DrawArray(int kind, int count, const uint8_t* vertices, int format) {
     const GLenum mode = kind >= 1 && kind <= 6 ? kModes[kind] : GL_TRIANGLES;
     if (kind == 1 || kind == 4 || kind == 5 || kind == 6) g_TrianglesDrawn += count;
     if (StartShaderBlock(format, vertices) == nullptr) return;
+    FrameBuffer_MayChange();
     glDrawArrays(mode, 0, count);
     EndShaderBlock();
     // A built-in program was selected directly; the next commit re-selects

@@ -7,6 +7,7 @@
 // (Sprite_SeamInstall): the instances, the step's playback and the room's frame
 // counts all answer from it.
 #include "core/builtin_services.h"
+#include "render/surface_services.h"
 #include "room/room_services.h"
 #include "world/datafile/game_data_services.h"
 #include "world/instances/sprite_services.h"

@@ -23,6 +23,7 @@
 #include "render/draw_primitives.h"
 #include "render/legacy_3d.h"
 #include "render/render_state.h"
+#include "render/surface.h"
 #include "room/layer_manager.h"
 #include "room/room_table.h"
 #include "world/collision/collision_pass.h"
@@ -90,6 +91,7 @@ void ResetModuleState() {
     Window_Reset();
     Legacy3D_Reset();
     Draw_Reset();
+    Surface_Reset();
 }
 
 namespace {

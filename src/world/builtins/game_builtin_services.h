@@ -20,9 +20,9 @@ bool Command_LoadGame(int buffer);
 int GR_Window_Get_Region_Width();
 int GR_Window_Get_Region_Height();
 namespace Graphics {
-// Reads back a w x h rectangle at (x, y) of the screen as 32-bit pixels (a
-// memory-manager block the caller frees), the size read in *outW, *outH; null
-// when nothing could be read.
+// Reads back the rectangle (x, y, *outW, *outH) of the screen as 32-bit
+// pixels, top row first (a memory-manager block the caller frees); w and h
+// are not used. Null when nothing could be read.
 uint32_t* GrabScreenRect(int w, int h, int x, int y, int* outW, int* outH);
 } // namespace Graphics
 // Writes 32-bit pixels as a PNG file; false on failure.
