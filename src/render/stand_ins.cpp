@@ -46,8 +46,6 @@ uint32_t* Graphics::GrabScreenRect(int, int, int, int, int* outW, int* outH) {
 
 void Texture_Load(ImageReader&) {}
 
-void Camera_ResetForLoad() {}
-
 void GR_Window_Set_Color(uint32_t) {}
 
 // ---- asked for through world/motion/render_services.h
@@ -64,8 +62,6 @@ void INITIALIZE_Graphics_Draw() {}
 
 void INITIALIZE_Graphics_Window() {}
 
-void CameraManager_SetupVTLFunctions() {}
-
 void InitGraphicFunctions() {}
 
 void Init3DFunctions() {}
@@ -76,10 +72,6 @@ void Draw_SetInitialColour() {}
 
 void Effects_Clear() {}
 
-void Camera_StartRoom(CRoom*) {}
-
-void Camera_EndRoom(CRoom*) {}
-
 void Room_SizeDrawing() {}
 
 void FINALIZE_Graphics_Texture() {}
@@ -89,10 +81,6 @@ void FINALIZE_Graphics_Text() {}
 // ---- asked for through world/step/step_services.h
 
 void Draw_Room() {}
-
-bool Camera_ViewQuad(int, float*) {
-    return false;
-}
 
 // The script texture table is not built yet: no id exists.
 bool GR_Texture_Exists(int) {

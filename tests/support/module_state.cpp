@@ -17,6 +17,7 @@
 #include "core/variables.h"
 #include "data/ds_tables.h"
 #include "render/render_state.h"
+#include "room/camera_manager.h"
 #include "room/layer_manager.h"
 #include "room/room_table.h"
 #include "world/collision/collision_pass.h"
@@ -53,6 +54,7 @@ void ResetModuleState() {
     CollisionPass_Reset();
     Room_Free();
     CLayerManager::Reset();
+    CameraManager_Reset();
     Code_UnbindGameData();
     FINALIZE_Object_Lists();
     Object_Init();
