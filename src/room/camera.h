@@ -13,8 +13,8 @@ class IBuffer;
 
 class CCamera {
 public:
-    // Identity matrices, an empty rectangle at the origin, no speed limit of
-    // any kind set (0), no target, no scripts, 2D, not dirty, id -1.
+    // Identity matrices, an empty rectangle at the origin, speeds and borders
+    // 0, no target, no scripts, 2D, not dirty, id -1.
     CCamera();
 
     // Eye (cx, cy, -16000) looking at (cx, cy, 0), turned by the angle, and an

@@ -89,7 +89,11 @@ void CCameraManager::DestroyCamera(int id) {
 void CCameraManager::AddCameraToList(CCamera* camera, int id) {
     std::unique_ptr<CCamera> owned(camera);
     if (owned == nullptr) return;
-    if (id == -1) id = m_nextID++;
+    if (id == -1) {
+        id = m_nextID;
+        if (m_nextID < std::numeric_limits<int32_t>::max())
+            ++m_nextID; // past the last id, repeats rather than wraps
+    }
     owned->SetID(id);
     auto at = std::upper_bound(m_cameras.begin(), m_cameras.end(), id, [](int wanted, const CCamera* c) {
         return c != nullptr && wanted < c->GetID();
