@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < g_CM.Count(); ++i) {
         const int id = g_CM.At(i)->GetID();
         if ((i > 0 && id < previous) || g_CM.GetCamera(id) == nullptr) std::abort();
-        if (id >= g_CM.NextID() && id != INT32_MAX) std::abort();
+        if (id >= g_CM.NextID() && g_CM.NextID() != INT32_MAX) std::abort();
         previous = id;
     }
     std::vector<unsigned char> first = Save();

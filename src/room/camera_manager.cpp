@@ -193,8 +193,9 @@ bool CCameraManager::DeSerialize(IBuffer* buffer) {
     int64_t highest = -1;
     for (const std::unique_ptr<CCamera>& camera : read) highest = std::max<int64_t>(highest, camera->GetID());
     FreeAll();
-    if (highest >= m_nextID && highest < std::numeric_limits<int32_t>::max())
-        m_nextID = static_cast<int32_t>(highest + 1);
+    // Ids are 32-bit: past the largest one the next id stays at it.
+    if (highest >= m_nextID)
+        m_nextID = static_cast<int32_t>(std::min<int64_t>(highest + 1, std::numeric_limits<int32_t>::max()));
     for (std::unique_ptr<CCamera>& camera : read) {
         const int id = camera->GetID();
         AddCameraToList(camera.release(), id); // a saved -1 takes the next id

@@ -224,10 +224,12 @@ TEST_F(CameraSaves, LoadedIdsAndTheNextId) {
         std::vector<int> ids;
         int next;
     } const cases[] = {
-        {{0, 3}, 7, {0, 3}, 7},  {{0, 9}, 2, {0, 9}, 10},
+        {{0, 3}, 7, {0, 3}, 7},
+        {{0, 9}, 2, {0, 9}, 10},
         {{-1, 4}, 2, {4, 5}, 6}, // a saved -1 takes the next id, after the move
         {{5, 2}, 0, {2, 5}, 6},  // ids out of order are put in order for the lookup
         {{}, 3, {}, 3},
+        {{2147483647, 5}, 0, {5, 2147483647}, 2147483647}, // 32-bit ids: the next one stops at the largest
     };
     for (const auto& c : cases) {
         Make(c.saved);
