@@ -48,15 +48,11 @@ int GR_Window_Get_Region_Height() {
 
 void Texture_Load(ImageReader&) {}
 
-void Camera_ResetForLoad() {}
-
 void GR_Window_Set_Color(uint32_t) {}
 
 // ---- asked for through world/run/startup_services.h
 
 void INITIALIZE_Graphics_Window() {}
-
-void CameraManager_SetupVTLFunctions() {}
 
 void InitGraphicFunctions() {}
 
@@ -65,10 +61,6 @@ void Init3DFunctions() {}
 void InitBufferVertexFunctions() {}
 
 void Effects_Clear() {}
-
-void Camera_StartRoom(CRoom*) {}
-
-void Camera_EndRoom(CRoom*) {}
 
 void Room_SizeDrawing() {}
 
@@ -79,10 +71,6 @@ void FINALIZE_Graphics_Text() {}
 // ---- asked for through world/step/step_services.h
 
 void Draw_Room() {}
-
-bool Camera_ViewQuad(int, float*) {
-    return false;
-}
 
 // ---- awaiting the texture table and texture drawing: a bare table of GPU
 // textures, drawing that draws nothing except the one quad of DrawIt_Color.
@@ -133,6 +121,8 @@ void GR_Texture_Init() {
 }
 
 bool GR_Texture_Draw_Simple(int, float, float) {
+// The script texture table is not built yet: no id exists.
+bool GR_Texture_Exists(int) {
     return false;
 }
 

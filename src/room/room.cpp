@@ -15,6 +15,7 @@
 #include "core/real_to_int.h"
 #include "core/ref_string.h"
 #include "core/timing_source.h"
+#include "room/camera_manager.h"
 #include "room/layer_manager.h"
 #include "room/room_services.h"
 #include "world/datafile/game_data_services.h"
@@ -48,6 +49,10 @@ void CViewVT::Clear() {
     hborder = vborder = 32;
     hspeed = vspeed = -1;
     follow = -1;
+    if (g_isNimbar) {
+        g_CM.DestroyCamera(camera);
+        camera = -1;
+    }
 }
 
 namespace {
@@ -235,24 +240,41 @@ void CRoom::LoadFromChunk(ImageReader record, size_t* copyBudget) {
                 if (bh > 0) b.yscale = static_cast<float>(m_height) / static_cast<float>(bh);
             }
         }
-        for (size_t i = 0; i < views.size() && i < 8; ++i) {
+        ZQRoomView viewRecords[8] = {};
+        const size_t viewCount = views.size() < 8 ? views.size() : 8;
+        for (size_t i = 0; i < viewCount; ++i) {
             ImageReader r = record.At(views[i]);
+            ZQRoomView& rv = viewRecords[i];
+            rv.visible = r.S32();
+            rv.xview = r.S32();
+            rv.yview = r.S32();
+            rv.wview = r.S32();
+            rv.hview = r.S32();
+            rv.xport = r.S32();
+            rv.yport = r.S32();
+            rv.wport = r.S32();
+            rv.hport = r.S32();
+            rv.hborder = r.S32();
+            rv.vborder = r.S32();
+            rv.hspeed = r.S32();
+            rv.vspeed = r.S32();
+            rv.follow = r.S32();
             CViewVT& v = m_views[i];
-            v.visible = r.U32() != 0;
-            v.xview = static_cast<float>(r.S32());
-            v.yview = static_cast<float>(r.S32());
-            v.wview = static_cast<float>(r.S32());
-            v.hview = static_cast<float>(r.S32());
-            v.xport = r.S32();
-            v.yport = r.S32();
-            v.wport = r.S32();
-            v.hport = r.S32();
+            v.visible = rv.visible != 0;
+            v.xview = static_cast<float>(rv.xview);
+            v.yview = static_cast<float>(rv.yview);
+            v.wview = static_cast<float>(rv.wview);
+            v.hview = static_cast<float>(rv.hview);
+            v.xport = rv.xport;
+            v.yport = rv.yport;
+            v.wport = rv.wport;
+            v.hport = rv.hport;
             v.angle = 0.0f;
-            v.hborder = r.S32();
-            v.vborder = r.S32();
-            v.hspeed = r.S32();
-            v.vspeed = r.S32();
-            v.follow = r.S32();
+            v.hborder = rv.hborder;
+            v.vborder = rv.vborder;
+            v.hspeed = rv.hspeed;
+            v.vspeed = rv.vspeed;
+            v.follow = rv.follow;
         }
 
         auto storage = std::make_shared<RoomStorage>();
@@ -299,8 +321,12 @@ void CRoom::LoadFromChunk(ImageReader record, size_t* copyBudget) {
         // The layers check their whole list before building any of it.
         CLayerManager::BuildRoomLayers(this, record, layerList, copyBudget);
 
-        // Everything is read: now make the code entries, and write their
-        // indices into the image so that the record is not loaded twice.
+        // Everything is read: now make the views' cameras and the code
+        // entries, and write the entries' indices into the image so that the
+        // record is not loaded twice.
+        if (g_isNimbar)
+            for (size_t i = 0; i < viewCount; ++i)
+                m_views[i].camera = g_CM.CreateCameraFromView(&viewRecords[i])->GetID();
         if (codeId != -1 && (g_fZQC || g_fCompiledToVM)) {
             m_pCreationCodeText = CopyText("");
             const int entry = Code_CreateEntry(codeId, false);
@@ -360,6 +386,10 @@ void CRoom::Assign(const CRoom* source, bool createInstances) {
         const int32_t surface = m_views[i].surface;
         m_views[i] = source->m_views[i];
         m_views[i].surface = surface;
+        if (g_isNimbar) {
+            const CCamera* clone = g_CM.CloneCamera(source->m_views[i].camera);
+            m_views[i].camera = clone != nullptr ? clone->GetID() : -1;
+        }
     }
 
     CLayerManager::DuplicateRoomLayers(this, source);

@@ -24,6 +24,7 @@
 #include "render/legacy_3d.h"
 #include "render/render_state.h"
 #include "render/surface.h"
+#include "room/camera_manager.h"
 #include "room/layer_manager.h"
 #include "room/room_table.h"
 #include "world/collision/collision_pass.h"
@@ -62,6 +63,7 @@ void ResetModuleState() {
     CollisionPass_Reset();
     Room_Free();
     CLayerManager::Reset();
+    CameraManager_Reset();
     Code_UnbindGameData();
     FINALIZE_Object_Lists();
     Object_Init();
