@@ -5,7 +5,7 @@
 // build refuses a function defined both here and in the module
 // (tools/check_duplicates.sh).
 #include "core/builtin_services.h"
-#include "render/texture_table.h"
+#include "render/texture_draw.h"
 #include "world/builtins/game_builtin_services.h"
 #include "world/datafile/game_data_services.h"
 #include "world/input/input_state.h"
@@ -44,8 +44,6 @@ uint32_t* Graphics::GrabScreenRect(int, int, int, int, int* outW, int* outH) {
 
 // ---- asked for through world/datafile/game_data_services.h
 
-void Texture_Load(ImageReader&) {}
-
 void Camera_ResetForLoad() {}
 
 void GR_Window_Set_Color(uint32_t) {}
@@ -82,8 +80,6 @@ void Camera_EndRoom(CRoom*) {}
 
 void Room_SizeDrawing() {}
 
-void FINALIZE_Graphics_Texture() {}
-
 void FINALIZE_Graphics_Text() {}
 
 // ---- asked for through world/step/step_services.h
@@ -94,11 +90,9 @@ bool Camera_ViewQuad(int, float*) {
     return false;
 }
 
-// The script texture table is not built yet: no id exists.
-bool GR_Texture_Exists(int) {
-    return false;
-}
+// ---- the 2D drawing state and the 3D mode's drawing depth, read by the
+// texture drawing until their own module defines them
 
-Texture* GR_Texture_Get_Surface(int) {
-    return nullptr;
-}
+float GR_Depth = 0.0f;
+
+int32_t Draw_Alpha = 255;

@@ -17,6 +17,8 @@
 #include "core/variables.h"
 #include "data/ds_tables.h"
 #include "render/render_state.h"
+#include "render/texture_draw.h"
+#include "render/texture_table.h"
 #include "room/layer_manager.h"
 #include "room/room_table.h"
 #include "world/collision/collision_pass.h"
@@ -78,6 +80,8 @@ void ResetModuleState() {
     GraphicsPerf_Reset();
     TimingSource_Reset();
     RenderState_Reset();
+    TextureTable_Reset();
+    TextureDraw_Reset();
 }
 
 namespace {
