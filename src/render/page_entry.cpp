@@ -64,10 +64,15 @@ uint8_t* Writable(const uint8_t* p) {
     return const_cast<uint8_t*>(p);
 }
 
-// The "TPAG" payload: the one the walk has reached, else the chunk found in
-// the file image (a sprite chunk before it may already ask for entries).
+// The "TPAG" payload: the one the walk has reached (when it belongs to the
+// current image), else the chunk found in the file image (a sprite chunk
+// before it may already ask for entries).
 ImageReader PageChunk() {
-    if (!g_TexturePageChunk.Empty()) return g_TexturePageChunk;
+    const ImageReader& walked = g_TexturePageChunk;
+    if (!walked.Empty() && (g_WADImage.Empty() || (walked.ImageLength() == g_WADImage.ImageLength() &&
+                                                    walked.Span(walked.ChunkStart(), 0) ==
+                                                        g_WADImage.Span(walked.ChunkStart(), 0))))
+        return walked;
     if (g_WADImage.Empty()) return ImageReader();
     try {
         const size_t length = g_WADImage.ImageLength();

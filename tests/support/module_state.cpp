@@ -23,6 +23,7 @@
 #include "room/room_table.h"
 #include "world/collision/collision_pass.h"
 #include "world/datafile/code_binding.h"
+#include "world/datafile/game_file.h"
 #include "world/datafile/game_header.h"
 #include "world/datafile/language.h"
 #include "world/datafile/options.h"
@@ -80,6 +81,8 @@ void ResetModuleState() {
     GraphicsPerf_Reset();
     TimingSource_Reset();
     RenderState_Reset();
+    // No reader may outlive the image a test loaded.
+    GameData_ForgetImage();
     TextureTable_Reset();
     TextureDraw_Reset();
 }

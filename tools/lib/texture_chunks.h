@@ -35,8 +35,9 @@ struct TexturePagesFields {
     // offset 0.
     std::vector<std::optional<PageEntryFields>> entries;
     std::vector<std::optional<TexturePageFields>> pages;
-    // Page records {flags, mips, data offset} (newer data) or {flags, data offset}.
-    bool newerLayout = false;
+    // Page records {flags, mips, data offset}, as new-generation data has them
+    // (the header's default), or {flags, data offset}.
+    bool newerLayout = true;
 };
 
 std::string PageEntryLabel(const std::string& prefix, size_t index);
