@@ -4,7 +4,11 @@
 // and the texture table's own rules.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,6 +24,7 @@
 #include "render/texture.h"
 #include "render/texture_draw.h"
 #include "render/texture_table.h"
+#include "temp_path.h"
 #include "texture_chunks.h"
 #include "world/datafile/game_file.h"
 #include "world/datafile/game_header.h"
@@ -280,6 +285,29 @@ TEST_F(TexturePages, EmbeddedImagesNameListedEntries) {
     wad::PutWord(stray, wad::ChunkPayload(stray, "EMBI") + 12, EntryOffset(stray, 0) + 4);
     EXPECT_FALSE(Load(stray));
     EXPECT_NE(std::string(GameData_LastError()).find("EMBI"), std::string::npos) << GameData_LastError();
+}
+
+// The fuzz target's seeds are files the loaders take whole.
+TEST_F(TexturePages, FuzzSeedsLoad) {
+    const std::string dir = TestTempPath("texture_seeds");
+    const std::string command = std::string(CORVANE_WAD_BINARY) + " seeds " + dir;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    int seeds = 0;
+    for (const auto& file : std::filesystem::directory_iterator(dir + "/fuzz_texture_chunks")) {
+        SCOPED_TRACE(file.path().string());
+        std::ifstream in(file.path(), std::ios::binary);
+        std::vector<uint8_t> image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_TRUE(Load(image)) << GameData_LastError();
+        EXPECT_GT(g_NumZQTextures, 0);
+        for (int i = 0; i < g_NumZQTextures; ++i)
+            EXPECT_GT(GR_Texture_Entry(g_ZQTextures[i])->width, 0) << "page " << i << " decodes";
+        GameData_ForgetImage();
+        TextureTable_Reset();
+        ++seeds;
+    }
+    EXPECT_EQ(seeds, 3);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
 }
 
 // ---- the table itself (no GL: textures keep their pixels on the CPU)
