@@ -65,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ImageReader chunk(image.data(), image.size(), payload, limit, tag);
         try {
             // The header's generation decides the page record layout.
-            if (std::strcmp(tag, "GEN8") == 0 && limit - payload >= 48) g_isNimbar = chunk.Peek<int32_t>(payload + 44) > 1;
+            if (std::strcmp(tag, "GEN8") == 0 && limit - payload >= 48)
+                g_isNimbar = chunk.Peek<int32_t>(payload + 44) > 1;
             // The first page-entry table is the one the loaders find.
             if (std::strcmp(tag, "TPAG") == 0 && limit > payload && g_TexturePageChunk.Empty()) {
                 g_TexturePageChunk = chunk;

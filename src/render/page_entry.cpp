@@ -69,9 +69,9 @@ uint8_t* Writable(const uint8_t* p) {
 // before it may already ask for entries).
 ImageReader PageChunk() {
     const ImageReader& walked = g_TexturePageChunk;
-    if (!walked.Empty() && (g_WADImage.Empty() || (walked.ImageLength() == g_WADImage.ImageLength() &&
-                                                    walked.Span(walked.ChunkStart(), 0) ==
-                                                        g_WADImage.Span(walked.ChunkStart(), 0))))
+    if (!walked.Empty() && (g_WADImage.Empty() ||
+                            (walked.ImageLength() == g_WADImage.ImageLength() &&
+                             walked.Span(walked.ChunkStart(), 0) == g_WADImage.Span(walked.ChunkStart(), 0))))
         return walked;
     if (g_WADImage.Empty()) return ImageReader();
     try {
@@ -80,7 +80,8 @@ ImageReader PageChunk() {
             const ChunkHeader h = GameData_ChunkHeader(g_WADImage, offset);
             const size_t payload = offset + 8;
             if (h.tag == GameData_Tag("TPAG") && h.size > 0)
-                return ImageReader(Writable(g_WADImage.Span(0, 0)), length, payload, payload + h.size, "TPAG");
+                return ImageReader(Writable(g_WADImage.Span(0, 0)), length, payload, payload + h.size,
+                                   "TPAG");
             offset = payload + h.size;
         }
     } catch (const GameDataError&) {
@@ -114,9 +115,10 @@ PageIndex BuildIndex(const ImageReader& tpag) {
     std::sort(index.entries.begin(), index.entries.end(),
               [](const ListedEntry& a, const ListedEntry& b) { return a.offset < b.offset; });
     // An entry listed twice is one entry.
-    index.entries.erase(std::unique(index.entries.begin(), index.entries.end(),
-                                    [](const ListedEntry& a, const ListedEntry& b) { return a.offset == b.offset; }),
-                        index.entries.end());
+    index.entries.erase(
+        std::unique(index.entries.begin(), index.entries.end(),
+                    [](const ListedEntry& a, const ListedEntry& b) { return a.offset == b.offset; }),
+        index.entries.end());
     for (size_t i = 1; i < index.entries.size(); ++i)
         if (index.entries[i].offset - index.entries[i - 1].offset < kEntrySize)
             GameData_Fail("TPAG", "page entries at offsets %u and %u overlap", index.entries[i - 1].offset,
@@ -223,8 +225,8 @@ void Texture_Load(ImageReader& chunk) {
         std::memcpy(&e, listed.entry, sizeof e);
         if (const char* fault = PlacementFault(e, GR_Texture_Entry(id))) {
             for (int created : ids) GR_Texture_Free(created);
-            GameData_Fail("TPAG", "page entry at offset %u (%d, %d, %d x %d on page %d) %s", listed.offset, e.x,
-                          e.y, e.width, e.height, page, fault);
+            GameData_Fail("TPAG", "page entry at offset %u (%d, %d, %d x %d on page %d) %s", listed.offset,
+                          e.x, e.y, e.width, e.height, page, fault);
         }
         pages[i] = static_cast<int16_t>(static_cast<uint16_t>(id));
     }

@@ -15,12 +15,12 @@ class ImageReader;
 
 // 22 bytes, eleven little-endian 16-bit fields, in the file image.
 struct ZQTPageEntry {
-    int16_t x, y;                           // top left on the page
-    int16_t width, height;                  // size of the stored pixels on the page
-    int16_t xOffset, yOffset;               // where they start inside the untrimmed image
-    int16_t cropWidth, cropHeight;          // size at which they are drawn
+    int16_t x, y;                            // top left on the page
+    int16_t width, height;                   // size of the stored pixels on the page
+    int16_t xOffset, yOffset;                // where they start inside the untrimmed image
+    int16_t cropWidth, cropHeight;           // size at which they are drawn
     int16_t untrimmedWidth, untrimmedHeight; // the whole image before trimming
-    int16_t page;                           // texture id once loaded
+    int16_t page;                            // texture id once loaded
 };
 static_assert(sizeof(ZQTPageEntry) == 22, "a page entry is read in place");
 

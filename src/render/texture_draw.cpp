@@ -103,7 +103,8 @@ Texels WholeImage(const TextureEntry& e) {
 
 Texels PageRect(const ZQTPageEntry& p, const TextureEntry& page) {
     return {static_cast<float>(p.x) * page.invWidth, static_cast<float>(p.y) * page.invHeight,
-            static_cast<float>(p.x + p.width) * page.invWidth, static_cast<float>(p.y + p.height) * page.invHeight};
+            static_cast<float>(p.x + p.width) * page.invWidth,
+            static_cast<float>(p.y + p.height) * page.invHeight};
 }
 
 // Corner k of a quad (0 top left, 1 top right, 2 bottom right, 3 bottom
@@ -114,7 +115,8 @@ Vertex Corner(const Point (&p)[4], const Texels& t, int k, uint32_t colour) {
 }
 
 // Writes the quad's six slots taking corners in `order`.
-void PutQuad(Vertex* v, const Point (&p)[4], const Texels& t, const uint32_t (&colours)[4], const int (&order)[6]) {
+void PutQuad(Vertex* v, const Point (&p)[4], const Texels& t, const uint32_t (&colours)[4],
+             const int (&order)[6]) {
     for (int slot = 0; slot < 6; ++slot) v[slot] = Corner(p, t, order[slot], colours[order[slot]]);
 }
 
@@ -138,7 +140,8 @@ bool DrawQuad(Texture* texture, const Point (&p)[4], const Texels& t, uint32_t c
 
 // The rectangle (left, top)-(right, bottom) around (x, y), turned by `angle`
 // radians when that is not below the threshold.
-void Rectangle(Point (&p)[4], float x, float y, float left, float top, float right, float bottom, float angle) {
+void Rectangle(Point (&p)[4], float x, float y, float left, float top, float right, float bottom,
+               float angle) {
     const float lx[4] = {left, right, right, left}, ly[4] = {top, top, bottom, bottom};
     if (std::fabs(angle) < kTurnThreshold) {
         for (int k = 0; k < 4; ++k) p[k] = {x + lx[k], y + ly[k]};
@@ -247,7 +250,8 @@ bool GR_Texture_Draw_Simple(ZQTPageEntry* entry, float x, float y) {
     const TextureEntry* page = PageOf(entry);
     if (page == nullptr) return false;
     Point p[4];
-    Rectangle(p, x + entry->xOffset, y + entry->yOffset, 0.0f, 0.0f, entry->cropWidth, entry->cropHeight, 0.0f);
+    Rectangle(p, x + entry->xOffset, y + entry->yOffset, 0.0f, 0.0f, entry->cropWidth, entry->cropHeight,
+              0.0f);
     return DrawQuad(page->texture, p, PageRect(*entry, *page), DrawWhite(), true);
 }
 
@@ -259,8 +263,8 @@ bool GR_Texture_Draw_Stretched(int id, float x, float y, float w, float h, uint3
     return DrawQuad(e->texture, p, WholeImage(*e), WithAlpha(colour, alpha), false);
 }
 
-bool GR_Texture_Draw(int id, float xorig, float yorig, float x, float y, float xscale, float yscale, float angle,
-                     uint32_t colour, float alpha) {
+bool GR_Texture_Draw(int id, float xorig, float yorig, float x, float y, float xscale, float yscale,
+                     float angle, uint32_t colour, float alpha) {
     TextureEntry* e = Existing(id);
     if (e == nullptr) return false;
     if (e->width == 0 || e->height == 0) {
@@ -268,13 +272,13 @@ bool GR_Texture_Draw(int id, float xorig, float yorig, float x, float y, float x
         e->invWidth = e->invHeight = 0.125f;
     }
     Point p[4];
-    Rectangle(p, x, y, -xorig * xscale, -yorig * yscale, (e->width - xorig) * xscale, (e->height - yorig) * yscale,
-              angle);
+    Rectangle(p, x, y, -xorig * xscale, -yorig * yscale, (e->width - xorig) * xscale,
+              (e->height - yorig) * yscale, angle);
     return DrawQuad(e->texture, p, WholeImage(*e), WithAlpha(colour, alpha), false);
 }
 
-bool GR_Texture_Draw(ZQTPageEntry* entry, float xorig, float yorig, float x, float y, float xscale, float yscale,
-                     float angle, uint32_t colour, float alpha) {
+bool GR_Texture_Draw(ZQTPageEntry* entry, float xorig, float yorig, float x, float y, float xscale,
+                     float yscale, float angle, uint32_t colour, float alpha) {
     const TextureEntry* page = PageOf(entry);
     if (page == nullptr) return false;
     const float ox = xorig - entry->xOffset, oy = yorig - entry->yOffset;
@@ -284,8 +288,8 @@ bool GR_Texture_Draw(ZQTPageEntry* entry, float xorig, float yorig, float x, flo
     return DrawQuad(page->texture, p, PageRect(*entry, *page), WithAlpha(colour, alpha), true);
 }
 
-bool GR_Texture_Draw_Pos(ZQTPageEntry* entry, float x1, float y1, float x2, float y2, float x3, float y3, float x4,
-                         float y4, uint32_t colour, float alpha) {
+bool GR_Texture_Draw_Pos(ZQTPageEntry* entry, float x1, float y1, float x2, float y2, float x3, float y3,
+                         float x4, float y4, uint32_t colour, float alpha) {
     const TextureEntry* page = PageOf(entry);
     if (page == nullptr) return false;
     const Point p[4] = {{x1, y1}, {x2, y2}, {x3, y3}, {x4, y4}};
@@ -325,9 +329,9 @@ bool GR_Texture_Draw_Part(ZQTPageEntry* entry, float left, float top, float w, f
     return DrawQuad(page->texture, p, t, colours, true, kTrimmedPartOrder);
 }
 
-bool GR_Texture_Draw_Part_Color(int id, float left, float top, float w, float h, float x, float y, float xscale,
-                                float yscale, float angle, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4,
-                                float alpha) {
+bool GR_Texture_Draw_Part_Color(int id, float left, float top, float w, float h, float x, float y,
+                                float xscale, float yscale, float angle, uint32_t c1, uint32_t c2,
+                                uint32_t c3, uint32_t c4, float alpha) {
     const TextureEntry* e = Existing(id);
     if (e == nullptr) return false;
     float s, c;
@@ -339,9 +343,9 @@ bool GR_Texture_Draw_Part_Color(int id, float left, float top, float w, float h,
     return DrawQuad(e->texture, p, PartTexels(*e, left, top, w, h), colours, false);
 }
 
-bool GR_Texture_Draw_Part_Color(ZQTPageEntry* entry, float left, float top, float w, float h, float x, float y,
-                                float xscale, float yscale, float angle, uint32_t c1, uint32_t c2, uint32_t c3,
-                                uint32_t c4, float alpha) {
+bool GR_Texture_Draw_Part_Color(ZQTPageEntry* entry, float left, float top, float w, float h, float x,
+                                float y, float xscale, float yscale, float angle, uint32_t c1, uint32_t c2,
+                                uint32_t c3, uint32_t c4, float alpha) {
     const TextureEntry* page = PageOf(entry);
     if (page == nullptr) return false;
     TrimPart(*entry, left, top, w, h, x, y, xscale, yscale, std::sin(angle), std::cos(angle));
@@ -352,7 +356,8 @@ bool GR_Texture_Draw_Part_Color(ZQTPageEntry* entry, float left, float top, floa
     Point p[4];
     PartCorners(p, x, y, drawnW * xscale, drawnH * yscale, s, c);
     const Texels t = {(entry->x + left) * page->invWidth, (entry->y + top) * page->invHeight,
-                      (entry->x + left + drawnW) * page->invWidth, (entry->y + top + drawnH) * page->invHeight};
+                      (entry->x + left + drawnW) * page->invWidth,
+                      (entry->y + top + drawnH) * page->invHeight};
     const uint32_t colours[4] = {WithNearestAlpha(c1, alpha), WithNearestAlpha(c2, alpha),
                                  WithNearestAlpha(c3, alpha), WithNearestAlpha(c4, alpha)};
     return DrawQuad(page->texture, p, t, colours, true);
@@ -388,13 +393,14 @@ bool GR_Texture_Draw_Tiled(int id, float xorig, float yorig, float x, float y, f
 }
 
 bool GR_Texture_Draw_Tiled(ZQTPageEntry* entry, float xorig, float yorig, float x, float y, float xscale,
-                           float yscale, bool htiled, bool vtiled, float, float, float, float, uint32_t colour,
-                           float alpha) {
+                           float yscale, bool htiled, bool vtiled, float, float, float, float,
+                           uint32_t colour, float alpha) {
     const TextureEntry* page = PageOf(entry);
     if (page == nullptr) return false;
     if (!(xscale >= 0.0001f) || !(yscale >= 0.0001f)) return false;
     if (g_isNimbar && !ViewIs2D()) htiled = vtiled = false;
-    if (!htiled && !vtiled) return GR_Texture_Draw(entry, xorig, yorig, x, y, xscale, yscale, 0.0f, colour, alpha);
+    if (!htiled && !vtiled)
+        return GR_Texture_Draw(entry, xorig, yorig, x, y, xscale, yscale, 0.0f, colour, alpha);
 
     // An image without an untrimmed size has no tile to step by.
     const float tw = entry->untrimmedWidth * xscale, th = entry->untrimmedHeight * yscale;
@@ -442,8 +448,9 @@ bool GR_Texture_Draw_Tiled(ZQTPageEntry* entry, float xorig, float yorig, float 
     return true;
 }
 
-bool DrawIt_Color(Texture* texture, float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4,
-                  float tu1, float tv1, float tu2, float tv2, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4) {
+bool DrawIt_Color(Texture* texture, float x1, float y1, float x2, float y2, float x3, float y3, float x4,
+                  float y4, float tu1, float tv1, float tu2, float tv2, uint32_t c1, uint32_t c2, uint32_t c3,
+                  uint32_t c4) {
     const Point p[4] = {{x1, y1}, {x2, y2}, {x3, y3}, {x4, y4}};
     const uint32_t colours[4] = {c1, c2, c3, c4};
     return DrawQuad(texture, p, {tu1, tv1, tu2, tv2}, colours, false);

@@ -139,13 +139,7 @@ int GR_Texture_Create_Bytes(int width, int height, const uint8_t* alpha, size_t 
 }
 
 int GR_Texture_Add(Texture* texture, int width, int height) {
-    const int id = AllocTexture();
-    Take(id, texture, width, height, width, height);
-    // The entry stands for a texture someone else made: it is in use even
-    // when that texture is missing.
-    tex_textures[static_cast<size_t>(id)]->invWidth = Inverse(width);
-    tex_textures[static_cast<size_t>(id)]->invHeight = Inverse(height);
-    return id;
+    return Take(AllocTexture(), texture, width, height, width, height);
 }
 
 void GR_Texture_Fill(int id, const uint32_t* pixels, size_t count) {

@@ -13,7 +13,7 @@ class CBitmap32;
 class IBitmap;
 
 struct TextureEntry {
-    Texture* texture = nullptr; // null when none (or when creation failed)
+    Texture* texture = nullptr;    // null when none (or when creation failed)
     int16_t width = 0, height = 0; // the usable size in pixels
     // 1 / the GPU texture's size, which may be larger than the usable size
     // when the texture was padded: turns pixel positions into texels.

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -170,8 +170,8 @@ TEST_F(TexturePages, AnEntryWithoutAPageIsReportedAndNeverDraws) {
 TEST_F(TexturePages, MissingChunksAndEmptySlotsAreNotFollowed) {
     wad::TexturePagesFields f = Pages();
     f.entries = {};
-    f.pages.push_back(std::nullopt);                // a record offset 0
-    f.pages.push_back(wad::TexturePageFields{});    // a data offset 0
+    f.pages.push_back(std::nullopt);             // a record offset 0
+    f.pages.push_back(wad::TexturePageFields{}); // a data offset 0
     std::vector<uint8_t> image = File(f);
     ASSERT_TRUE(Load(image)) << GameData_LastError();
     EXPECT_EQ(g_ZQTextures[2], -1);
@@ -217,22 +217,26 @@ TEST_F(TexturePages, HostilePageDataIsRefusedWithNothingCreatedOrRewritten) {
         {"a negative position", [](auto& f) { f.entries[0]->y = -2; }, {}, "TPAG"},
         {"an entry on an odd offset", {}, tpagWord(1, [](auto& i) { return EntryOffset(i, 0) + 1; }), "TPAG"},
         {"overlapping entries", {}, tpagWord(2, [](auto& i) { return EntryOffset(i, 0) + 2; }), "TPAG"},
-        {"an entry inside the table", {}, tpagWord(1, [](auto& i) {
-             return static_cast<uint32_t>(wad::ChunkPayload(i, "TPAG") + 4);
-         }), "TPAG"},
-        {"an entry past the chunk", {}, tpagWord(1, [](auto& i) {
-             return static_cast<uint32_t>(wad::ChunkPayload(i, "TXTR"));
-         }), "TPAG"},
+        {"an entry inside the table",
+         {},
+         tpagWord(1, [](auto& i) { return static_cast<uint32_t>(wad::ChunkPayload(i, "TPAG") + 4); }),
+         "TPAG"},
+        {"an entry past the chunk",
+         {},
+         tpagWord(1, [](auto& i) { return static_cast<uint32_t>(wad::ChunkPayload(i, "TXTR")); }),
+         "TPAG"},
         {"an entry count past the chunk", {}, tpagWord(0, [](auto&) { return 0x0FFFFFFFu; }), "TPAG"},
         {"a page count past the chunk", {}, txtrWord(0, 0x0FFFFFFF), "TXTR"},
         {"a page record outside the chunk", {}, txtrWord(1, 8), "TXTR"},
-        {"a page record cut off by the chunk's end", {},
+        {"a page record cut off by the chunk's end",
+         {},
          [](std::vector<uint8_t>& image) {
              const size_t txtr = wad::ChunkPayload(image, "TXTR");
              wad::PutWord(image, txtr + 4, static_cast<uint32_t>(txtr + wad::WordAt(image, txtr - 4) - 4));
          },
          "TXTR"},
-        {"page data outside the chunk", {},
+        {"page data outside the chunk",
+         {},
          [](std::vector<uint8_t>& image) {
              const size_t txtr = wad::ChunkPayload(image, "TXTR");
              wad::PutWord(image, wad::WordAt(image, txtr + 4) + 8, 12);
@@ -260,7 +264,8 @@ TEST_F(TexturePages, HostilePageDataIsRefusedWithNothingCreatedOrRewritten) {
 
 TEST_F(TexturePages, EmbeddedImagesNameListedEntries) {
     std::vector<uint8_t> image = File(Pages(), [](wad::GameDataWriter& w) {
-        wad::WriteEmbeddedImages(w, {{"bullet_big", wad::PageEntryLabel("TPAG", 1)}, {"spark", std::nullopt}});
+        wad::WriteEmbeddedImages(w,
+                                 {{"bullet_big", wad::PageEntryLabel("TPAG", 1)}, {"spark", std::nullopt}});
     });
     ASSERT_TRUE(Load(image)) << GameData_LastError();
     ASSERT_EQ(g_NumEmbeddedImages, 2);

@@ -25,16 +25,16 @@
 #include <vector>
 
 #include "code_chunks.h"
+#include "core/memory_manager.h"
 #include "debug_info_file.h"
 #include "game_data_writer.h"
 #include "header_chunk.h"
 #include "object_chunk.h"
 #include "options_chunk.h"
 #include "path_chunk.h"
+#include "render/image_decode.h"
 #include "room_chunk.h"
 #include "texture_chunks.h"
-#include "render/image_decode.h"
-#include "core/memory_manager.h"
 
 namespace {
 
@@ -371,13 +371,15 @@ wad::GameDataWriter TexturePagesFile(int kind) {
         pages.pages = {wad::TexturePageFields{0, 0, raw}};
         pages.entries = {entry(0, 0, 4, 2, 0), entry(1, 1, 2, 1, 0)};
     } else {
-        pages.pages = {wad::TexturePageFields{1, 0, SeedPng(8, 8)}, wad::TexturePageFields{0, 3, SeedPng(4, 2)}};
+        pages.pages = {wad::TexturePageFields{1, 0, SeedPng(8, 8)},
+                       wad::TexturePageFields{0, 3, SeedPng(4, 2)}};
         pages.entries = {entry(0, 0, 4, 4, 0), entry(4, 4, 4, 4, 0), std::nullopt,
                          entry(0, 0, 4, 2, kind == 2 ? 2 : 1)};
     }
     wad::WriteTexturePages(writer, pages);
     if (kind == 0)
-        wad::WriteEmbeddedImages(writer, {{"bullet", wad::PageEntryLabel("TPAG", 1)}, {"spark", std::nullopt}});
+        wad::WriteEmbeddedImages(writer,
+                                 {{"bullet", wad::PageEntryLabel("TPAG", 1)}, {"spark", std::nullopt}});
     return writer;
 }
 
@@ -385,8 +387,7 @@ int WriteSeeds(const std::string& dir) {
     namespace fs = std::filesystem;
     std::error_code error;
     for (const char* target : {"fuzz_game_file", "fuzz_path_chunk", "fuzz_options_chunk", "fuzz_debug_info",
-                               "fuzz_ini_file", "fuzz_input_playback", "fuzz_utf8",
-                               "fuzz_texture_chunks"}) {
+                               "fuzz_ini_file", "fuzz_input_playback", "fuzz_utf8", "fuzz_texture_chunks"}) {
         fs::create_directories(fs::path(dir) / target, error);
         if (error) {
             std::fprintf(stderr, "corvane-wad: cannot create %s/%s\n", dir.c_str(), target);
