@@ -233,6 +233,8 @@ void Texture_Load(ImageReader& chunk) {
 
     for (size_t i = 0; i < index.entries.size(); ++i)
         std::memcpy(reinterpret_cast<uint8_t*>(index.entries[i].entry) + kPageFieldAt, &pages[i], 2);
+    // A second "TXTR" chunk replaces the pages of the first.
+    for (int32_t old : g_textureIds) GR_Texture_Free(old);
     g_textureIds = std::move(ids);
     g_ZQTextures = g_textureIds.empty() ? nullptr : g_textureIds.data();
     g_NumZQTextures = count;
@@ -340,6 +342,18 @@ Texture* GR_Texture_FromHandle(int64_t handle) {
     }
     if (handle < 0 || handle > INT32_MAX) return nullptr;
     return GR_Texture_Get_Surface(static_cast<int>(handle));
+}
+
+void TexturePages_ForgetIds() {
+    g_textureIds.clear();
+    g_ZQTextures = nullptr;
+    g_NumZQTextures = 0;
+}
+
+void TexturePages_Init() {
+    for (int32_t id : g_textureIds) GR_Texture_Free(id);
+    TexturePages_ForgetIds();
+    SetEmbedded({});
 }
 
 void TexturePages_Reset() {

@@ -80,6 +80,12 @@ void TPageEntry_Unregister(ZQTPageEntry* entry);
 struct Texture;
 Texture* GR_Texture_FromHandle(int64_t handle);
 
+// Frees the textures of the pages a data file loaded and forgets them and the
+// embedded images (before a load, and when a damaged file is refused). The
+// page-entry index stays: it keeps the pages as the file gave them.
+void TexturePages_Init();
+// Forgets the pages' ids without freeing anything (the table was emptied).
+void TexturePages_ForgetIds();
 // Forgets the page-entry index, the registry, the "TXTR" ids and the
 // embedded images (the textures themselves belong to the table).
 void TexturePages_Reset();

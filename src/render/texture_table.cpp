@@ -190,6 +190,8 @@ void GR_Texture_Set_Priority(int id, int priority) {
 void GR_Texture_Init() {
     tex_textures.clear();
     tex_numb = 0;
+    // The ids of the data file's pages named entries of the old table.
+    TexturePages_ForgetIds();
 }
 
 void GR_Texture_End() {

@@ -114,9 +114,11 @@ TEST_F(TexturePages, EntriesArePatchedToTheirPagesAndFoundByOffset) {
     const Texture* page = GR_Texture_Get_Surface(g_ZQTextures[1]);
     EXPECT_EQ(page->sourceData + page->sourceSize, image.data() + txtrEnd);
 
-    // Loading the same image again maps the file's page indices again.
+    // Loading the same image again maps the file's page indices again, and
+    // the first load's pages are freed.
     ASSERT_TRUE(Load(image)) << GameData_LastError();
     EXPECT_EQ(EntryAt(image, 3)->page, g_ZQTextures[1]);
+    EXPECT_EQ(TexturesInUse(), 2);
 }
 
 TEST_F(TexturePages, EntriesAreFoundBeforeTheWalkReachesTheirChunk) {
@@ -290,6 +292,8 @@ TEST_F(TexturePages, EmbeddedImagesNameListedEntries) {
     wad::PutWord(stray, wad::ChunkPayload(stray, "EMBI") + 12, EntryOffset(stray, 0) + 4);
     EXPECT_FALSE(Load(stray));
     EXPECT_NE(std::string(GameData_LastError()).find("EMBI"), std::string::npos) << GameData_LastError();
+    EXPECT_EQ(TexturesInUse(), 0) << "the pages loaded before the refusal go with the file";
+    EXPECT_EQ(g_NumEmbeddedImages, 0);
 }
 
 // The fuzz target's seeds are files the loaders take whole.
