@@ -28,6 +28,7 @@
 #include "render/shader.h"
 #include "render/surface.h"
 #include "render/texture.h"
+#include "render/texture_table.h"
 #include "render/user_shader.h"
 #include "render/vertex_batch.h"
 #include "render/view.h"
@@ -437,6 +438,7 @@ bool GR_D3D_Init(void* view, int width, int height, int screenFlags) {
     if (!opened) return false;
     const zqMatrix identity = zqMatrix::Identity();
     Graphics::SetMatrix(eMatrix_World, identity.m);
+    GR_Texture_Init();
     g_States.Reset();
     GR_D3D_Settings_Init();
     Graphics::Clear(0, 1.0f, 0, eClear_Colour | eClear_DepthStencil);
@@ -446,6 +448,12 @@ bool GR_D3D_Init(void* view, int width, int height, int screenFlags) {
     }
     GR_D3D_Set_View_Area(0, 0, static_cast<float>(g_DeviceWidth), static_cast<float>(g_DeviceHeight), 0);
     Graphics::Init();
+    if (g_SolidWhiteTexture == -1) {
+        const uint32_t white = 0xFFFFFFFFu;
+        g_SolidWhiteTexture =
+            GR_Texture_Create_And_Fill(1, 1, reinterpret_cast<const uint8_t*>(&white), sizeof white);
+        g_SolidWhiteTexturePtr = GR_Texture_Entry(g_SolidWhiteTexture);
+    }
     return true;
 }
 
@@ -479,6 +487,7 @@ void GR_D3D_PartialReset() {
 }
 
 void GR_D3D_End() {
+    GR_Texture_Free(g_SolidWhiteTexture);
     g_SolidWhiteTexture = -1;
     g_SolidWhiteTexturePtr = nullptr;
     GR_Surface_FreeAll();

@@ -13,6 +13,7 @@
 #include "core/run_globals.h"
 #include "core/support_output.h"
 #include "render/gl_layer.h"
+#include "render/draw_primitives.h"
 #include "render/graphics_device.h"
 #include "render/platform_bitmap.h"
 #include "render/read_back.h"
@@ -423,4 +424,16 @@ void Surface_Reset() {
     g_PrevViewPortX = g_PrevViewPortY = g_PrevViewPortW = g_PrevViewPortH = 0;
     g_PrevViewAreaX = g_PrevViewAreaY = g_PrevViewAreaW = g_PrevViewAreaH = g_PrevViewAreaA = 0;
     ReadBack_Reset();
+}
+
+bool Surface_TargetSizes(int* surfaceW, int* surfaceH, int* textureW, int* textureH) {
+    const RSurface* surface = currenttargets[0] >= 0 ? GR_Surface_Get(currenttargets[0]) : nullptr;
+    if (surface == nullptr) return false;
+    const Texture* texture = GR_Texture_Get_Surface(surface->texture);
+    if (texture == nullptr) return false;
+    *surfaceW = surface->width;
+    *surfaceH = surface->height;
+    *textureW = texture->width;
+    *textureH = texture->height;
+    return true;
 }

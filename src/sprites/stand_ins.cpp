@@ -45,8 +45,6 @@ void Background_Load(ImageReader&) {}
 
 void Font_Load(ImageReader&) {}
 
-void EmbeddedImages_Load(ImageReader&) {}
-
 void Particle_EmbeddedImagesSetup() {}
 
 // ---- asked for through world/instances/sprite_services.h

@@ -12,6 +12,7 @@
 #include "render/graphics_device.h"
 #include "render/render_state.h"
 #include "render/texture.h"
+#include "render/texture_table.h"
 
 class GLDeviceTest : public QuietTest {
 protected:
@@ -28,6 +29,7 @@ protected:
     }
 
     void TearDown() override {
+        TextureTable_Reset(); // the table's textures, before the rest are freed
         while (Texture::ms_pFirst != nullptr) Graphics::FreeTexture(Texture::ms_pFirst);
         g_pBlankTexture = nullptr;
         GR_D3D_End();

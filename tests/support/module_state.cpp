@@ -24,11 +24,14 @@
 #include "render/legacy_3d.h"
 #include "render/render_state.h"
 #include "render/surface.h"
+#include "render/texture_draw.h"
+#include "render/texture_table.h"
 #include "room/camera_manager.h"
 #include "room/layer_manager.h"
 #include "room/room_table.h"
 #include "world/collision/collision_pass.h"
 #include "world/datafile/code_binding.h"
+#include "world/datafile/game_file.h"
 #include "world/datafile/game_header.h"
 #include "world/datafile/language.h"
 #include "world/datafile/options.h"
@@ -94,6 +97,10 @@ void ResetModuleState() {
     Legacy3D_Reset();
     Draw_Reset();
     Surface_Reset();
+    // No reader may outlive the image a test loaded.
+    GameData_ForgetImage();
+    TextureTable_Reset();
+    TextureDraw_Reset();
 }
 
 namespace {

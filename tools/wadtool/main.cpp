@@ -25,13 +25,16 @@
 #include <vector>
 
 #include "code_chunks.h"
+#include "core/memory_manager.h"
 #include "debug_info_file.h"
 #include "game_data_writer.h"
 #include "header_chunk.h"
 #include "object_chunk.h"
 #include "options_chunk.h"
 #include "path_chunk.h"
+#include "render/image_decode.h"
 #include "room_chunk.h"
+#include "texture_chunks.h"
 
 namespace {
 
@@ -334,11 +337,57 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
     return ok;
 }
 
+// Texture pages: two PNG pages in the newer layout with trimmed entries, an
+// empty slot and named images; the older layout with a raw page; an entry
+// whose page index names no page.
+std::vector<uint8_t> SeedPng(int width, int height) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x0A1B2C);
+    uint8_t* out = nullptr;
+    size_t length = 0;
+    if (!PNG_EncodeRGBA(pixels.data(), width, height, &out, &length)) return {};
+    std::vector<uint8_t> png(out, out + length);
+    ZQ_Free(out);
+    return png;
+}
+
+wad::GameDataWriter TexturePagesFile(int kind) {
+    wad::GameDataWriter writer;
+    wad::HeaderFields header;
+    if (kind == 1) header.editorMajor = 1;
+    wad::WriteHeader(writer, header);
+    auto entry = [](int16_t x, int16_t y, int16_t w, int16_t h, int16_t page) {
+        wad::PageEntryFields e;
+        e.x = x, e.y = y, e.width = w, e.height = h, e.page = page;
+        e.xOffset = 1, e.yOffset = 2, e.cropWidth = w, e.cropHeight = h;
+        e.untrimmedWidth = static_cast<int16_t>(w + 2), e.untrimmedHeight = static_cast<int16_t>(h + 3);
+        return e;
+    };
+    wad::TexturePagesFields pages;
+    if (kind == 1) {
+        pages.newerLayout = false;
+        std::vector<uint8_t> raw = {'R', 'A', 'W', ' ', 4, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0};
+        raw.resize(raw.size() + 4 * 2 * 4, 0x7F);
+        pages.pages = {wad::TexturePageFields{0, 0, raw}};
+        pages.entries = {entry(0, 0, 4, 2, 0), entry(1, 1, 2, 1, 0)};
+    } else {
+        pages.pages = {wad::TexturePageFields{1, 0, SeedPng(8, 8)},
+                       wad::TexturePageFields{0, 3, SeedPng(4, 2)}};
+        pages.entries = {entry(0, 0, 4, 4, 0), entry(4, 4, 4, 4, 0), std::nullopt,
+                         entry(0, 0, 4, 2, kind == 2 ? 2 : 1)};
+    }
+    wad::WriteTexturePages(writer, pages);
+    if (kind == 0)
+        wad::WriteEmbeddedImages(writer,
+                                 {{"bullet", wad::PageEntryLabel("TPAG", 1)}, {"spark", std::nullopt}});
+    return writer;
+}
+
 int WriteSeeds(const std::string& dir) {
     namespace fs = std::filesystem;
     std::error_code error;
     for (const char* target : {"fuzz_game_file", "fuzz_path_chunk", "fuzz_options_chunk", "fuzz_debug_info",
-                               "fuzz_ini_file", "fuzz_input_playback", "fuzz_utf8"}) {
+                               "fuzz_ini_file", "fuzz_input_playback", "fuzz_utf8", "fuzz_texture_chunks"}) {
         fs::create_directories(fs::path(dir) / target, error);
         if (error) {
             std::fprintf(stderr, "corvane-wad: cannot create %s/%s\n", dir.c_str(), target);
@@ -358,6 +407,9 @@ int WriteSeeds(const std::string& dir) {
         Write(OptionsFile(1), dir + "/fuzz_options_chunk/old_layout.ios") &&
         Write(OptionsFile(2), dir + "/fuzz_options_chunk/unknown_version_empty_languages.ios") &&
         Write(DebugFile(), dir + "/fuzz_debug_info/lines_names_texts.zqdebug") &&
+        Write(TexturePagesFile(0), dir + "/fuzz_texture_chunks/png_pages_and_names.ios") &&
+        Write(TexturePagesFile(1), dir + "/fuzz_texture_chunks/older_raw_page.ios") &&
+        Write(TexturePagesFile(2), dir + "/fuzz_texture_chunks/entry_without_page.ios") &&
         WriteBytes(dir + "/fuzz_ini_file/options.ini",
                    "\xEF\xBB\xBF; the game's settings\n[Mac]\nDisplayName = \"corvane\" ; shown\n"
                    "Copyright='(c) us'\nMajorVersion=2\nOrientLandscape=True\nOrientPortrait=0\n"

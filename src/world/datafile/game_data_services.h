@@ -24,6 +24,8 @@ void Object_Init();
 void Room_Init();
 void Option_Init();
 void Language_Init();
+// The data file's texture pages: their textures freed, their names forgotten.
+void TexturePages_Init();
 
 // Chunk loaders of the second walk.
 void Option_Load(ImageReader& chunk);

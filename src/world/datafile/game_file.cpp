@@ -84,6 +84,7 @@ void InitialiseTables() {
     Room_Init();
     Option_Init();
     Language_Init();
+    TexturePages_Init();
     g_numGlobalScripts = 0;
     g_GlobalScripts = ImageReader();
     g_TexturePageChunk = ImageReader();
