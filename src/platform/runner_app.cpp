@@ -100,6 +100,10 @@ void RemoveBeginingAndEndQuotes(const char* text, char* out, size_t outSize) {
 
 // Texts of any length are taken whole: the name and copyright are kept as
 // strings, never in a fixed buffer.
+const std::string& Platform_DisplayedGameName() {
+    return g_displayedGameName;
+}
+
 void PropagateGameName(const char* name) {
     const std::string s = Stripped(name);
     if (macRunnerDelegate != nullptr)

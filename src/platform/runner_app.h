@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <cstdint>
 
 // Engine states.
@@ -85,6 +86,8 @@ void Platform_SetTickObserver(TickObserver observer);
 // and the shut-down. Returns the process status: 0 for a game that ended
 // itself or was closed, 1 when it could not start or ended on a fatal error.
 int Platform_RunApplication(int argc, const char* const* argv);
+// The name the window shows as its caption.
+const std::string& Platform_DisplayedGameName();
 
 // The quote stripping of names given to the window: a text that begins with
 // a double quote loses it and its last character; others are copied.

@@ -23,6 +23,7 @@
 #include "render/graphics_device.h"
 #include "render/render_settings.h"
 #include "world/run/main_loop.h"
+#include "world/run/startup_services.h"
 
 int gMainWindowCursor = 0;
 bool wind_fullscreen = false;
@@ -369,6 +370,10 @@ int GR_Window_Get_Height() {
 
 int GR_Window_Get_Cursor() {
     return gMainWindowCursor;
+}
+
+void GR_Window_Set_CaptionM(const char* text, bool force) {
+    if (g_IDE_Version == 2 || g_IDE_Version == 3 || force) PropagateGameName(text);
 }
 
 void GR_Window_Set_Cursor(int cursor) {

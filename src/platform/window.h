@@ -119,6 +119,10 @@ int GR_Window_Get_Width();
 int GR_Window_Get_Height();
 int GR_Window_Get_Cursor();
 void GR_Window_Set_Cursor(int cursor);
+// The window's caption becomes `text` (surrounding quotes stripped) when the
+// game was built by a tool that sets captions (IDE version 2 or 3) or when
+// `force` is set; otherwise it stays as the start sequence made it.
+void GR_Window_Set_CaptionM(const char* text, bool force);
 
 // Window events: a size change applies the resize rules (SDL has no
 // pre-resize hook, so a size that breaks them is corrected afterwards);

@@ -24,6 +24,7 @@
 #include "render/image_decode.h"
 #include "render/platform_bitmap.h"
 #include "render/texture.h"
+#include "render/texture_draw.h"
 #include "render/texture_table.h"
 #include "render/view.h"
 

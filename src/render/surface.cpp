@@ -20,6 +20,7 @@
 #include "render/render_target.h"
 #include "render/surface_services.h"
 #include "render/texture.h"
+#include "render/texture_draw.h"
 #include "render/texture_table.h"
 #include "render/view.h"
 #include "room/room_table.h"

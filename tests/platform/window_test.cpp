@@ -15,6 +15,7 @@
 #include "platform/runner_app.h"
 #include "platform/window.h"
 #include "world/run/main_loop.h"
+#include "world/run/startup_services.h"
 
 namespace {
 
@@ -88,6 +89,24 @@ TEST(WindowEntryPoints, TheFullScreenWishAsksForAResetAndTheCursorChoiceIsKept) 
     EXPECT_TRUE(GR_Window_Get_FullScreen());
     EXPECT_FALSE(Window_IsFullScreen());
     g_DoReset = 0;
+}
+
+TEST(WindowEntryPoints, TheCaptionChangesOnlyForCaptionSettingToolsOrWhenForced) {
+    const std::string before = Platform_DisplayedGameName();
+    struct Case {
+        int ideVersion;
+        bool force;
+        bool changes;
+    };
+    for (const Case c : {Case{0, false, false}, Case{1, false, false}, Case{2, false, true}, Case{3, false, true},
+                         Case{0, true, true}}) {
+        g_IDE_Version = c.ideVersion;
+        PropagateGameName(before.c_str());
+        GR_Window_Set_CaptionM("\"Caption\"", c.force);
+        EXPECT_EQ(Platform_DisplayedGameName(), c.changes ? "Caption" : before) << c.ideVersion << " " << c.force;
+    }
+    g_IDE_Version = 0;
+    PropagateGameName(before.c_str());
 }
 
 // ---------------------------------------------------------------------------
