@@ -7,8 +7,8 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <cstdint>
+#include <string>
 
 // Engine states.
 enum EEngineState : int {
