@@ -19,6 +19,8 @@
 #include "render/texture_table.h"
 #include "render/vertex_batch.h"
 #include "render/view.h"
+#include "room/camera.h"
+#include "room/camera_manager.h"
 
 bool g_MarkVerts = false;
 
@@ -198,14 +200,11 @@ void TrimPart(const ZQTPageEntry& p, float& left, float& top, float& w, float& h
     }
 }
 
-// The is-2D rule of cameras, applied to the matrices in use: an orthographic
-// projection without skew and a view that turns only about the z axis.
+// Tiling is meaningless through a camera that is not two-dimensional; with no
+// active camera the view is the plain 2D one.
 bool ViewIs2D() {
-    const float* proj = m_CurrentMatrix[eMatrix_Projection].m;
-    const float* view = m_CurrentMatrix[eMatrix_View].m;
-    for (int i : {1, 2, 4, 6, 8, 9, 11})
-        if (proj[i] != 0.0f) return false;
-    return view[2] == 0.0f && view[6] == 0.0f;
+    const CCamera* camera = g_CM.GetActiveCamera();
+    return camera == nullptr || camera->Is2D();
 }
 
 // Tile positions along one axis of the texture-id tiled form: the first

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/header_globals.h"
+#include "core/matrix.h"
 #include "core/memory_manager.h"
 #include "game_data_writer.h"
 #include "gl_device_fixture.h"
@@ -18,6 +20,8 @@
 #include "render/texture_table.h"
 #include "render/vertex_batch.h"
 #include "render/view.h"
+#include "room/camera.h"
+#include "room/camera_manager.h"
 #include "texture_chunks.h"
 #include "world/datafile/game_file.h"
 #include "world/datafile/game_header.h"
@@ -277,6 +281,28 @@ TEST_F(TextureDraw, TiledPageEntryStepsByTheUntrimmedSize) {
     ExpectCorner(v[1], -5 + 2, 4 + 3);
     ExpectCorner(v[2], -5 + 2 + 6, 4 + 3);
     ExpectCorner(v[6 + 1], 5 + 2, 4 + 3);
+    g_roomExtents[2] = g_roomExtents[3] = 0;
+}
+
+TEST_F(TextureDraw, ANonFlatActiveCameraTurnsTilingOffInNewGenerationData) {
+    g_roomExtents[0] = g_roomExtents[1] = 0;
+    g_roomExtents[2] = 20;
+    g_roomExtents[3] = 10;
+    CCamera* camera = g_CM.CreateCamera();
+    zqMatrix perspective;
+    zqMatrix::PerspectiveFovLH(&perspective, 1.0f, 1.0f, 1.0f, 100.0f);
+    camera->SetProjMat(perspective);
+    g_CM.SetActiveCamera(camera->GetID());
+    struct Case {
+        bool newGeneration;
+        size_t quads;
+    };
+    for (const Case c : {Case{true, 1}, Case{false, 4}}) {
+        g_isNimbar = c.newGeneration;
+        ASSERT_TRUE(GR_Texture_Draw_Tiled(&entry, 0, 0, 5, 4, 1, 1, true, false, 0, 0, 0, 0, 0xFFFFFF, 1));
+        EXPECT_EQ(capture.Drawn().size(), 6u * c.quads) << c.newGeneration;
+    }
+    g_isNimbar = false;
     g_roomExtents[2] = g_roomExtents[3] = 0;
 }
 
