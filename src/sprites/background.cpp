@@ -344,7 +344,8 @@ bool CBackground::GenerateBitmapData() {
     image->UnlockBits(token);
     ZQ_Free(grabbed);
 
-    auto bitmap = std::make_unique<CBitmap32>(image.get(), false, false);
+    // The page's alpha is kept: trimmed-away and see-through parts stay so.
+    auto bitmap = std::make_unique<CBitmap32>(image.get(), false, false, true);
     if (!bitmap->IsValid()) return false;
     m_bitmap = std::move(bitmap);
     FreeOwnedTPE();
