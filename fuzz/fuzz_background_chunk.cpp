@@ -19,6 +19,7 @@
 #include "room/room_services.h"
 #include "sprites/background.h"
 #include "sprites/background_table.h"
+#include "world/datafile/game_file.h"
 
 namespace {
 
