@@ -65,6 +65,9 @@ public:
 
     void InitTexture();
     void FreeTexture();
+    // Lets go of the texture id without freeing it (at shut-down the texture
+    // table frees every texture itself, after the display has gone).
+    void ForgetTexture() { m_texture = -1; }
     void InitLocalTPE();
 
     // The page entry it draws with (null: draw by texture id).

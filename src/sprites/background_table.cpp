@@ -72,7 +72,11 @@ void Background_Free() {
     g_Backgrounds.Clear();
 }
 
+// Shut-down runs after the display has closed: the texture table frees the
+// textures next, so the backgrounds only let go of them.
 void FINALIZE_Background() {
+    for (int i = 0; i < g_Backgrounds.Number(); ++i)
+        if (CBackground* b = g_Backgrounds.Data(i)) b->ForgetTexture();
     g_Backgrounds.Clear();
 }
 
