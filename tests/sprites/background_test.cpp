@@ -445,3 +445,46 @@ TEST_F(BackgroundOnScreen, DuplicateReadsTheImageBackFromItsPage) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(BackgroundOnScreen, ColoursReplacementsAndAlphaFromAnother) {
+    const int index = Background_AddEmpty();
+    ASSERT_TRUE(Background_Data(index)->CreateColor(2, 2, 0x0000FF, false)); // script red
+    CBackground gradient;
+    ASSERT_TRUE(gradient.CreateGradient(4, 1, 0xFF0000, 0xFF0000, 0, false)); // script blue
+    CBackground empty;
+    empty.SetAlphaFromBackground(&gradient);
+    EXPECT_NE(std::strstr(console.Text(), "Both bitmaps need to be duplicated first\n"), nullptr);
+
+    // A replacement from a file into an empty index makes the background.
+    const std::string folder = TestTempPath("replace");
+    std::filesystem::create_directories(folder);
+    LoadSave_SetGameName((folder + "/game.ios").c_str());
+    LoadSave_SetWorkingDirectory((folder + "/").c_str());
+    const std::vector<uint8_t> png = Png(1, 1, {kGreen});
+    std::ofstream(folder + "/green.png", std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    const int slot = Background_AddEmpty();
+    ASSERT_TRUE(Background_Delete(slot));
+    EXPECT_TRUE(Background_Replace(slot, "green.png", false, false, false));
+    EXPECT_FALSE(Background_Replace(slot, "missing.png", false, false, false));
+    std::filesystem::remove_all(folder);
+    ASSERT_TRUE(Background_Exists(slot));
+    EXPECT_EQ(Background_Data(slot)->GetWidth(), 1);
+
+    StartFrame();
+    ASSERT_TRUE(Background_Data(index)->DrawSimple(0, 0));
+    ASSERT_TRUE(gradient.DrawTiled(0, 4, 1, 2, true, false, 0, 0, 0, 0, 0xFFFFFF, 1));
+    ASSERT_TRUE(Background_Data(slot)->DrawGeneral(0, 0, 1, 1, 30, 0, 2, 2, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                                                   0xFFFFFF, 1));
+    GR_D3D_Finish_Frame(true);
+    EXPECT_EQ(Pixel(1, 1), kRed);
+    EXPECT_EQ(Pixel(2, 1), 0u);
+    EXPECT_EQ(Pixel(0, 5), kBlue);
+    EXPECT_EQ(Pixel(29, 5), kBlue) << "tiled across the room";
+    EXPECT_EQ(Pixel(0, 6), 0u) << "not tiled down";
+    EXPECT_EQ(Pixel(31, 1), kGreen);
+}
+
+} // namespace
