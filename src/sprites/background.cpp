@@ -146,7 +146,9 @@ bool CBackground::LoadFromFile(const char* path, bool transparent, bool smooth, 
     char* data = LoadSave::SaveFileExists(path) ? LoadSave::ReadSaveFile(path, &length)
                                                 : LoadSave::ReadBundleFile(path, &length);
     if (data == nullptr) return false;
-    FreeTexture();
+    // The old texture goes only when the new image is in (CreateFromBitmap):
+    // a file that does not decode leaves the background as it was, never an
+    // entry naming a freed texture.
     const bool ok =
         LoadFromFileData(path, reinterpret_cast<const uint8_t*>(data),
                          static_cast<size_t>(std::max(length, 0)), transparent, smooth, preload, flag);

@@ -46,9 +46,20 @@ void Background_Init() {
 }
 
 void Background_Load(ImageReader& chunk) {
-    g_Backgrounds.Load(chunk, "background count is too large", [&](int, uint32_t offset) {
+    // The names copied out add up to at most the load budget: records are
+    // reached by offset, so a small file could otherwise name one huge
+    // string from every index. Tile data stays in place and costs nothing.
+    const size_t budget = GameData_LoadBudget(chunk.ImageLength());
+    size_t copied = 0;
+    g_Backgrounds.Load(chunk, "background count is too large", [&](int i, uint32_t offset) {
         ImageReader record = chunk.At(offset);
         const char* name = chunk.String(record.Peek<uint32_t>(record.Position()));
+        copied += (name != nullptr ? std::strlen(name) : 0) + 1;
+        if (copied > budget)
+            GameData_Fail(chunk.Chunk(),
+                          "background %d at offset %u: the names add up to more than the %zu bytes a file of "
+                          "this size may load",
+                          i, offset, budget);
         auto background = std::make_unique<CBackground>();
         background->LoadFromChunk(record);
         return CResourceRecord<CBackground>{std::move(background), name};

@@ -204,6 +204,19 @@ TEST_F(BackgroundRecords, DamagedRecordsAreRefusedWhole) {
     }
 }
 
+TEST_F(BackgroundRecords, NamesBeyondTheLoadBudgetAreRefused) {
+    // One long name from every record: a small file naming far more text
+    // than it holds.
+    wad::BackgroundFields b;
+    b.name = std::string(100000, 'n');
+    b.version = 1;
+    image = File(std::vector<std::optional<wad::BackgroundFields>>(100, b));
+    ASSERT_LT(image.size(), size_t{200000}) << "the name is stored once";
+    EXPECT_FALSE(Load(image));
+    EXPECT_NE(std::strstr(GameData_LastError(), "names add up"), nullptr) << GameData_LastError();
+    EXPECT_EQ(Background_Number(), 0);
+}
+
 TEST_F(BackgroundRecords, TableOperationsKeepIndexes) {
     wad::BackgroundFields second = Tileset();
     second.name = "bg_second";
@@ -469,6 +482,9 @@ TEST_F(BackgroundOnScreen, ColoursReplacementsAndAlphaFromAnother) {
     ASSERT_TRUE(Background_Delete(slot));
     EXPECT_TRUE(Background_Replace(slot, "green.png", false, false, false));
     EXPECT_FALSE(Background_Replace(slot, "missing.png", false, false, false));
+    std::ofstream(folder + "/bad.png", std::ios::binary) << "\x89PNG but nothing more";
+    EXPECT_FALSE(Background_Replace(slot, "bad.png", false, false, false));
+    EXPECT_NE(std::strstr(console.Text(), "Failed to decode background data in bad.png\n"), nullptr);
     std::filesystem::remove_all(folder);
     ASSERT_TRUE(Background_Exists(slot));
     EXPECT_EQ(Background_Data(slot)->GetWidth(), 1);
@@ -484,7 +500,7 @@ TEST_F(BackgroundOnScreen, ColoursReplacementsAndAlphaFromAnother) {
     EXPECT_EQ(Pixel(0, 5), kBlue);
     EXPECT_EQ(Pixel(29, 5), kBlue) << "tiled across the room";
     EXPECT_EQ(Pixel(0, 6), 0u) << "not tiled down";
-    EXPECT_EQ(Pixel(31, 1), kGreen);
+    EXPECT_EQ(Pixel(31, 1), kGreen) << "a file that does not decode keeps the previous image";
 }
 
 } // namespace
