@@ -110,10 +110,17 @@ int GR_Texture_Create_And_Fill(int width, int height, const uint8_t* data, uint3
 }
 
 int GR_Texture_Create_Direct(CBitmap32* bitmap) {
-    if (bitmap == nullptr) return -1;
-    const uint32_t length = static_cast<uint32_t>(std::max(bitmap->GetData()->length, 0));
+    if (bitmap == nullptr || !bitmap->IsValid()) return -1;
+    // A bitmap's words are 0xAARRGGBB; textures take bytes red, green, blue,
+    // alpha, so red and blue change places on the way.
+    const size_t count = static_cast<size_t>(bitmap->GetWidth()) * static_cast<size_t>(bitmap->GetHeight());
+    std::vector<uint32_t> rgba(count);
+    const uint32_t* in = bitmap->Pixels();
+    for (size_t i = 0; i < count; ++i)
+        rgba[i] = (in[i] & 0xFF00FF00u) | (in[i] >> 16 & 0xFFu) | (in[i] & 0xFFu) << 16;
     return GR_Texture_Create_And_Fill(bitmap->GetWidth(), bitmap->GetHeight(),
-                                      reinterpret_cast<const uint8_t*>(bitmap->Pixels()), length);
+                                      reinterpret_cast<const uint8_t*>(rgba.data()),
+                                      static_cast<uint32_t>(count * 4));
 }
 
 int GR_Texture_Create_Bitmap(IBitmap* bitmap, bool removeBackground, bool smooth) {

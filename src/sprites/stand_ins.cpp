@@ -23,10 +23,6 @@ int Sprite_Find(const char*) {
     return -1;
 }
 
-int Background_Find(const char*) {
-    return -1;
-}
-
 int Font_Find(const char*) {
     return -1;
 }
@@ -35,13 +31,9 @@ int Font_Find(const char*) {
 
 void Sprite_Init() {}
 
-void Background_Init() {}
-
 void Font_Init() {}
 
 void Sprite_Load(ImageReader&) {}
-
-void Background_Load(ImageReader&) {}
 
 void Font_Load(ImageReader&) {}
 
@@ -98,8 +90,6 @@ void INITIALIZE_Particle_Main() {}
 
 void InitParticlesFunctions() {}
 
-void Background_InitTextures() {}
-
 void Sprite_InitTextures() {}
 
 void Font_InitTextures() {}
@@ -118,8 +108,6 @@ void FINALIZE_Sprite_Class() {}
 
 void FINALIZE_Sprite_Main() {}
 
-void FINALIZE_Background() {}
-
 void FINALIZE_Font_Main() {}
 
 // ---- asked for through world/step/step_services.h
@@ -137,17 +125,9 @@ bool Sprite_PlaybackSpeed(int sprite, float* speed, int* type) {
 
 // ---- asked for through room/room_services.h
 
-bool Room_BackgroundSize(int, int*, int*) {
-    return false;
-}
-
 int Room_SpriteFrameCount(int sprite) {
     const CSprite* data = Sprite_Data(sprite);
     return data != nullptr ? data->m_numb : 0;
-}
-
-bool Room_TilesetAnimation(int, int*, double*) {
-    return false;
 }
 
 // ---- asked for through render/surface_services.h

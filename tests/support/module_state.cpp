@@ -29,6 +29,7 @@
 #include "room/camera_manager.h"
 #include "room/layer_manager.h"
 #include "room/room_table.h"
+#include "sprites/background_table.h"
 #include "world/collision/collision_pass.h"
 #include "world/datafile/code_binding.h"
 #include "world/datafile/game_file.h"
@@ -99,6 +100,7 @@ void ResetModuleState() {
     Surface_Reset();
     // No reader may outlive the image a test loaded.
     GameData_ForgetImage();
+    Background_Free();
     TextureTable_Reset();
     TextureDraw_Reset();
 }

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "background_chunk.h"
 #include "code_chunks.h"
 #include "core/memory_manager.h"
 #include "debug_info_file.h"
@@ -383,11 +384,46 @@ wad::GameDataWriter TexturePagesFile(int kind) {
     return writer;
 }
 
+// Backgrounds over a page entry: a tileset of two tiles animated over three
+// frames, a version-1 record, an empty index and one without a page entry;
+// kind 1 writes them as old-generation data, where tileset fields are not read.
+wad::GameDataWriter BackgroundsFile(int kind) {
+    wad::GameDataWriter writer;
+    wad::HeaderFields header;
+    if (kind == 1) header.editorMajor = 1;
+    wad::WriteHeader(writer, header);
+    wad::PageEntryFields e;
+    e.width = e.height = e.cropWidth = e.cropHeight = e.untrimmedWidth = e.untrimmedHeight = 8;
+    wad::TexturePagesFields pages;
+    pages.pages = {wad::TexturePageFields{0, 0, SeedPng(8, 8)}};
+    pages.entries = {e};
+    wad::WriteTexturePages(writer, pages);
+    wad::BackgroundFields tileset;
+    tileset.name = "bg_tiles";
+    tileset.entryLabel = wad::PageEntryLabel("TPAG", 0);
+    tileset.tileWidth = tileset.tileHeight = 4;
+    tileset.columns = 2;
+    tileset.framesPerTile = 3;
+    tileset.tileCount = 2;
+    tileset.frameTime = 100000;
+    tileset.tiles = {0, 0, 0, 1, 2, 3};
+    wad::BackgroundFields plain;
+    plain.name = "bg_plain";
+    plain.transparent = 1;
+    plain.entryLabel = wad::PageEntryLabel("TPAG", 0);
+    plain.version = 1;
+    wad::BackgroundFields bare;
+    bare.name = "bg_bare";
+    wad::WriteBackgrounds(writer, {tileset, plain, std::nullopt, bare});
+    return writer;
+}
+
 int WriteSeeds(const std::string& dir) {
     namespace fs = std::filesystem;
     std::error_code error;
-    for (const char* target : {"fuzz_game_file", "fuzz_path_chunk", "fuzz_options_chunk", "fuzz_debug_info",
-                               "fuzz_ini_file", "fuzz_input_playback", "fuzz_utf8", "fuzz_texture_chunks"}) {
+    for (const char* target :
+         {"fuzz_game_file", "fuzz_path_chunk", "fuzz_options_chunk", "fuzz_debug_info", "fuzz_ini_file",
+          "fuzz_input_playback", "fuzz_utf8", "fuzz_texture_chunks", "fuzz_background_chunk"}) {
         fs::create_directories(fs::path(dir) / target, error);
         if (error) {
             std::fprintf(stderr, "corvane-wad: cannot create %s/%s\n", dir.c_str(), target);
@@ -410,6 +446,8 @@ int WriteSeeds(const std::string& dir) {
         Write(TexturePagesFile(0), dir + "/fuzz_texture_chunks/png_pages_and_names.ios") &&
         Write(TexturePagesFile(1), dir + "/fuzz_texture_chunks/older_raw_page.ios") &&
         Write(TexturePagesFile(2), dir + "/fuzz_texture_chunks/entry_without_page.ios") &&
+        Write(BackgroundsFile(0), dir + "/fuzz_background_chunk/tileset_and_plain.ios") &&
+        Write(BackgroundsFile(1), dir + "/fuzz_background_chunk/old_generation.ios") &&
         WriteBytes(dir + "/fuzz_ini_file/options.ini",
                    "\xEF\xBB\xBF; the game's settings\n[Mac]\nDisplayName = \"corvane\" ; shown\n"
                    "Copyright='(c) us'\nMajorVersion=2\nOrientLandscape=True\nOrientPortrait=0\n"
