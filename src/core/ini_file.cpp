@@ -333,8 +333,7 @@ char* IniFile::WriteIniFile() {
         }
     }
     *out = '\0';
-    if (m_dirty && m_path != nullptr &&
-        LoadSave::WriteFile(m_path, text, static_cast<int>(out - text)))
+    if (m_dirty && m_path != nullptr && LoadSave::WriteFile(m_path, text, static_cast<int>(out - text)))
         m_dirty = false;
     return text;
 }
