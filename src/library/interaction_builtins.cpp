@@ -22,6 +22,7 @@
 #include "world/input/input_state.h"
 #include "world/run/game_prepare.h"
 #include "world/run/startup.h"
+#include "world/run/startup_services.h"
 
 char* g_pWindowCaption = nullptr;
 char* splash_opt_caption = nullptr;
@@ -183,13 +184,20 @@ void F_ShowText(RValue&, CInstance*, CInstance*, int, Args a) {
 
 // ---- dialogs
 
+// The debugger sees a modal dialog as a frame tag: the step stalls there.
+void TagForDebugger(const char* tag) {
+    if (g_isNimbar && !g_DebugBuild) Debug_AddTag(tag);
+}
+
 void F_ShowMessage(RValue&, CInstance*, CInstance*, int, Args a) {
     const DialogText text(&a[0]);
+    TagForDebugger("Show modal dialog");
     ShowMessage(text.c_str());
     IO_Clear();
 }
 void F_ShowQuestion(RValue& r, CInstance*, CInstance*, int, Args a) {
     const DialogText text(&a[0]);
+    TagForDebugger("Show modal dialog");
     const int yes = InputQuery_Question(Caption(), text.c_str());
     Real(r, yes != 0 ? 1.0 : 0.0);
     IO_Clear();
@@ -234,6 +242,7 @@ void F_GetLoginAsync(RValue& r, CInstance*, CInstance*, int, Args a) {
 void F_ShowError(RValue&, CInstance*, CInstance*, int, Args a) {
     const char* message = Text(a, 0);
     Error_Show_Action(message, ZQGetBool(a, 1));
+    TagForDebugger("Show error");
 }
 void F_ShowMessageExt(RValue& r, CInstance*, CInstance*, int, Args a) {
     const char* text = Text(a, 0);
