@@ -181,6 +181,20 @@ TEST_F(Interaction, KeyMapRefusesCodesOutsideTheKeys) {
     EXPECT_EQ(Num("keyboard_get_map", {R(65)}), 65.0);
 }
 
+// A synthetic key goes through the map and is seen at the next latch.
+TEST_F(Interaction, SyntheticKeysAreSeenAtTheNextLatch) {
+    Call("keyboard_set_map", {R(65), R(66)});
+    Call("keyboard_key_press", {R(65)});
+    EXPECT_EQ(Num("keyboard_check", {R(66)}), 0.0);
+    IO_Start_Step();
+    EXPECT_EQ(Num("keyboard_check_pressed", {R(66)}), 1.0);
+    EXPECT_EQ(Num("keyboard_check", {R(65)}), 0.0);
+    Call("keyboard_key_release", {R(65)});
+    IO_Start_Step();
+    EXPECT_EQ(Num("keyboard_check_released", {R(66)}), 1.0);
+    EXPECT_EQ(Num("keyboard_check", {R(1)}), 0.0);
+}
+
 TEST_F(Interaction, HighscoreIndexesOutsideTheTableAnswerTheirDefault) {
     for (const double n : {0.0, 11.0, -1.0, 1e12}) {
         EXPECT_EQ(Num("highscore_value", {R(n)}), 0.0) << n;
