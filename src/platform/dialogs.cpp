@@ -119,7 +119,7 @@ int InputQuery_QuestionAsync(const char* caption, const char* text) {
     auto answer = std::make_unique<DialogAnswer>();
     answer->kind = DialogKind::Question;
     answer->status = AskYesNo(caption, text != nullptr ? text : "") == 1;
-    answer->result = answer->status ? "1" : "0";
+    answer->result.push_back(answer->status ? '1' : '0');
     return Queue(std::move(answer));
 }
 
