@@ -1,7 +1,10 @@
 // Arbitrary bytes as "options.ini": read from a file the way start-up reads
 // it and handed to the platform settings, then parsed again from text. Every
 // section the parse keeps is found again by its name, and so is every key of
-// the section that answers for that name.
+// the section that answers for that name. The parsed document is then written
+// and parsed back: the writer's text must give back the same document (each
+// pass reverses list order, so two passes give the first text again), which a
+// value that ended early or a name that split would break.
 #include <unistd.h>
 
 #include <cstddef>
@@ -15,6 +18,7 @@
 
 #include "core/console.h"
 #include "core/ini_file.h"
+#include "core/memory_manager.h"
 #include "world/datafile/game_data_services.h"
 #include "world/datafile/game_file.h"
 
@@ -89,5 +93,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     IniFile ini;
     ini.SetText(text.c_str());
     WalkDocument(ini, text.substr(0, std::strlen(text.c_str())));
+
+    char* first = ini.WriteIniFile();
+    if (first == nullptr) std::abort();
+    std::string once = first;
+    ZQ_Free(first);
+    for (int pass = 0; pass < 2; ++pass) {
+        IniFile again;
+        again.SetText(once.c_str());
+        char* written = again.WriteIniFile();
+        if (written == nullptr) std::abort();
+        once = written;
+        ZQ_Free(written);
+    }
+    char* check = ini.WriteIniFile();
+    if (once != check) std::abort();
+    ZQ_Free(check);
     return 0;
 }

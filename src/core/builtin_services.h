@@ -33,3 +33,8 @@ int GR_Window_Views_Mouse_Get_Y(int device);
 // The main window's size in pixels (0 while there is no window).
 int Platform_WindowWidth();
 int Platform_WindowHeight();
+
+// Text in the current font, colour and alignment (fonts); -1 for the default
+// line separation and width.
+int GR_Text_Width(const char* text, int separation, int width);
+void GR_Text_Draw(float x, float y, const char* text, int separation, int width);

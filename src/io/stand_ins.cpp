@@ -6,6 +6,7 @@
 // module (tools/check_duplicates.sh).
 #include "core/function_table.h"
 #include "core/support_output.h"
+#include "library/interaction_services.h"
 #include "library/library_builtins.h"
 #include "world/builtins/game_builtin_services.h"
 #include "world/datafile/game_data_services.h"
@@ -123,3 +124,30 @@ const LibraryBuiltinRow kExternal[] = {
 std::span<const LibraryBuiltinRow> ExternalBuiltins() {
     return kExternal;
 }
+
+// ---- asked for through library/interaction_services.h
+
+// No highscore table yet: every entry is empty, and changes are dropped.
+void HighScore_Show(int) {}
+
+void HighScore_Clear() {}
+
+void HighScore_Add(const char*, int) {}
+
+int HighScore_Value(int) {
+    return 0;
+}
+
+const char* HighScore_Name(int) {
+    return "";
+}
+
+void HighScore_SetBackground(int) {}
+
+void HighScore_SetBorder(bool) {}
+
+void HighScore_SetColors(int, int, int) {}
+
+void HighScore_SetFont(const char*, int) {}
+
+void HighScore_SetStrings(const char*, const char*, const char*) {}

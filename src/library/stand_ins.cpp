@@ -55,8 +55,6 @@ void InitActionFunctions() {}
 
 void InitResourceFunctions() {}
 
-void InitInteractionFunctions() {}
-
 void InitBufferFunctions() {}
 
 void LayerManager_InitLayerFunctions() {}
@@ -65,8 +63,10 @@ void FINALIZE_Motion_Grid() {}
 
 // ---- asked for through world/step/step_services.h
 
-void HandleKeyboard() {}
-
 void HandleJoystick() {}
 
-void HandleMouse() {}
+void HandleGestures() {}
+
+// ---- asked for through library/interaction_services.h
+
+void AddGestureFunctions() {}

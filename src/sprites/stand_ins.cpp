@@ -143,3 +143,12 @@ bool Sprite_GetIgnoreCull() {
 void Sprite_SetIgnoreCull(bool on) {
     g_standInIgnoreCull = on;
 }
+
+// ---- asked for through core/builtin_services.h (text)
+
+// No fonts yet: text draws nothing and has no width.
+int GR_Text_Width(const char*, int, int) {
+    return 0;
+}
+
+void GR_Text_Draw(float, float, const char*, int, int) {}

@@ -138,4 +138,32 @@ TEST(Matrix, FieldOfViewPerspective) {
     }
 }
 
+// The builders' own figures; normalising goes through a reciprocal square
+// root estimate, so the looked-at matrix is compared within a tolerance.
+TEST(Matrix, BuildersGiveTheirFigures) {
+    zqMatrix m;
+    zqMatrix::OrthoLH(&m, 640, 360, 0, 1);
+    EXPECT_FLOAT_EQ(m.m[0], 0.003125f);
+    EXPECT_FLOAT_EQ(m.m[5], 0.0055555557f);
+    EXPECT_FLOAT_EQ(m.m[10], 1.0f);
+    EXPECT_EQ(m.m[14], 0.0f);
+    zqMatrix::PerspectiveLH(&m, 2, 4, 1, 3);
+    EXPECT_FLOAT_EQ(m.m[0], 1.0f);
+    EXPECT_FLOAT_EQ(m.m[5], 0.5f);
+    EXPECT_FLOAT_EQ(m.m[10], 1.5f);
+    EXPECT_FLOAT_EQ(m.m[14], -1.5f);
+    EXPECT_EQ(m.m[11], 1.0f);
+    EXPECT_EQ(m.m[15], 0.0f);
+    const zqVector3 eye{0, 0, -10}, at{0, 0, 0}, up{0, 1, 0};
+    zqMatrix::LookAtLH(&m, &eye, &at, &up);
+    const zqMatrix identity = zqMatrix::Identity();
+    for (int k = 0; k < 16; ++k) {
+        const float expected = k == 14 ? 10.0f : identity.m[k];
+        EXPECT_NEAR(m.m[k], expected, 1e-5f) << k;
+    }
+    zqMatrix::SetZRotation(&m, 90);
+    EXPECT_NEAR(m.m[0], 0.0f, 1e-6f); // (1, 0, 0, 1) goes to (c, -s, 0, 1)
+    EXPECT_NEAR(m.m[1], -1.0f, 1e-6f);
+}
+
 } // namespace

@@ -18,6 +18,7 @@
 #include "core/timing_source.h"
 #include "core/variables.h"
 #include "data/ds_tables.h"
+#include "library/interaction_builtins.h"
 #include "platform/input_capture.h"
 #include "platform/window.h"
 #include "render/draw_primitives.h"
@@ -47,6 +48,7 @@
 #include "world/run/game_prepare.h"
 #include "world/run/main_loop.h"
 #include "world/step/async_events.h"
+#include "world/step/input_passes.h"
 #include "world/step/step.h"
 
 void ResetModuleState() {
@@ -86,6 +88,8 @@ void ResetModuleState() {
     FINALIZE_InstanceTree();
     InstanceLife_Reset();
     Step_Reset();
+    InputPasses_Reset();
+    Interaction_Reset();
     MainLoop_Reset();
     RunGlobals_Reset();
     Collector_Reset();

@@ -21,10 +21,12 @@ void UpdateTarvoFunctions();
 // Networking events (raised directly) and Steam callbacks.
 void ProcessNetworking();
 void Steam_Process();
-// The keyboard, joystick and mouse/gesture event passes.
+// The keyboard, joystick and mouse event passes; the mouse pass begins with
+// the touch-gesture pass.
 void HandleKeyboard();
 void HandleJoystick();
 void HandleMouse();
+void HandleGestures();
 // One step of the room's physics world at `stepsPerSecond`; false when the
 // room has no physics world (the instances then move themselves).
 bool Physics_UpdateRoomWorld(CRoom* room, int stepsPerSecond, bool anyPaths);
