@@ -9,14 +9,13 @@
 #include "core/builtin_services.h"
 #include "render/surface_services.h"
 #include "room/room_services.h"
+#include "sprites/font_sprite_services.h"
 #include "world/datafile/game_data_services.h"
 #include "world/instances/sprite_services.h"
 #include "world/run/startup_services.h"
 #include "world/step/step_services.h"
 
 // ---- asked for through core/builtin_services.h
-
-int32_t g_nFontTextureSize = 1024;
 
 // Resource tables not loaded yet: no such resource.
 int Sprite_Find(const char*) {
@@ -27,23 +26,15 @@ int Background_Find(const char*) {
     return -1;
 }
 
-int Font_Find(const char*) {
-    return -1;
-}
-
 // ---- asked for through world/datafile/game_data_services.h
 
 void Sprite_Init() {}
 
 void Background_Init() {}
 
-void Font_Init() {}
-
 void Sprite_Load(ImageReader&) {}
 
 void Background_Load(ImageReader&) {}
-
-void Font_Load(ImageReader&) {}
 
 void Particle_EmbeddedImagesSetup() {}
 
@@ -102,15 +93,11 @@ void Background_InitTextures() {}
 
 void Sprite_InitTextures() {}
 
-void Font_InitTextures() {}
-
 void Part_CreateTextures() {}
 
 void Particle_AddAllToLayers() {}
 
 void Particle_RemoveAllFromLayers() {}
-
-void Text_ResetDefaults() {}
 
 void FINALIZE_Particle_Main() {}
 
@@ -119,8 +106,6 @@ void FINALIZE_Sprite_Class() {}
 void FINALIZE_Sprite_Main() {}
 
 void FINALIZE_Background() {}
-
-void FINALIZE_Font_Main() {}
 
 // ---- asked for through world/step/step_services.h
 
@@ -162,4 +147,17 @@ bool Sprite_GetIgnoreCull() {
 
 void Sprite_SetIgnoreCull(bool on) {
     g_standInIgnoreCull = on;
+}
+
+// ---- asked for through sprites/font_sprite_services.h: until the sprite
+// table is built every sprite is missing, so sprite fonts are empty.
+
+bool SpriteFont_Source(int, SpriteFontSource*) {
+    return false;
+}
+
+void SpriteFont_FrameExtent(int, int, int*, int*) {}
+
+bool SpriteFont_DrawFrame(int, int, float, float, float, float, float, const uint32_t (&)[4], float) {
+    return false;
 }
