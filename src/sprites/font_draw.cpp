@@ -98,7 +98,8 @@ void CFontVT::DrawLine(const uint16_t* text, float x, float y, float xscale, flo
             plain[0] = plain[1] = plain[2] = plain[3] = colour;
         }
     }
-    const float pad = quadPad;
+    // The colour variants draw each glyph's rectangle as it stands.
+    const float pad = gradient ? 0.0f : quadPad;
     for (; *text != 0; ++text) {
         const ZQGlyph2* g = GetGlyph(*text);
         if (g == nullptr) continue;

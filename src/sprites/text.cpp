@@ -198,9 +198,10 @@ void PlaceLines(float x, float y, const char* text, int separation, int width, D
         const uint16_t* line = list.Line(i);
         if (line[0] != 0) {
             float lx = x;
-            const int w = font->TextWidth(line);
-            if (s_text.halign == 1) lx = x - static_cast<float>(w / 2);
-            if (s_text.halign == 2) lx = x - static_cast<float>(w);
+            if (s_text.halign != 0) {
+                const int w = font->TextWidth(line);
+                lx = s_text.halign == 1 ? x - static_cast<float>(w / 2) : x - static_cast<float>(w);
+            }
             draw(font, lx, y, line);
         }
         y += static_cast<float>(separation);

@@ -217,6 +217,25 @@ TEST_F(FontOnScreen, MissingFontFileAndHugeSizeMakeEmptyFonts) {
     EXPECT_EQ(g_CurrentVertexCount, 0);
 }
 
+// The built-in fonts: the embedded one of new-generation games and the
+// debug-overlay table font of legacy games both draw an 'I' stem.
+TEST_F(FontOnScreen, BuiltInFontsDraw) {
+    for (bool nimbar : {true, false}) {
+        Text_Reset();
+        g_isNimbar = nimbar;
+        Draw_Color = 0xFFFFFFu;
+        Begin();
+        GR_Text_Draw(2, 2, "I", -1, -1);
+        GR_D3D_Finish_Frame(true);
+        int lit = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 12; ++x) lit += Pixel(x, y)[3] > 128 ? 1 : 0;
+        EXPECT_GE(lit, 6) << (nimbar ? "embedded" : "debug");
+        EXPECT_LT(lit, 60) << (nimbar ? "embedded" : "debug");
+        EXPECT_EQ(g_numVertexBatches, 1);
+    }
+}
+
 TEST_F(FontOnScreen, TableOperations) {
     const int a = Font_AddSpriteExt(3, "ABC", true, 1); // no sprite table yet: an empty font
     const int b = Font_AddSprite(3, 250, false, 0);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/header_globals.h"
+#include "render/vertex_batch.h"
 #include "sprites/font.h"
 #include "sprites/text.h"
 
@@ -104,6 +105,38 @@ TEST_F(TextLayout, MissingCharactersFallBackToTheWhiteRectangle) {
     CFontVT* debug = GR_Text_SetFont(); // the legacy table font has no U+25AF either
     EXPECT_EQ(debug->GetName(), std::string("debug"));
     EXPECT_EQ(debug->GetShift(0x4E00), 0);
+}
+
+// The left edge of the first quad in the batch after drawing "a" at x 100
+// with the embedded font (every advance 9: the line is 9 wide).
+float FirstLeft(int halign, bool transformed) {
+    Batch_Empty();
+    GR_Text_Set_HAlign(halign);
+    if (transformed)
+        GR_Text_Draw_Transformed(100, 50, "a", -1, -1, 2, 1, 0);
+    else
+        GR_Text_Draw(100, 50, "a", -1, -1);
+    const float left = g_CurrentVertexCount > 0 ? reinterpret_cast<const float*>(Batch_Vertices())[0] : -1.0f;
+    Batch_Empty();
+    return left;
+}
+
+TEST_F(TextLayout, CentringAnOddWidthTruncatesOnlyInThePlainVariant) {
+    g_isNimbar = true;
+    ASSERT_EQ(GR_Text_SetFont()->GetShift('a'), 9);
+    EXPECT_FLOAT_EQ(FirstLeft(0, false) - FirstLeft(1, false), 4.0f);
+    EXPECT_FLOAT_EQ(FirstLeft(0, false) - FirstLeft(2, false), 9.0f);
+    EXPECT_FLOAT_EQ(FirstLeft(0, true) - FirstLeft(1, true), 9.0f) << "4.5 × xscale 2";
+    // Middle alignment of three lines of separation 5: up by 15 / 2 = 7.
+    // Without a device every allocation starts the batch again, so the last
+    // line's quad is the one left.
+    GR_Text_Set_HAlign(0);
+    GR_Text_Set_VAlign(1);
+    Batch_Empty();
+    GR_Text_Draw(0, 50, "a\na\na", 5, -1);
+    const float* v = reinterpret_cast<const float*>(Batch_Vertices());
+    EXPECT_FLOAT_EQ(v[1], 53.0f) << "the third line, 43 + 2 × 5";
+    Batch_Empty();
 }
 
 } // namespace
