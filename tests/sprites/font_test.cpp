@@ -120,6 +120,19 @@ TEST_F(FontOnScreen, WriterMadeFontLoadsAndDraws) {
     EXPECT_EQ(Pixel(14, 30)[3], 0);
 }
 
+TEST_F(FontOnScreen, MissingCharactersShowTheWhiteRectangleWhenTheFontHasIt) {
+    file = FontFile({{0x25AF, 0, 0, 4, 8, 7, 0, {}}});
+    Header_Reset();
+    ASSERT_TRUE(GetResolution(file.data(), file.size()) && LoadGameData(file.data(), file.size()))
+        << GameData_LastError();
+    CFontVT* font = Font_Data(1);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->GetShift(0x4E00), 7);
+    EXPECT_EQ(font->GetGlyph('A')->code, 'A');
+    const uint16_t text[] = {'A', 0x4E00, 'Z', 0};
+    EXPECT_EQ(font->TextWidth(text), 5 + 7 + 7);
+}
+
 TEST_F(FontOnScreen, HostileRecordsAreRefused) {
     file = FontFile();
     const size_t payload = wad::ChunkPayload(file, "FONT");
