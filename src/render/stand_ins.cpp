@@ -56,8 +56,6 @@ void Effects_Clear() {}
 
 void Room_SizeDrawing() {}
 
-void FINALIZE_Graphics_Text() {}
-
 // ---- asked for through world/step/step_services.h
 
 void Draw_Room() {}

@@ -9,6 +9,7 @@
 #include "core/builtin_services.h"
 #include "render/surface_services.h"
 #include "room/room_services.h"
+#include "sprites/font_sprite_services.h"
 #include "world/datafile/game_data_services.h"
 #include "world/instances/sprite_services.h"
 #include "world/run/startup_services.h"
@@ -16,14 +17,8 @@
 
 // ---- asked for through core/builtin_services.h
 
-int32_t g_nFontTextureSize = 1024;
-
 // Resource tables not loaded yet: no such resource.
 int Sprite_Find(const char*) {
-    return -1;
-}
-
-int Font_Find(const char*) {
     return -1;
 }
 
@@ -31,11 +26,7 @@ int Font_Find(const char*) {
 
 void Sprite_Init() {}
 
-void Font_Init() {}
-
 void Sprite_Load(ImageReader&) {}
-
-void Font_Load(ImageReader&) {}
 
 void Particle_EmbeddedImagesSetup() {}
 
@@ -92,23 +83,17 @@ void InitParticlesFunctions() {}
 
 void Sprite_InitTextures() {}
 
-void Font_InitTextures() {}
-
 void Part_CreateTextures() {}
 
 void Particle_AddAllToLayers() {}
 
 void Particle_RemoveAllFromLayers() {}
 
-void Text_ResetDefaults() {}
-
 void FINALIZE_Particle_Main() {}
 
 void FINALIZE_Sprite_Class() {}
 
 void FINALIZE_Sprite_Main() {}
-
-void FINALIZE_Font_Main() {}
 
 // ---- asked for through world/step/step_services.h
 
@@ -144,11 +129,15 @@ void Sprite_SetIgnoreCull(bool on) {
     g_standInIgnoreCull = on;
 }
 
-// ---- asked for through core/builtin_services.h (text)
+// ---- asked for through sprites/font_sprite_services.h: until the sprite
+// table is built every sprite is missing, so sprite fonts are empty.
 
-// No fonts yet: text draws nothing and has no width.
-int GR_Text_Width(const char*, int, int) {
-    return 0;
+bool SpriteFont_Source(int, SpriteFontSource*) {
+    return false;
 }
 
-void GR_Text_Draw(float, float, const char*, int, int) {}
+void SpriteFont_FrameExtent(int, int, int*, int*) {}
+
+bool SpriteFont_DrawFrame(int, int, float, float, float, float, float, const uint32_t (&)[4], float) {
+    return false;
+}

@@ -31,6 +31,8 @@
 #include "room/layer_manager.h"
 #include "room/room_table.h"
 #include "sprites/background_table.h"
+#include "sprites/font_table.h"
+#include "sprites/text.h"
 #include "world/collision/collision_pass.h"
 #include "world/datafile/code_binding.h"
 #include "world/datafile/game_file.h"
@@ -104,6 +106,9 @@ void ResetModuleState() {
     Surface_Reset();
     // No reader may outlive the image a test loaded.
     GameData_ForgetImage();
+    // Fonts own textures of the table: they go first.
+    Text_Reset();
+    Font_Reset();
     Background_Free();
     TextureTable_Reset();
     TextureDraw_Reset();

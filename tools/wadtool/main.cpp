@@ -18,6 +18,7 @@
 //                             tiles and sprites, a tilemap and an unknown one
 //   corvane-wad seeds DIR     every fuzz target's starting inputs, in
 //                             DIR/<target>/ (the fuzz build writes them)
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -28,6 +29,7 @@
 #include "code_chunks.h"
 #include "core/memory_manager.h"
 #include "debug_info_file.h"
+#include "font_chunk.h"
 #include "game_data_writer.h"
 #include "header_chunk.h"
 #include "object_chunk.h"
@@ -415,6 +417,30 @@ wad::GameDataWriter BackgroundsFile(int kind) {
     wad::BackgroundFields bare;
     bare.name = "bg_bare";
     wad::WriteBackgrounds(writer, {tileset, plain, std::nullopt, bare});
+// Fonts over one page entry: glyphs with kerning, an empty slot, a scaled
+// font without an entry; the second seed with a code page of its own.
+wad::GameDataWriter FontsFile(int kind) {
+    wad::GameDataWriter writer;
+    wad::WriteHeader(writer, wad::HeaderFields{});
+    wad::TexturePagesFields pages;
+    pages.pages = {wad::TexturePageFields{0, 0, SeedPng(16, 8)}};
+    wad::PageEntryFields e;
+    e.width = e.cropWidth = e.untrimmedWidth = 16;
+    e.height = e.cropHeight = e.untrimmedHeight = 8;
+    pages.entries = {e};
+    wad::WriteTexturePages(writer, pages);
+    wad::FontFields a;
+    a.range = 32 | 1u << 16 | 2u << 24;
+    a.entryLabel = wad::PageEntryLabel("TPAG", 0);
+    a.glyphs = {
+        {32, 0, 0, 0, 8, 4, 0, {}}, {'A', 0, 0, 8, 8, 9, 0, {{'V', -2}}}, {'V', 8, 0, 8, 8, 9, -1, {}}};
+    wad::FontFields b;
+    b.name = "fnt_scaled";
+    b.scaleX = 2.0f;
+    b.glyphs = {{0x25AF, 0, 0, 4, 4, 5, 0, {}}};
+    std::array<int16_t, 256> page = wad::Latin1CodePage();
+    if (kind == 1) page[0x80] = static_cast<int16_t>(0x20AC);
+    wad::WriteFonts(writer, {a, std::nullopt, b}, page);
     return writer;
 }
 
@@ -423,7 +449,8 @@ int WriteSeeds(const std::string& dir) {
     std::error_code error;
     for (const char* target :
          {"fuzz_game_file", "fuzz_path_chunk", "fuzz_options_chunk", "fuzz_debug_info", "fuzz_ini_file",
-          "fuzz_input_playback", "fuzz_utf8", "fuzz_texture_chunks", "fuzz_background_chunk"}) {
+          "fuzz_input_playback", "fuzz_utf8", "fuzz_texture_chunks", "fuzz_background_chunk",
+          "fuzz_font_chunk"}) {
         fs::create_directories(fs::path(dir) / target, error);
         if (error) {
             std::fprintf(stderr, "corvane-wad: cannot create %s/%s\n", dir.c_str(), target);
@@ -448,6 +475,8 @@ int WriteSeeds(const std::string& dir) {
         Write(TexturePagesFile(2), dir + "/fuzz_texture_chunks/entry_without_page.ios") &&
         Write(BackgroundsFile(0), dir + "/fuzz_background_chunk/tileset_and_plain.ios") &&
         Write(BackgroundsFile(1), dir + "/fuzz_background_chunk/old_generation.ios") &&
+        Write(FontsFile(0), dir + "/fuzz_font_chunk/fonts_and_empty_slot.ios") &&
+        Write(FontsFile(1), dir + "/fuzz_font_chunk/own_code_page.ios") &&
         WriteBytes(dir + "/fuzz_ini_file/options.ini",
                    "\xEF\xBB\xBF; the game's settings\n[Mac]\nDisplayName = \"corvane\" ; shown\n"
                    "Copyright='(c) us'\nMajorVersion=2\nOrientLandscape=True\nOrientPortrait=0\n"
