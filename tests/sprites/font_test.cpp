@@ -6,12 +6,12 @@
 #include <cstring>
 #include <vector>
 
-#include "../render/gl_device_fixture.h"
 #include "core/game_image.h"
 #include "core/header_globals.h"
 #include "core/memory_manager.h"
 #include "font_chunk.h"
 #include "game_data_writer.h"
+#include "gl_device_fixture.h"
 #include "header_chunk.h"
 #include "render/image_decode.h"
 #include "render/page_entry.h"

@@ -417,6 +417,9 @@ wad::GameDataWriter BackgroundsFile(int kind) {
     wad::BackgroundFields bare;
     bare.name = "bg_bare";
     wad::WriteBackgrounds(writer, {tileset, plain, std::nullopt, bare});
+    return writer;
+}
+
 // Fonts over one page entry: glyphs with kerning, an empty slot, a scaled
 // font without an entry; the second seed with a code page of its own.
 wad::GameDataWriter FontsFile(int kind) {
