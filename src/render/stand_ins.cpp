@@ -5,6 +5,7 @@
 // build refuses a function defined both here and in the module
 // (tools/check_duplicates.sh).
 #include "core/builtin_services.h"
+#include "render/texture_page_services.h"
 #include "render/texture_table.h"
 #include "world/builtins/game_builtin_services.h"
 #include "world/datafile/game_data_services.h"
@@ -100,5 +101,13 @@ bool GR_Texture_Exists(int) {
 }
 
 Texture* GR_Texture_Get_Surface(int) {
+    return nullptr;
+}
+
+// ---- asked for through render/texture_page_services.h
+// Awaiting the texture-page work: until the "TPAG" chunk is read, no file
+// offset names a page entry.
+
+ZQTPageEntry* TexturePage_EntryAt(uint32_t) {
     return nullptr;
 }
