@@ -224,6 +224,11 @@ bool CSprite::LoadFromStream(const uint8_t* data, size_t length) {
             m_yorigin = in.S32();
             const uint32_t frames = in.Count(4);
             if (frames > 0x7FFFFFFF) in.Fail("frame count is too large");
+            // The masks built below take frames × width × height bytes,
+            // which must stay in proportion to the stream.
+            if (static_cast<double>(frames) * width * height >
+                static_cast<double>(GameData_LoadBudget(length)))
+                in.Fail("sprite frames are too large for the stream");
             ReadStreamBitmaps(in, frames, m_bitmaps);
             m_numb = static_cast<int32_t>(frames);
             CreateMask();
