@@ -221,7 +221,9 @@ void CSprite::UnpackWADMask() const {
     const size_t rowBytes = (static_cast<size_t>(w) + 7) / 8;
     std::vector<CMask> masks(static_cast<size_t>(m_packedMaskCount));
     const uint8_t* row = m_packedMasks;
+    // A frame without pixels has empty masks (and no rows worth walking).
     for (CMask& mask : masks) {
+        if (MaskBytes(w, h) == 0) continue;
         mask.bits.resize(MaskBytes(w, h));
         uint8_t* out = mask.bits.data();
         for (int y = 0; y < h; ++y, row += rowBytes)
