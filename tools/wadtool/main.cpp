@@ -336,9 +336,9 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
     return ok;
 }
 
-// Sprites of every form: a short record with a mask per frame and one with a
-// shared mask, an extended bitmap record of the new generation, a vector and
-// a skeleton record, and an empty index.
+// Sprites of every form, all of the new generation: a short record with a
+// mask per frame and one with a shared mask, an extended bitmap record, a
+// vector and a skeleton record, and an empty index.
 wad::GameDataWriter SpriteFile() {
     wad::GameDataWriter writer;
     wad::SpriteFields shortForm;
@@ -358,11 +358,11 @@ wad::GameDataWriter SpriteFile() {
     extended.speed = 4.0f;
     extended.speedType = 1;
     wad::SpriteFields vector = shortForm;
-    vector.extended = true;
+    vector.extended = vector.newGeneration = true;
     vector.kind = 1;
     vector.vectorData = {1, 2, 3, 4};
     wad::SpriteFields skeleton = shortForm;
-    skeleton.extended = true;
+    skeleton.extended = skeleton.newGeneration = true;
     skeleton.kind = 2;
     skeleton.skeletonJson = "{}";
     skeleton.skeletonAtlas = "a";
