@@ -110,6 +110,70 @@ Region FrameRect(const Placed& p) {
     return Region{left, top, left + p.w - 1, top + p.h - 1};
 }
 
+// Along column px a frame coordinate is linear in the row: v(y) = slope ×
+// (y − y0) + base(px), base itself linear in px. The rows where v can lie in
+// [0, size) are cut from the walk, widened by two rows and by the
+// single-precision error the walk's own arithmetic may make (a millionth of
+// the largest magnitude involved, over the slope). A slope too flat to bound
+// rows cuts nothing. Everything but two products per column is worked out
+// once per test.
+class RowClip {
+public:
+    // v = slope × (y − y0) + perColumn × (px − x0) + offset.
+    RowClip(double slope, double perColumn, double offset, int size, int64_t y0, int64_t x0, double magnitude)
+        : m_perColumn(perColumn), m_offset(offset), m_size(size), m_y0(y0), m_x0(x0) {
+        if (!(std::fabs(slope) >= 1e-4) || !std::isfinite(slope) || !std::isfinite(perColumn) ||
+            !std::isfinite(offset) || !(magnitude < 1e12))
+            return;
+        m_inverse = 1.0 / slope;
+        m_margin = 2.0 + magnitude * 1e-6 * std::fabs(m_inverse);
+        m_active = true;
+    }
+    void Cut(int64_t px, int64_t& from, int64_t& to) const {
+        if (!m_active) return;
+        const double base = static_cast<double>(px - m_x0) * m_perColumn + m_offset;
+        double t1 = -base * m_inverse, t2 = (m_size - base) * m_inverse;
+        if (t1 > t2) std::swap(t1, t2);
+        t1 -= m_margin;
+        t2 += m_margin;
+        if (!(t1 > -1e12 && t2 < 1e12)) return;
+        // Truncation toward zero, then one row further out: never inside the bounds.
+        from = std::max(from, m_y0 + static_cast<int64_t>(t1) - 1);
+        to = std::min(to, m_y0 + static_cast<int64_t>(t2) + 1);
+    }
+
+private:
+    bool m_active = false;
+    double m_perColumn, m_offset, m_inverse = 0, m_margin = 0;
+    double m_size;
+    int64_t m_y0, m_x0;
+};
+
+// The two cuts of a placed frame's columns, for a walk over `region`.
+struct FrameRows {
+    FrameRows(const Placed& p, const Region& region) : x(Make(p, region, true)), y(Make(p, region, false)) {}
+    static RowClip Make(const Placed& p, const Region& region, bool alongX) {
+        const double dx = std::max(std::fabs(static_cast<double>(region.left - p.x0)),
+                                   std::fabs(static_cast<double>(region.right - p.x0)));
+        const double dy = std::max(std::fabs(static_cast<double>(region.top - p.y0)),
+                                   std::fabs(static_cast<double>(region.bottom - p.y0)));
+        const double scale =
+            std::max({std::fabs(static_cast<double>(p.invx)), std::fabs(static_cast<double>(p.invy)), 1.0});
+        const double magnitude = (dx + dy) * scale + std::fabs(p.ox) + std::fabs(p.oy) + p.w + p.h;
+        if (alongX) // fx = (y − y0)·s·invx + (x − x0)·c·invx + ox
+            return RowClip(static_cast<double>(p.s) * p.invx, static_cast<double>(p.c) * p.invx, p.ox, p.w,
+                           p.y0, p.x0, magnitude);
+        // fy = (y − y0)·c·invy − (x − x0)·s·invy + oy
+        return RowClip(static_cast<double>(p.c) * p.invy, -static_cast<double>(p.s) * p.invy, p.oy, p.h, p.y0,
+                       p.x0, magnitude);
+    }
+    void Cut(int64_t px, int64_t& from, int64_t& to) const {
+        x.Cut(px, from, to);
+        y.Cut(px, from, to);
+    }
+    RowClip x, y;
+};
+
 inline int FloorToInt(float v) {
     return RealToInt32(std::floor(static_cast<double>(v)));
 }
@@ -168,26 +232,30 @@ bool CSprite::PreciseCollision(int image, const SBoundingBox& box, int x, int y,
     // Rotated path: tested in floating point before the byte is read.
     region = Intersect(region,
                        Intersect(FrameExtent(a, xscale, yscale), FrameExtent(b, otherXscale, otherYscale)));
-    for (int64_t px = region.left; px <= region.right; ++px)
-        for (int64_t py = region.top; py <= region.bottom; ++py) {
-            const float fxa =
-                (static_cast<float>(py - a.y0) * a.s + static_cast<float>(px - a.x0) * a.c) * a.invx + a.ox;
-            const float fya =
-                (static_cast<float>(py - a.y0) * a.c - static_cast<float>(px - a.x0) * a.s) * a.invy + a.oy;
-            if (!(fxa >= 0.0f && fya >= 0.0f && fxa < static_cast<float>(a.w) &&
-                  fya < static_cast<float>(a.h)))
-                continue;
-            const float fxb =
-                (static_cast<float>(py - b.y0) * b.s + static_cast<float>(px - b.x0) * b.c) * b.invx + b.ox;
-            const float fyb =
-                (static_cast<float>(py - b.y0) * b.c - static_cast<float>(px - b.x0) * b.s) * b.invy + b.oy;
-            if (!(fxb >= 0.0f && fyb >= 0.0f && fxb < static_cast<float>(b.w) &&
-                  fyb < static_cast<float>(b.h)))
-                continue;
+    const FrameRows rowsA(a, region), rowsB(b, region);
+    const float wa = static_cast<float>(a.w), ha = static_cast<float>(a.h);
+    const float wb = static_cast<float>(b.w), hb = static_cast<float>(b.h);
+    for (int64_t px = region.left; px <= region.right; ++px) {
+        int64_t from = region.top, to = region.bottom;
+        rowsA.Cut(px, from, to);
+        rowsB.Cut(px, from, to);
+        // The column's terms, hoisted: the same products the rows would make.
+        const float cxa = static_cast<float>(px - a.x0) * a.c, sxa = static_cast<float>(px - a.x0) * a.s;
+        const float cxb = static_cast<float>(px - b.x0) * b.c, sxb = static_cast<float>(px - b.x0) * b.s;
+        for (int64_t py = from; py <= to; ++py) {
+            const float rya = static_cast<float>(py - a.y0);
+            const float fxa = (rya * a.s + cxa) * a.invx + a.ox;
+            const float fya = (rya * a.c - sxa) * a.invy + a.oy;
+            if (!(fxa >= 0.0f && fya >= 0.0f && fxa < wa && fya < ha)) continue;
+            const float ryb = static_cast<float>(py - b.y0);
+            const float fxb = (ryb * b.s + cxb) * b.invx + b.ox;
+            const float fyb = (ryb * b.c - sxb) * b.invy + b.oy;
+            if (!(fxb >= 0.0f && fyb >= 0.0f && fxb < wb && fyb < hb)) continue;
             if (a.Solid(static_cast<int>(fxa), static_cast<int>(fya)) &&
                 b.Solid(static_cast<int>(fxb), static_cast<int>(fyb)))
                 return true;
         }
+    }
     return false;
 }
 
