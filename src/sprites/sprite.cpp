@@ -93,8 +93,8 @@ uint32_t CSprite::PageEntryOffset(int frame) const {
 }
 
 // The largest of the origin's distances to the four frame corners, rounded
-// up. Squares are taken in 64 bits: an origin far outside the frame must not
-// overflow.
+// up. Squares are taken in double precision (exact for every frame of a
+// real size): an origin far outside the frame must not overflow.
 void CSprite::ComputeCullRadius() {
     const int64_t ox = m_xorigin, oy = m_yorigin;
     const int64_t dx[2] = {ox, int64_t{m_width} - ox};
@@ -102,8 +102,11 @@ void CSprite::ComputeCullRadius() {
     float largest = 0.0f;
     for (int64_t x : dx)
         for (int64_t y : dy)
-            largest = std::max(largest, std::ceil(std::sqrt(static_cast<float>(x * x + y * y))));
-    m_cullRadius = RealToInt32(largest);
+            largest = std::max(
+                largest,
+                std::ceil(std::sqrt(static_cast<float>(static_cast<double>(x) * static_cast<double>(x) +
+                                                       static_cast<double>(y) * static_cast<double>(y)))));
+    m_cullRadius = largest < 2147483647.0f ? RealToInt32(largest) : 2147483647;
 }
 
 // Record layout: name offset, width, height, box left, right, bottom, top
@@ -246,6 +249,12 @@ bool CSprite::LoadFromStream(const uint8_t* data, size_t length) {
                 m_width = bitmap->GetWidth();
                 m_height = bitmap->GetHeight();
             }
+            // Masks are frames × width × height bytes: many empty frames
+            // beside one large bitmap must not multiply into more than the
+            // stream could describe.
+            if (static_cast<double>(frames) * m_width * m_height >
+                static_cast<double>(GameData_LoadBudget(length)))
+                in.Fail("sprite frames are too large for the stream");
             const bool separate = in.U32() != 0;
             if (frames > 0) {
                 std::vector<CMask> masks(separate ? frames : 1);

@@ -107,6 +107,7 @@ void CSprite::CreateMask() {
         const FramePixels pixels(static_cast<size_t>(f) < m_bitmaps.size() ? m_bitmaps[f].get() : nullptr);
         std::vector<uint8_t>& bits = masks[static_cast<size_t>(f)].bits;
         bits.assign(MaskBytes(m_width, m_height), 0);
+        if (bits.empty()) continue; // no pixels: no rows worth walking
         for (int y = 0; y < m_height; ++y)
             for (int x = 0; x < m_width; ++x)
                 bits[static_cast<size_t>(y) * m_width + x] = pixels(x, y) > 0x00FFFFFFu ? 1 : 0;
@@ -131,7 +132,7 @@ void CSprite::ComputeMask(bool separate, int bboxMode, const SBoundingBox& rect,
         case SPRITE_BBOX_AUTOMATIC: {
             SBoundingBox box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
             bool any = false;
-            for (int f = 0; f < frames; ++f) {
+            for (int f = 0; f < frames && MaskBytes(m_width, m_height) > 0; ++f) {
                 const FramePixels pixels(bitmap(f));
                 for (int y = 0; y < m_height; ++y)
                     for (int x = 0; x < m_width; ++x) {
@@ -175,7 +176,9 @@ void CSprite::TMaskCreate(const CMask* other, CMask* target, const CBitmap32* bi
     const int h = std::max(m_height, 0);
     std::vector<uint8_t>& bits = target->bits;
     bits.assign(MaskBytes(w, h), 0);
-    if (kind == SPRITE_MASK_PRECISE) {
+    if (bits.empty()) {
+        // A frame without pixels: nothing to fill, nothing to merge.
+    } else if (kind == SPRITE_MASK_PRECISE) {
         const FramePixels pixels(bitmap);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
