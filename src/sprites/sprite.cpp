@@ -10,6 +10,7 @@
 #include "core/header_globals.h"
 #include "core/real_to_int.h"
 #include "render/bitmap32.h"
+#include "render/platform_bitmap.h"
 #include "world/instances/sprite_services.h"
 
 namespace {
@@ -196,6 +197,20 @@ void CSprite::LoadFromChunk(ImageReader& record) {
         m_packedHeight = height;
     }
     ComputeCullRadius();
+}
+
+std::unique_ptr<IBitmap> CSprite::GetBitmap32(int frame) const {
+    if (m_kind != SPRITE_KIND_BITMAP || frame < 0 || static_cast<size_t>(frame) >= m_bitmaps.size() ||
+        m_bitmaps[static_cast<size_t>(frame)] == nullptr)
+        return nullptr;
+    return m_bitmaps[static_cast<size_t>(frame)]->CreateBitmap32();
+}
+
+std::unique_ptr<IBitmap> CSprite::GetBitmap24(int frame) const {
+    if (m_kind != SPRITE_KIND_BITMAP || frame < 0 || static_cast<size_t>(frame) >= m_bitmaps.size() ||
+        m_bitmaps[static_cast<size_t>(frame)] == nullptr)
+        return nullptr;
+    return m_bitmaps[static_cast<size_t>(frame)]->CreateBitmap24();
 }
 
 // Version 542: size, box (left, right, bottom, top), transparent, smooth,

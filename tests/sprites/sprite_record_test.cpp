@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "core/header_globals.h"
+#include "render/platform_bitmap.h"
 #include "sprite_fixture.h"
 
 namespace {
@@ -247,6 +248,10 @@ TEST_F(SpriteRecord, StreamForms) {
     EXPECT_EQ(sprite.m_yorigin, 0);
     ASSERT_TRUE(sprite.m_maskCreated);
     EXPECT_EQ(sprite.m_masks[1].bits, (std::vector<uint8_t>{1, 0, 1, 0}));
+    ASSERT_NE(sprite.GetBitmap32(1), nullptr);
+    EXPECT_EQ(sprite.GetBitmap32(1)->GetWidth(), 2);
+    EXPECT_EQ(sprite.GetBitmap24(0)->GetPixelFormat(), kPixelFormat24);
+    EXPECT_EQ(sprite.GetBitmap32(2), nullptr);
 
     // 800: origin, bitmaps (their size is the sprite's), shared mask, box computed.
     std::vector<uint8_t> now;

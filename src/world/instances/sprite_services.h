@@ -12,6 +12,7 @@
 #include <vector>
 
 class CBitmap32;
+class IBitmap;
 class ImageReader;
 
 // An inclusive integer rectangle (a bounding box).
@@ -118,6 +119,11 @@ public:
     // The data-file texture-page entry offset of a frame (wrapped); 0 for none.
     uint32_t PageEntryOffset(int frame) const;
     void ComputeCullRadius();
+    // A new platform bitmap (32- or 24-bit) holding a copy of the frame's
+    // bitmap; null for a frame out of range, a frame without a bitmap or a
+    // sprite that is not a bitmap sprite.
+    std::unique_ptr<IBitmap> GetBitmap32(int frame) const;
+    std::unique_ptr<IBitmap> GetBitmap24(int frame) const;
 
     // ---- bounding box and masks (sprite_mask.cpp)
 
