@@ -108,6 +108,6 @@ Texture* GR_Texture_Get_Surface(int) {
 // Awaiting the texture-page work: until the "TPAG" chunk is read, no file
 // offset names a page entry.
 
-ZQTPageEntry* TexturePage_EntryAt(uint32_t) {
+ZQTPageEntry* TPageEntry_AtOffset(uint32_t) {
     return nullptr;
 }

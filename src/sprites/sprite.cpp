@@ -11,6 +11,7 @@
 #include "core/real_to_int.h"
 #include "render/bitmap32.h"
 #include "render/platform_bitmap.h"
+#include "render/texture_page_services.h"
 #include "world/instances/sprite_services.h"
 
 namespace {
@@ -91,6 +92,11 @@ uint32_t CSprite::PageEntryOffset(int frame) const {
     const int f = WrapFrame(frame);
     if (f < 0 || static_cast<size_t>(f) >= m_pageEntryOffsets.size()) return 0;
     return m_pageEntryOffsets[static_cast<size_t>(f)];
+}
+
+ZQTPageEntry* CSprite::GetPageEntry(int frame) const {
+    const uint32_t offset = PageEntryOffset(frame);
+    return offset != 0 ? TPageEntry_AtOffset(offset) : nullptr;
 }
 
 // The largest of the origin's distances to the four frame corners, rounded

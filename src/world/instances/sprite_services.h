@@ -13,6 +13,7 @@
 
 class CBitmap32;
 class IBitmap;
+struct ZQTPageEntry;
 class ImageReader;
 
 // An inclusive integer rectangle (a bounding box).
@@ -78,7 +79,7 @@ public:
 
     // Frames on the data file's texture pages: the file offset of each
     // frame's texture-page entry (0: none), resolved through the renderer
-    // (TexturePage_EntryAt) when drawn. Empty for run-time sprites.
+    // (TPageEntry_AtOffset) when drawn. Empty for run-time sprites.
     std::vector<uint32_t> m_pageEntryOffsets;
     bool m_dataFileEntries = false;
     // Frame bitmaps of run-time and stream sprites (null where a frame has none).
@@ -118,6 +119,8 @@ public:
     int WrapFrame(int frame) const;
     // The data-file texture-page entry offset of a frame (wrapped); 0 for none.
     uint32_t PageEntryOffset(int frame) const;
+    // That entry, resolved through the texture pages; null for none.
+    ZQTPageEntry* GetPageEntry(int frame) const;
     void ComputeCullRadius();
     // A new platform bitmap (32- or 24-bit) holding a copy of the frame's
     // bitmap; null for a frame out of range, a frame without a bitmap or a
