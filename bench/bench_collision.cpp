@@ -43,6 +43,7 @@ struct Scene {
         sprite.m_xorigin = sprite.m_yorigin = 16;
         sprite.m_bbox = SBoundingBox{0, 0, 31, 31};
         sprite.m_numb = 1;
+        sprite.m_precise = false; // box collisions, as measured before sprites had masks
         table[0] = &sprite;
         Sprite_SeamInstall(table, 1);
         option_use_fast_collision = false;

@@ -22,6 +22,7 @@ struct Scene {
         g_fSuppressErrors = true;
         dbg_csol = &g_dummyConsole;
         sprite.m_numb = 1;
+        sprite.m_precise = false;
         sprite.m_bbox = SBoundingBox{0, 0, 7, 7};
         table[0] = &sprite;
         Sprite_SeamInstall(table, 1);

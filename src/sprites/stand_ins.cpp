@@ -51,30 +51,6 @@ CSprite* Sprite_Data(int index) {
     return s_sprites[index];
 }
 
-bool CSprite::PreciseCollisionPoint(int, const SBoundingBox&, int, int, float, float, float, int, int) const {
-    return true;
-}
-
-bool CSprite::PreciseCollisionRectangle(int, const SBoundingBox&, int, int, float, float, float,
-                                        const SBoundingBox&) const {
-    return true;
-}
-
-bool CSprite::PreciseCollisionEllipse(int, const SBoundingBox&, int, int, float, float, float,
-                                      const SBoundingBox&) const {
-    return true;
-}
-
-bool CSprite::PreciseCollisionLine(int, const SBoundingBox&, int, int, float, float, float, int, int, int,
-                                   int) const {
-    return true;
-}
-
-bool CSprite::PreciseCollision(int, const SBoundingBox&, int, int, float, float, float, const CSprite*, int,
-                               const SBoundingBox&, int, int, float, float, float) const {
-    return true;
-}
-
 // ---- asked for through world/run/startup_services.h
 
 void INITIALIZE_Particle_Main() {}

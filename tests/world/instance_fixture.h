@@ -22,6 +22,10 @@ protected:
             m_sprites[i].m_width = m_sprites[i].m_height = 32;
             m_sprites[i].m_bbox = SBoundingBox{0, 0, 31, 31};
             m_sprites[i].m_numb = 4;
+            // Box collisions and one frame per step unless a test asks otherwise.
+            m_sprites[i].m_precise = false;
+            m_sprites[i].m_playbackSpeed = 1.0f;
+            m_sprites[i].m_playbackSpeedType = 1;
             m_table[i] = &m_sprites[i];
         }
         m_sprites[0].m_xorigin = m_sprites[0].m_yorigin = 16;

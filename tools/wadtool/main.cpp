@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,7 @@
 #include "path_chunk.h"
 #include "render/image_decode.h"
 #include "room_chunk.h"
+#include "sprite_chunk.h"
 #include "texture_chunks.h"
 
 namespace {
@@ -445,6 +447,60 @@ wad::GameDataWriter FontsFile(int kind) {
     if (kind == 1) page[0x80] = static_cast<int16_t>(0x20AC);
     wad::WriteFonts(writer, {a, std::nullopt, b}, page);
     return writer;
+// Sprites of every form, all of the new generation: a short record with a
+// mask per frame and one with a shared mask, an extended bitmap record, a
+// vector and a skeleton record, and an empty index.
+wad::GameDataWriter SpriteFile() {
+    wad::GameDataWriter writer;
+    wad::SpriteFields shortForm;
+    shortForm.width = 9;
+    shortForm.height = 3;
+    shortForm.right = 8;
+    shortForm.bottom = 2;
+    shortForm.xorigin = 4;
+    shortForm.pageEntries = {"", ""};
+    std::vector<uint8_t> mask(27, 0);
+    for (size_t i = 0; i < mask.size(); i += 2) mask[i] = 1;
+    shortForm.masks = {mask, std::vector<uint8_t>(27, 1)};
+    wad::SpriteFields shared = shortForm;
+    shared.masks.resize(1);
+    wad::SpriteFields extended = shortForm;
+    extended.extended = extended.newGeneration = true;
+    extended.speed = 4.0f;
+    extended.speedType = 1;
+    wad::SpriteFields vector = shortForm;
+    vector.extended = vector.newGeneration = true;
+    vector.kind = 1;
+    vector.vectorData = {1, 2, 3, 4};
+    wad::SpriteFields skeleton = shortForm;
+    skeleton.extended = skeleton.newGeneration = true;
+    skeleton.kind = 2;
+    skeleton.skeletonJson = "{}";
+    skeleton.skeletonAtlas = "a";
+    wad::WriteSprites(writer, {shortForm, shared, std::nullopt, extended, vector, skeleton});
+    return writer;
+}
+
+std::string Words(std::initializer_list<uint32_t> words) {
+    std::string out;
+    for (uint32_t w : words)
+        for (int i = 0; i < 4; ++i) out += static_cast<char>(w >> (8 * i));
+    return out;
+}
+
+// A sprite stream of the 800 form: origin, one 2 × 2 bitmap, a shared mask.
+std::string SpriteStream() {
+    return Words(
+        {800, 1, 1, 1, 800, 2, 2, 16, 0xFF000000u, 0, 0, 0x80FFFFFFu, 0, 800, 2, 2, 0, 0, 0, 0, 1, 0, 0, 1});
+}
+
+// BMPs: 2 × 2 with a colour table of 256 entries, and 3 × 3 at 24 bits.
+std::string Bmp(int width, int height, int bits, const std::string& table, const std::string& rows) {
+    std::string header = "BM" + Words({static_cast<uint32_t>(54 + table.size() + rows.size()), 0,
+                                       static_cast<uint32_t>(54 + table.size()), 40,
+                                       static_cast<uint32_t>(width), static_cast<uint32_t>(height)});
+    header += Words({1u | static_cast<uint32_t>(bits) << 16, 0, 0, 0, 0, 0, 0});
+    return header + table + rows;
 }
 
 int WriteSeeds(const std::string& dir) {
@@ -453,7 +509,7 @@ int WriteSeeds(const std::string& dir) {
     for (const char* target :
          {"fuzz_game_file", "fuzz_path_chunk", "fuzz_options_chunk", "fuzz_debug_info", "fuzz_ini_file",
           "fuzz_input_playback", "fuzz_utf8", "fuzz_texture_chunks", "fuzz_background_chunk",
-          "fuzz_font_chunk"}) {
+          "fuzz_font_chunk", "fuzz_sprite_chunk", "fuzz_bmp"}) {
         fs::create_directories(fs::path(dir) / target, error);
         if (error) {
             std::fprintf(stderr, "corvane-wad: cannot create %s/%s\n", dir.c_str(), target);
@@ -488,7 +544,12 @@ int WriteSeeds(const std::string& dir) {
         WriteBytes(dir + "/fuzz_input_playback/three_steps.rec",
                    std::string(playback.begin(), playback.end())) &&
         WriteBytes(dir + "/fuzz_utf8/mixed.txt", "h\xC3\xA9llo w\xC3\xB6rld #\\#") &&
-        WriteBytes(dir + "/fuzz_utf8/cut_short.txt", "\xF0\x9F\x98\x80\xE2\x82");
+        WriteBytes(dir + "/fuzz_utf8/cut_short.txt", "\xF0\x9F\x98\x80\xE2\x82") &&
+        Write(SpriteFile(), dir + "/fuzz_sprite_chunk/sprites.ios") &&
+        WriteBytes(dir + "/fuzz_sprite_chunk/stream800.bin", SpriteStream()) &&
+        WriteBytes(dir + "/fuzz_bmp/paletted.bmp",
+                   Bmp(2, 2, 8, std::string(1024, '\x07'), std::string("\x00\xC8\xFF\x01", 4))) &&
+        WriteBytes(dir + "/fuzz_bmp/rgb24.bmp", Bmp(3, 3, 24, "", std::string(27, '\x5A')));
     return ok ? 0 : 1;
 }
 

@@ -1,11 +1,20 @@
-// What instances ask of sprites: the collision box, origin, size, frame count,
-// playback speed and precise flag of a sprite, and its per-pixel hit tests.
-// Until the sprite module exists, its stand-ins (src/sprites/stand_ins.cpp)
-// answer from a table the caller installs, for the instances, the step and the
-// room alike; the sprite module deletes them as it defines these itself.
+// The sprite record and what instances ask of it: the collision box, origin,
+// size, frame count, playback speed and precise flag of a sprite, and its
+// per-pixel hit tests. The record is declared here, where the instances and
+// the collision pass read it; the sprite module (src/sprites) defines every
+// operation. The sprite table is still a stand-in (src/sprites/stand_ins.cpp)
+// answering from a table the caller installs.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
+
+class CBitmap32;
+class IBitmap;
+struct ZQTPageEntry;
+class ImageReader;
 
 // An inclusive integer rectangle (a bounding box).
 struct SBoundingBox {
@@ -15,25 +24,128 @@ struct SBoundingBox {
     int32_t bottom = 0;
 };
 
+inline constexpr int32_t SPRITE_KIND_BITMAP = 0;
+inline constexpr int32_t SPRITE_KIND_VECTOR = 1;
 inline constexpr int32_t SPRITE_KIND_SKELETON = 2;
+// The frame count of a skeleton sprite: its frames are poses, without end.
+inline constexpr int32_t SPRITE_SKELETON_FRAMES = 2147483647;
+
+// Bounding-box modes.
+inline constexpr int32_t SPRITE_BBOX_AUTOMATIC = 0;
+inline constexpr int32_t SPRITE_BBOX_FULL = 1;
+inline constexpr int32_t SPRITE_BBOX_MANUAL = 2;
+
+// Mask shapes of sprite_collision_mask.
+inline constexpr int32_t SPRITE_MASK_PRECISE = 0;
+inline constexpr int32_t SPRITE_MASK_RECTANGLE = 1;
+inline constexpr int32_t SPRITE_MASK_ELLIPSE = 2;
+inline constexpr int32_t SPRITE_MASK_DIAMOND = 3;
+
+// A collision mask: one byte per frame pixel, rows from the top, non-zero
+// where the frame is solid. Every mask of a sprite holds exactly width ×
+// height bytes while the masks are built.
+struct CMask {
+    std::vector<uint8_t> bits;
+};
 
 class CSprite {
 public:
-    int32_t m_width = 0;
-    int32_t m_height = 0;
+    // Defaults: 1 × 1, no frames, precise, transparent and preload set,
+    // playback speed 30 frames per second, a bitmap sprite.
+    CSprite();
+    virtual ~CSprite();
+    CSprite(const CSprite&) = delete;
+    CSprite& operator=(const CSprite&) = delete;
+
+    int32_t m_bboxmode = SPRITE_BBOX_AUTOMATIC;
+    SBoundingBox m_bbox; // frame pixels, inclusive
+    int32_t m_numb = 0;  // frame count
+    int32_t m_width = 1;
+    int32_t m_height = 1;
     int32_t m_xorigin = 0;
     int32_t m_yorigin = 0;
-    int32_t m_numb = 0; // frame count
+    // Smallest integer not below the origin's largest distance to a frame corner.
+    int32_t m_cullRadius = 0;
+    bool m_precise = true;
+    bool m_transparent = true;
+    bool m_smooth = false;
+    bool m_preload = true;
     // Playback speed, in frames per game step (type 1) or per second of game
     // time (any other type).
-    float m_playbackSpeed = 1.0f;
-    int32_t m_playbackSpeedType = 1;
-    SBoundingBox m_bbox;
-    bool m_precise = false;
-    int32_t m_kind = 0;
+    float m_playbackSpeed = 30.0f;
+    int32_t m_playbackSpeedType = 0;
+    int32_t m_kind = SPRITE_KIND_BITMAP;
+    const char* m_name = nullptr; // owned by the sprite table
 
-    // Per-pixel tests, each true on a hit. Positions and images are integers,
-    // rectangles inclusive.
+    // Frames on the data file's texture pages: the file offset of each
+    // frame's texture-page entry (0: none), resolved through the renderer
+    // (TPageEntry_AtOffset) when drawn. Empty for run-time sprites.
+    std::vector<uint32_t> m_pageEntryOffsets;
+    bool m_dataFileEntries = false;
+    // Frame bitmaps of run-time and stream sprites (null where a frame has none).
+    std::vector<std::unique_ptr<CBitmap32>> m_bitmaps;
+
+    // Masks stored packed in the data file image (which outlives every
+    // sprite): count, and `count` masks of height rows of (width + 7) / 8
+    // bytes each, checked against the image when the record was read. The
+    // size they were stored for is kept with them: a sprite refilled at
+    // another size never unpacks them.
+    int32_t m_packedMaskCount = 0;
+    const uint8_t* m_packedMasks = nullptr;
+    int32_t m_packedWidth = 0;
+    int32_t m_packedHeight = 0;
+
+    // The masks; the mask of frame f is m_masks[f mod count]. Unpacking the
+    // stored masks on first use is not a change a caller can see, so the
+    // collision tests may do it on a const sprite.
+    mutable bool m_maskCreated = false;
+    mutable std::vector<CMask> m_masks;
+
+    // ---- the record (sprite.cpp)
+
+    // Frees what the sprite holds and returns every field to its default,
+    // keeping the packed masks and the playback speed.
+    void Clear();
+    // One "SPRT" record, the reader at its first word (the name's offset,
+    // which the table reads). Every count and offset is checked against the
+    // chunk; a record that does not fit throws GameDataError.
+    void LoadFromChunk(ImageReader& record);
+    // The legacy stream forms (versions 542 and 800) in `length` bytes;
+    // false (the sprite left cleared) for any other version or damaged data.
+    bool LoadFromStream(const uint8_t* data, size_t length);
+    // A copy of a bitmap sprite (see Assign in sprite.cpp).
+    void Assign(const CSprite* source);
+    // The frame wrapped into 0 … frame count − 1; -1 without frames.
+    int WrapFrame(int frame) const;
+    // The data-file texture-page entry offset of a frame (wrapped); 0 for none.
+    uint32_t PageEntryOffset(int frame) const;
+    // That entry, resolved through the texture pages; null for none.
+    ZQTPageEntry* GetPageEntry(int frame) const;
+    void ComputeCullRadius();
+    // A new platform bitmap (32- or 24-bit) holding a copy of the frame's
+    // bitmap; null for a frame out of range, a frame without a bitmap or a
+    // sprite that is not a bitmap sprite.
+    std::unique_ptr<IBitmap> GetBitmap32(int frame) const;
+    std::unique_ptr<IBitmap> GetBitmap24(int frame) const;
+
+    // ---- bounding box and masks (sprite_mask.cpp)
+
+    void SetBoundingBox(const SBoundingBox& box);
+    void SetBoundingBoxMode(int mode);
+    void ComputeBoundingBox();
+    void SetCollisionChecking(bool precise);
+    void CreateMask();
+    void FreeMask();
+    void ComputeMask(bool separate, int bboxMode, const SBoundingBox& rect, int kind, uint32_t tolerance);
+    void TMaskCreate(const CMask* other, CMask* target, const CBitmap32* bitmap, int kind,
+                     uint32_t tolerance) const;
+    void UnpackWADMask() const;
+    // The mask the collision tests read for a frame, or null when the
+    // sprite counts as solid over its frame (no masks).
+    const uint8_t* CollisionMask(int frame) const;
+
+    // ---- per-pixel tests (sprite_collision.cpp), each true on a hit.
+    // Positions and images are integers, rectangles inclusive, angles in degrees.
     bool PreciseCollisionPoint(int image, const SBoundingBox& box, int x, int y, float xscale, float yscale,
                                float angle, int px, int py) const;
     bool PreciseCollisionRectangle(int image, const SBoundingBox& box, int x, int y, float xscale,
