@@ -82,6 +82,7 @@ void ResetModuleState() {
     IO_Record_Close();
     g_IO_Record = g_IO_Playback = false;
     IO_Clear();
+    IO_Keymap_Clear();
     Function_Reset();
     FINALIZE_Code_Constant();
     FINALIZE_Variable_Main();

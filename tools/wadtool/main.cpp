@@ -447,6 +447,8 @@ wad::GameDataWriter FontsFile(int kind) {
     if (kind == 1) page[0x80] = static_cast<int16_t>(0x20AC);
     wad::WriteFonts(writer, {a, std::nullopt, b}, page);
     return writer;
+}
+
 // Sprites of every form, all of the new generation: a short record with a
 // mask per frame and one with a shared mask, an extended bitmap record, a
 // vector and a skeleton record, and an empty index.
