@@ -45,7 +45,8 @@ void MakeDiscSprite(CSprite& sprite) {
     auto bitmap = std::make_unique<CBitmap32>(32, 32, 0u);
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) {
-            const float d = std::hypot(static_cast<float>(x) + 0.5f - 16.0f, static_cast<float>(y) + 0.5f - 16.0f);
+            const float d =
+                std::hypot(static_cast<float>(x) + 0.5f - 16.0f, static_cast<float>(y) + 0.5f - 16.0f);
             const float a = std::fmin(1.0f, std::fmax(0.0f, (15.0f - d) / 2.0f));
             bitmap->Pixels()[y * 32 + x] = (static_cast<uint32_t>(a * 255.0f) << 24) | 0xFFFFFFu;
         }
@@ -142,7 +143,8 @@ void BM_SpritesOnLlvmpipe(benchmark::State& state) {
             DrawAll(sprite, movers);
             GR_D3D_Finish_Frame(false);
             glFinish();
-            totalMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            totalMs +=
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             batches += g_numVertexBatches;
         }
     }
@@ -179,7 +181,8 @@ void BM_SpritesBatchSide(benchmark::State& state) {
             const int before = g_numVertexBatches;
             DrawAll(sprite, movers);
             Graphics::Flush();
-            totalMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            totalMs +=
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             batches += g_numVertexBatches - before;
         }
     }

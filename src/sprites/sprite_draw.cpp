@@ -67,8 +67,8 @@ FrameImage ImageOf(const CSprite& s, int frame) {
     ZQTPageEntry* entry = s.FrameEntry(frame);
     if (entry != nullptr) return {entry, -1};
     const int f = s.WrapFrame(frame);
-    const int id = f >= 0 && static_cast<size_t>(f) < s.m_textures.size() ? s.m_textures[static_cast<size_t>(f)]
-                                                                           : -1;
+    const int id =
+        f >= 0 && static_cast<size_t>(f) < s.m_textures.size() ? s.m_textures[static_cast<size_t>(f)] : -1;
     return {nullptr, id};
 }
 
@@ -113,8 +113,8 @@ void CSprite::DrawStretched(int frame, float x, float y, float w, float h, uint3
                                          : GR_Texture_Draw(image.id, 0, 0, x, y, xs, ys, 0, colour, alpha));
 }
 
-void CSprite::DrawPos(int frame, float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4,
-                      uint32_t colour, float alpha) const {
+void CSprite::DrawPos(int frame, float x1, float y1, float x2, float y2, float x3, float y3, float x4,
+                      float y4, uint32_t colour, float alpha) const {
     if (m_numb <= 0 || m_kind != SPRITE_KIND_BITMAP) return;
     ZQTPageEntry* entry = FrameEntry(frame);
     if (entry == nullptr) return; // the four-point form needs an entry
@@ -146,10 +146,10 @@ void CSprite::DrawGeneral(int frame, float left, float top, float width, float h
     }
     const FrameImage image = ImageOf(*this, frame);
     Failed(*this, image.entry != nullptr
-                      ? GR_Texture_Draw_Part_Color(image.entry, left, top, width, height, x, y, xscale, yscale,
-                                                   a, c1, c2, c3, c4, alpha)
-                      : GR_Texture_Draw_Part_Color(image.id, left, top, width, height, x, y, xscale, yscale, a,
-                                                   c1, c2, c3, c4, alpha));
+                      ? GR_Texture_Draw_Part_Color(image.entry, left, top, width, height, x, y, xscale,
+                                                   yscale, a, c1, c2, c3, c4, alpha)
+                      : GR_Texture_Draw_Part_Color(image.id, left, top, width, height, x, y, xscale, yscale,
+                                                   a, c1, c2, c3, c4, alpha));
 }
 
 void CSprite::DrawTiled(int frame, float x, float y, float xscale, float yscale, bool htiled, bool vtiled,
@@ -158,9 +158,10 @@ void CSprite::DrawTiled(int frame, float x, float y, float xscale, float yscale,
     if (m_numb <= 0 || m_kind != SPRITE_KIND_BITMAP) return;
     const FrameImage image = ImageOf(*this, frame);
     const float xo = static_cast<float>(m_xorigin), yo = static_cast<float>(m_yorigin);
-    Failed(*this, image.entry != nullptr
-                      ? GR_Texture_Draw_Tiled(image.entry, xo, yo, x, y, xscale, yscale, htiled, vtiled,
-                                              regionLeft, regionTop, regionWidth, regionHeight, colour, alpha)
-                      : GR_Texture_Draw_Tiled(image.id, xo, yo, x, y, xscale, yscale, htiled, vtiled,
-                                              regionLeft, regionTop, regionWidth, regionHeight, colour, alpha));
+    Failed(*this,
+           image.entry != nullptr
+               ? GR_Texture_Draw_Tiled(image.entry, xo, yo, x, y, xscale, yscale, htiled, vtiled, regionLeft,
+                                       regionTop, regionWidth, regionHeight, colour, alpha)
+               : GR_Texture_Draw_Tiled(image.id, xo, yo, x, y, xscale, yscale, htiled, vtiled, regionLeft,
+                                       regionTop, regionWidth, regionHeight, colour, alpha));
 }

@@ -260,12 +260,14 @@ TEST_F(SpriteDraw, NothingToDraw) {
     vector.Draw(0, 10, 10, 1, 1, 0, 0xFFFFFF, 1);
     EXPECT_TRUE(capture.Drawn().empty());
     EXPECT_EQ(vector.GetTexture(0), -1);
-    EXPECT_EQ(std::string(console.Text()).find("Error attempting"), std::string::npos) << "a vector sprite is not a failure";
+    EXPECT_EQ(std::string(console.Text()).find("Error attempting"), std::string::npos)
+        << "a vector sprite is not a failure";
 
     sprite.m_name = "spr_gone";
     sprite.FreeTexture(); // entries now name a texture that no longer exists
     sprite.Draw(0, 10, 10, 1, 1, 0, 0xFFFFFF, 1);
-    EXPECT_NE(std::string(console.Text()).find("Error attempting to draw sprite spr_gone\n"), std::string::npos);
+    EXPECT_NE(std::string(console.Text()).find("Error attempting to draw sprite spr_gone\n"),
+              std::string::npos);
 }
 
 TEST(SpriteWrap, FwrapWrapsIntoTheRange) {

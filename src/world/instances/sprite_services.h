@@ -180,8 +180,8 @@ public:
     // Four corners clockwise from the top left.
     void DrawPos(int frame, float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4,
                  uint32_t colour, float alpha) const;
-    void DrawPart(int frame, float left, float top, float width, float height, float x, float y,
-                  float xscale, float yscale, uint32_t colour, float alpha) const;
+    void DrawPart(int frame, float left, float top, float width, float height, float x, float y, float xscale,
+                  float yscale, uint32_t colour, float alpha) const;
     void DrawGeneral(int frame, float left, float top, float width, float height, float x, float y,
                      float xscale, float yscale, float angle, uint32_t c1, uint32_t c2, uint32_t c3,
                      uint32_t c4, float alpha) const;
