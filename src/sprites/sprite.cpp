@@ -60,9 +60,15 @@ CSprite::CSprite() {
     Clear();
 }
 
-CSprite::~CSprite() = default;
+CSprite::~CSprite() {
+    FreeLocalTPE();
+    FreeTexture();
+}
 
 void CSprite::Clear() {
+    FreeLocalTPE();
+    FreeTexture();
+    m_textures.clear();
     m_bitmaps.clear();
     m_pageEntryOffsets.clear();
     m_dataFileEntries = false;
@@ -321,5 +327,7 @@ void CSprite::Assign(const CSprite* source) {
     m_bitmaps.reserve(source->m_bitmaps.size());
     for (const auto& bitmap : source->m_bitmaps)
         m_bitmaps.push_back(bitmap != nullptr ? std::make_unique<CBitmap32>(bitmap.get()) : nullptr);
+    InitTexture();
+    if (!m_dataFileEntries) InitLocalTPE();
     CreateMask();
 }

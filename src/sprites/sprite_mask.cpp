@@ -8,6 +8,7 @@
 
 #include "core/memory_manager.h"
 #include "render/bitmap32.h"
+#include "render/page_entry.h"
 #include "world/instances/sprite_services.h"
 
 namespace {
@@ -37,6 +38,22 @@ private:
 // Alpha compared in place: a tolerance up to 0x00FFFFFF means alpha >= 1.
 inline bool SolidFor(uint32_t pixel, uint32_t tolerance) {
     return (pixel & 0xFF000000u) > tolerance;
+}
+
+// An owned entry shows the whole bitmap from (0, 0) of its texture, so the
+// visible rectangle is both its place on the texture and its offset; a frame
+// with nothing visible keeps one pixel at the corner.
+void TrimEntry(ZQTPageEntry& e, const SBoundingBox& seen) {
+    if (seen.right < seen.left) {
+        e.xOffset = e.yOffset = 0;
+        e.x = e.y = 0;
+        e.cropWidth = e.cropHeight = e.width = e.height = 1;
+        return;
+    }
+    e.x = e.xOffset = static_cast<int16_t>(seen.left);
+    e.y = e.yOffset = static_cast<int16_t>(seen.top);
+    e.width = e.cropWidth = static_cast<int16_t>(seen.right - seen.left + 1);
+    e.height = e.cropHeight = static_cast<int16_t>(seen.bottom - seen.top + 1);
 }
 
 size_t MaskBytes(int32_t w, int32_t h) {
@@ -134,15 +151,28 @@ void CSprite::ComputeMask(bool separate, int bboxMode, const SBoundingBox& rect,
             bool any = false;
             for (int f = 0; f < frames && MaskBytes(m_width, m_height) > 0; ++f) {
                 const FramePixels pixels(bitmap(f));
+                // The visible pixels (alpha >= 1) of the frame, whatever the
+                // tolerance: an owned entry is trimmed to them, so the quads
+                // drawn never cover transparent border.
+                SBoundingBox seen{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
                 for (int y = 0; y < m_height; ++y)
                     for (int x = 0; x < m_width; ++x) {
-                        if (!SolidFor(pixels(x, y), tolerance)) continue;
+                        const uint32_t pixel = pixels(x, y);
+                        if ((pixel & 0xFF000000u) != 0) {
+                            seen.left = std::min(seen.left, x);
+                            seen.top = std::min(seen.top, y);
+                            seen.right = std::max(seen.right, x);
+                            seen.bottom = std::max(seen.bottom, y);
+                        }
+                        if (!SolidFor(pixel, tolerance)) continue;
                         any = true;
                         box.left = std::min(box.left, x);
                         box.top = std::min(box.top, y);
                         box.right = std::max(box.right, x);
                         box.bottom = std::max(box.bottom, y);
                     }
+                if (static_cast<size_t>(f) < m_localEntries.size() && m_localEntries[static_cast<size_t>(f)])
+                    TrimEntry(*m_localEntries[static_cast<size_t>(f)], seen);
             }
             m_bbox = any ? box : SBoundingBox{};
             break;

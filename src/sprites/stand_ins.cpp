@@ -91,20 +91,6 @@ int Room_SpriteFrameCount(int sprite) {
     return data != nullptr ? data->m_numb : 0;
 }
 
-// ---- asked for through render/surface_services.h
-
-namespace {
-bool g_standInIgnoreCull = false;
-} // namespace
-
-bool Sprite_GetIgnoreCull() {
-    return g_standInIgnoreCull;
-}
-
-void Sprite_SetIgnoreCull(bool on) {
-    g_standInIgnoreCull = on;
-}
-
 // ---- asked for through sprites/font_sprite_services.h: until the sprite
 // table is built every sprite is missing, so sprite fonts are empty.
 

@@ -84,6 +84,14 @@ public:
     bool m_dataFileEntries = false;
     // Frame bitmaps of run-time and stream sprites (null where a frame has none).
     std::vector<std::unique_ptr<CBitmap32>> m_bitmaps;
+    // Texture-table ids of the frame bitmaps' textures (-1 once freed), and
+    // the local page entries made for them (owned, registered for scripts;
+    // null where a frame has no texture). Empty for data-file sprites.
+    std::vector<int32_t> m_textures;
+    std::vector<std::unique_ptr<ZQTPageEntry>> m_localEntries;
+
+    // While set no sprite is culled (projections and room drawing set it).
+    static bool ms_ignoreCull;
 
     // Masks stored packed in the data file image (which outlives every
     // sprite): count, and `count` masks of height rows of (width + 7) / 8
@@ -122,6 +130,24 @@ public:
     // That entry, resolved through the texture pages; null for none.
     ZQTPageEntry* GetPageEntry(int frame) const;
     void ComputeCullRadius();
+    // The entry a frame (wrapped) draws with: its local entry, else its
+    // data-file entry; null when it has neither.
+    ZQTPageEntry* FrameEntry(int frame) const;
+    // -1 for vector and skeleton sprites and sprites without frames; else the
+    // frame's (wrapped) texture id when the sprite has its own textures, or
+    // the script handle of its data-file page entry.
+    int64_t GetTexture(int frame) const;
+    // Textures from the frame bitmaps (none for data-file, vector and
+    // skeleton sprites), and a local page entry for each of them.
+    void InitTexture();
+    void InitLocalTPE();
+    void FreeLocalTPE();
+    // Frees every texture and marks it -1, keeping the list.
+    void FreeTexture();
+    // The frame's own bounds: its page entry's stored rectangle inside the
+    // untrimmed frame, else the bounds of its bitmap's non-transparent pixels;
+    // all 0 for a frame out of range or without either.
+    SBoundingBox GetBoundingBoxImg(int frame) const;
     // A new platform bitmap (32- or 24-bit) holding a copy of the frame's
     // bitmap; null for a frame out of range, a frame without a bitmap or a
     // sprite that is not a bitmap sprite.
@@ -144,6 +170,25 @@ public:
     // sprite counts as solid over its frame (no masks).
     const uint8_t* CollisionMask(int frame) const;
 
+    // ---- drawing (sprite_draw.cpp): frames wrap; angles in degrees, colours
+    // 0xBBGGRR, alpha 0..1. Nothing is drawn for a sprite without frames;
+    // vector and skeleton sprites draw nothing until those modules exist.
+    void Draw(int frame, float x, float y, float xscale, float yscale, float angle, uint32_t colour,
+              float alpha) const;
+    void DrawSimple(int frame, float x, float y) const;
+    void DrawStretched(int frame, float x, float y, float w, float h, uint32_t colour, float alpha) const;
+    // Four corners clockwise from the top left.
+    void DrawPos(int frame, float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4,
+                 uint32_t colour, float alpha) const;
+    void DrawPart(int frame, float left, float top, float width, float height, float x, float y, float xscale,
+                  float yscale, uint32_t colour, float alpha) const;
+    void DrawGeneral(int frame, float left, float top, float width, float height, float x, float y,
+                     float xscale, float yscale, float angle, uint32_t c1, uint32_t c2, uint32_t c3,
+                     uint32_t c4, float alpha) const;
+    void DrawTiled(int frame, float x, float y, float xscale, float yscale, bool htiled, bool vtiled,
+                   float regionLeft, float regionTop, float regionWidth, float regionHeight, uint32_t colour,
+                   float alpha) const;
+
     // ---- per-pixel tests (sprite_collision.cpp), each true on a hit.
     // Positions and images are integers, rectangles inclusive, angles in degrees.
     bool PreciseCollisionPoint(int image, const SBoundingBox& box, int x, int y, float xscale, float yscale,
@@ -159,6 +204,9 @@ public:
                           int otherX, int otherY, float otherXscale, float otherYscale,
                           float otherAngle) const;
 };
+
+// a wrapped into [0, b) for b > 0; a itself otherwise.
+float fwrap(float a, float b);
 
 // True when the index is within the sprite table and names a sprite.
 bool Sprite_Exists(int index);
