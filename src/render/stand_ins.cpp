@@ -30,15 +30,6 @@ void InitBufferVertexFunctions() {}
 
 void Effects_Clear() {}
 
-void Room_SizeDrawing() {}
-
 // ---- asked for through world/step/step_services.h
 
 void Draw_Room() {}
-
-// ---- asked for through render/surface_services.h (cameras and the GUI view)
-
-// No cameras yet: the default camera's rectangle is the plain view area.
-void UpdateDefaultCamera(float x, float y, float w, float h, float angle) {
-    GR_D3D_Set_View_Area(x, y, w, h, angle);
-}

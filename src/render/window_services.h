@@ -2,3 +2,7 @@
 #pragma once
 
 void GR_Window_Mouse_Set(int x, int y);
+
+// The drawing region's size, kept by the platform's window.
+#include <cstdint>
+extern int32_t wind_regionwidth, wind_regionheight;
