@@ -368,6 +368,14 @@ int GR_Window_Get_Height() {
     return g_DeviceHeight;
 }
 
+int GR_Window_Get_Region_Width() {
+    return wind_regionwidth;
+}
+
+int GR_Window_Get_Region_Height() {
+    return wind_regionheight;
+}
+
 int GR_Window_Get_Cursor() {
     return gMainWindowCursor;
 }

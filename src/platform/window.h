@@ -117,6 +117,8 @@ int GR_Window_Get_X();
 int GR_Window_Get_Y();
 int GR_Window_Get_Width();
 int GR_Window_Get_Height();
+int GR_Window_Get_Region_Width();
+int GR_Window_Get_Region_Height();
 int GR_Window_Get_Cursor();
 void GR_Window_Set_Cursor(int cursor);
 // The window's caption becomes `text` (surrounding quotes stripped) when the

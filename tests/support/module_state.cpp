@@ -22,11 +22,13 @@
 #include "platform/input_capture.h"
 #include "platform/window.h"
 #include "render/draw_primitives.h"
+#include "render/gui_view.h"
 #include "render/legacy_3d.h"
 #include "render/render_state.h"
 #include "render/surface.h"
 #include "render/texture_draw.h"
 #include "render/texture_table.h"
+#include "render/window_views.h"
 #include "room/camera_manager.h"
 #include "room/layer_manager.h"
 #include "room/room_table.h"
@@ -105,6 +107,8 @@ void ResetModuleState() {
     Legacy3D_Reset();
     Draw_Reset();
     Surface_Reset();
+    WindowViews_Reset();
+    GuiView_Reset();
     // No reader may outlive the image a test loaded.
     GameData_ForgetImage();
     // Fonts own textures of the table: they go first.

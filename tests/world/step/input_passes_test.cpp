@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/header_globals.h"
+#include "render/shell_services.h"
 #include "step_fixture.h"
 #include "world/input/input_state.h"
 #include "world/step/input_passes.h"
@@ -93,8 +94,19 @@ protected:
         under = Sprited(100, 100)->i_id;
         away = Sprited(300, 300)->i_id;
         g_MousePosX[0] = g_MousePosY[0] = 100;
+        // A window the room's size without views: room positions are window pixels.
+        savedClient_[0] = g_ClientWidth;
+        savedClient_[1] = g_ClientHeight;
+        g_ClientWidth = Run_Room->m_width;
+        g_ClientHeight = Run_Room->m_height;
+    }
+    void TearDown() override {
+        g_ClientWidth = savedClient_[0];
+        g_ClientHeight = savedClient_[1];
+        InputPassTest::TearDown();
     }
     int under = 0, away = 0;
+    int32_t savedClient_[2] = {0, 0};
 };
 
 TEST_F(MousePassTest, ScriptedStepsGiveTheEventsInOrder) {
