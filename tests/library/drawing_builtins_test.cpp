@@ -3,19 +3,24 @@
 // into a surface whose pixels surface_getpixel then reads back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/arguments.h"
 #include "core/function_table.h"
+#include "core/load_save.h"
+#include "core/memory_manager.h"
 #include "core/run_globals.h"
 #include "core/zq_rvalue.h"
 #include "error_capture.h"
 #include "gl_device_fixture.h"
 #include "library/drawing_builtins.h"
 #include "render/draw_primitives.h"
+#include "render/image_decode.h"
 #include "render/render_target.h"
 #include "render/surface.h"
 #include "render/vertex_batch.h"
@@ -286,6 +291,54 @@ TEST_F(DrawingOnSurface, ClearPrimitivesAndSurfacesDrawnIntoSurfaces) {
     EXPECT_EQ(Pixel(d, 1, 1), 0xFF0000u);
     EXPECT_EQ(Pixel(d, 14, 6), 0x00FF00u);
     EXPECT_EQ(Pixel(d, 1, 9), 0xFF0000u) << "stretched twice: the red corner covers 16 pixels";
+}
+
+TEST_F(DrawingOnSurface, CopiesAndMissingSurfaces) {
+    ErrorCapture errors;
+    int s = Target();
+    Call("draw_clear", {0x0000FF});
+    Call("surface_reset_target");
+    int d = Target();
+    Call("surface_reset_target");
+    Call("surface_copy_part", {d, 4, 4, s, 0, 0, 2, 2});
+    EXPECT_EQ(Pixel(d, 4, 4), 0x0000FFu);
+    EXPECT_EQ(Pixel(d, 6, 6), 0u) << "only the part";
+    Call("surface_copy", {d, 10, 0, s});
+    EXPECT_EQ(Pixel(d, 15, 5), 0x0000FFu);
+    EXPECT_EQ(Num(Call("surface_get_width", {d})), 16);
+    EXPECT_EQ(Call("surface_get_texture", {d}).Kind(), VALUE_PTR);
+
+    errors.Clear();
+    Call("draw_surface_part", {999, 0, 0, 4, 4, 0, 0});
+    EXPECT_EQ(std::count(errors.Shown().begin(), errors.Shown().end(), errors.LastShown()), 2)
+        << "the part forms report twice";
+    EXPECT_TRUE(errors.ShownContains("Trying to use non-existing surface."));
+    errors.Clear();
+    EXPECT_EQ(Call("surface_getpixel", {999, 0, 0}).Kind(), VALUE_UNDEFINED);
+    EXPECT_TRUE(errors.ShownContains("Trying to use non-existing surface."));
+    // A save rectangle is checked, and parts outside the surface never read beyond it.
+    errors.Clear();
+    Call("surface_save_part", {d, "part.png", 0, 0, -5, 4});
+    EXPECT_TRUE(errors.ShownContains("Invalid surface dimensions"));
+    char pattern[] = "/tmp/zq_dbi_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string root = pattern;
+    LoadSave_SetGameName((root + "/game.ios").c_str());
+    LoadSave_SetWorkingDirectory((root + "/").c_str());
+    Call("surface_save_part", {d, "part.png", 12, 12, 40, 40});
+    Call("surface_save", {d, "whole.png"});
+    for (auto [name, w] : {std::pair{"part.png", 40}, {"whole.png", 16}}) {
+        int length = 0;
+        char* file = LoadSave::ReadSaveFile(name, &length);
+        ASSERT_NE(file, nullptr) << name;
+        PNGImage image;
+        EXPECT_TRUE(image.Decode(reinterpret_cast<const uint8_t*>(file), static_cast<size_t>(length), false));
+        ZQ_Free(file);
+        EXPECT_EQ(image.Width(), w) << name;
+    }
+    LoadSave_SetGameName(nullptr);
+    LoadSave_SetWorkingDirectory(nullptr);
+    std::filesystem::remove_all(root);
 }
 
 TEST_F(DrawingOnSurface, AlphaTestSettingsReadBack) {
