@@ -46,8 +46,6 @@ void GR_Window_Set_Color(uint32_t) {}
 
 void INITIALIZE_Graphics_Window() {}
 
-void Init3DFunctions() {}
-
 void InitBufferVertexFunctions() {}
 
 void Effects_Clear() {}
