@@ -535,8 +535,10 @@ void GR_Draw_Primitive_End() {
     if (count == 0) return;
     // Lists share the batch with later shapes, so a list's incomplete last
     // primitive stays out: its stray vertices would shift every later one.
-    auto* v = static_cast<V24*>(
-        Graphics::AllocVerts(g_PrimType, GR_Texture_Get_Surface(g_PrimTexture), eVF_PosColourTex, count));
+    // An untextured primitive draws through the white texture, as the shapes
+    // do: with no texture bound its vertices would come out black.
+    Texture* texture = g_PrimTexture >= 0 ? GR_Texture_Get_Surface(g_PrimTexture) : WhiteTexture();
+    auto* v = static_cast<V24*>(Graphics::AllocVerts(g_PrimType, texture, eVF_PosColourTex, count));
     if (v == nullptr) return;
     std::copy(prim_v, prim_v + count, v);
 }

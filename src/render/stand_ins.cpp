@@ -22,9 +22,6 @@ float g_curRoomFPS = 0.0f;
 
 // ---- asked for through world/run/startup_services.h
 
-void InitGraphicFunctions() {}
-
-void Init3DFunctions() {}
 
 void InitBufferVertexFunctions() {}
 

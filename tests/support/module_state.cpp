@@ -18,6 +18,7 @@
 #include "core/timing_source.h"
 #include "core/variables.h"
 #include "data/ds_tables.h"
+#include "library/drawing_builtins.h"
 #include "library/interaction_builtins.h"
 #include "platform/input_capture.h"
 #include "platform/window.h"
@@ -95,6 +96,7 @@ void ResetModuleState() {
     Step_Reset();
     InputPasses_Reset();
     Interaction_Reset();
+    DrawingState_Reset();
     MainLoop_Reset();
     RunGlobals_Reset();
     Collector_Reset();
