@@ -14,6 +14,7 @@
 #include "core/memory_manager.h"
 #include "core/run_state.h"
 #include "room/room.h"
+#include "sprites/sprite_table.h"
 #include "world/collision/collision_pass.h"
 #include "world/collision/collision_queries.h"
 #include "world/datafile/options.h"
@@ -39,13 +40,15 @@ struct Scene {
     Scene(int count, bool fast) {
         MemoryManager::Init();
         New_Room = ROOM_NONE;
+        auto owned = std::make_unique<CSprite>();
+        CSprite& sprite = *owned;
         sprite.m_width = sprite.m_height = 32;
         sprite.m_xorigin = sprite.m_yorigin = 16;
         sprite.m_bbox = SBoundingBox{0, 0, 31, 31};
         sprite.m_numb = 1;
         sprite.m_precise = false; // box collisions, as measured before sprites had masks
-        table[0] = &sprite;
-        Sprite_SeamInstall(table, 1);
+        Sprite_Init();
+        Sprite_AddRecord(std::move(owned));
         option_use_fast_collision = false;
         for (int i = 0; i < 2; ++i) {
             CObjectVT* type = Object_Data(Object_Add());
@@ -73,7 +76,7 @@ struct Scene {
         FINALIZE_Instance_Class();
         FINALIZE_Object_Lists();
         Object_Init();
-        Sprite_SeamInstall(nullptr, 0);
+        Sprite_Init();
         option_use_fast_collision = false;
     }
     void MoveSome() {
@@ -85,8 +88,6 @@ struct Scene {
             i->SetPosition(pos(rng), pos(rng));
         }
     }
-    CSprite sprite;
-    CSprite* table[1] = {};
     std::unique_ptr<CRoom> room;
     std::vector<CInstance*> instances;
     std::mt19937 rng{11};

@@ -10,6 +10,7 @@
 #include "core/variable_names.h"
 #include "core/variables.h"
 #include "room/room.h"
+#include "sprites/sprite_table.h"
 #include "world/instances/instance.h"
 #include "world/instances/sprite_services.h"
 #include "world/lifecycle/instance_variables.h"
@@ -22,13 +23,15 @@ constexpr int kInstances = 10000;
 struct Scene {
     Scene() {
         MemoryManager::Init();
+        auto owned = std::make_unique<CSprite>();
+        CSprite& sprite = *owned;
         sprite.m_width = sprite.m_height = 32;
         sprite.m_xorigin = sprite.m_yorigin = 16;
         sprite.m_bbox = SBoundingBox{0, 0, 31, 31};
         sprite.m_numb = 1;
         sprite.m_precise = false; // box collisions, as measured before sprites had masks
-        table[0] = &sprite;
-        Sprite_SeamInstall(table, 1);
+        Sprite_Init();
+        Sprite_AddRecord(std::move(owned));
         Variable_BuiltIn_Clear();
         InitLocalVariables();
         Object_Add();
@@ -45,8 +48,6 @@ struct Scene {
         }
         middle = CInstance::Find(100000 + kInstances / 2);
     }
-    CSprite sprite;
-    CSprite* table[1] = {};
     std::unique_ptr<CRoom> room;
     CInstance* middle = nullptr;
 };

@@ -3,12 +3,14 @@
 // that read back to the same piece.
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "core/buffer.h"
 #include "core/console.h"
 #include "core/error.h"
 #include "core/object_base.h"
+#include "sprites/sprite_table.h"
 #include "world/instances/instance.h"
 #include "world/instances/sprite_services.h"
 #include "world/objects/object_type.h"
@@ -21,16 +23,16 @@ struct Scene {
         g_fHeadless = true;
         g_fSuppressErrors = true;
         dbg_csol = &g_dummyConsole;
+        auto owned = std::make_unique<CSprite>();
+        CSprite& sprite = *owned;
         sprite.m_numb = 1;
         sprite.m_precise = false;
         sprite.m_bbox = SBoundingBox{0, 0, 7, 7};
-        table[0] = &sprite;
-        Sprite_SeamInstall(table, 1);
+        Sprite_Init();
+        Sprite_AddRecord(std::move(owned));
         Object_Add();
         g_nInstanceVariables = 2;
     }
-    CSprite sprite;
-    CSprite* table[1] = {};
 };
 
 std::vector<unsigned char> Save(CInstance& instance) {

@@ -109,6 +109,12 @@ public:
         delete std::exchange(m_e.items[index], item.release());
     }
 
+    // Gives the resource at `index` (which must hold one) a copy of `name`.
+    void Rename(int index, const char* name) {
+        char* copy = CopyName(name != nullptr ? name : "");
+        ZQ_Free(std::exchange(m_e.names[index], copy));
+    }
+
     // Frees the resource at `index` and its name, leaving the index empty;
     // false when there was no resource.
     bool Delete(int index) {

@@ -35,6 +35,7 @@
 #include "room/room_table.h"
 #include "sprites/background_table.h"
 #include "sprites/font_table.h"
+#include "sprites/sprite_table.h"
 #include "sprites/text.h"
 #include "world/collision/collision_pass.h"
 #include "world/datafile/code_binding.h"
@@ -117,6 +118,7 @@ void ResetModuleState() {
     Text_Reset();
     Font_Reset();
     Background_Free();
+    Sprite_Free();
     TextureTable_Reset();
     TextureDraw_Reset();
 }

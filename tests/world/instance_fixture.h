@@ -1,4 +1,4 @@
-// Shared scene for the instance tests: a fake sprite table (sprite 0: box
+// Shared scene for the instance tests: a sprite table (sprite 0: box
 // 0..31 square, origin 16,16, 4 frames; sprite 1: the same box, origin 0,0,
 // precise; sprite 2: no frames), object types whose defaults a test sets, and
 // a running room.
@@ -10,6 +10,7 @@
 
 #include "core/header_globals.h"
 #include "room/room.h"
+#include "sprites/sprite_table.h"
 #include "world/instances/instance.h"
 #include "world/instances/sprite_services.h"
 #include "world/objects/object_defaults.h"
@@ -18,20 +19,22 @@
 class InstanceScene : public ::testing::Test {
 protected:
     void SetUp() override {
+        Sprite_Init();
         for (int i = 0; i < 3; ++i) {
-            m_sprites[i].m_width = m_sprites[i].m_height = 32;
-            m_sprites[i].m_bbox = SBoundingBox{0, 0, 31, 31};
-            m_sprites[i].m_numb = 4;
+            auto sprite = std::make_unique<CSprite>();
+            sprite->m_width = sprite->m_height = 32;
+            sprite->m_bbox = SBoundingBox{0, 0, 31, 31};
+            sprite->m_numb = 4;
             // Box collisions and one frame per step unless a test asks otherwise.
-            m_sprites[i].m_precise = false;
-            m_sprites[i].m_playbackSpeed = 1.0f;
-            m_sprites[i].m_playbackSpeedType = 1;
-            m_table[i] = &m_sprites[i];
+            sprite->m_precise = false;
+            sprite->m_playbackSpeed = 1.0f;
+            sprite->m_playbackSpeedType = 1;
+            m_sprites[i] = sprite.get();
+            Sprite_AddRecord(std::move(sprite));
         }
-        m_sprites[0].m_xorigin = m_sprites[0].m_yorigin = 16;
-        m_sprites[1].m_precise = true;
-        m_sprites[2].m_numb = 0;
-        Sprite_SeamInstall(m_table, 3);
+        m_sprites[0]->m_xorigin = m_sprites[0]->m_yorigin = 16;
+        m_sprites[1]->m_precise = true;
+        m_sprites[2]->m_numb = 0;
         m_room = std::make_unique<CRoom>();
         Run_Room = m_room.get();
     }
@@ -41,7 +44,7 @@ protected:
         m_room.reset();
         FINALIZE_Instance_Class();
         Object_Init();
-        Sprite_SeamInstall(nullptr, 0);
+        Sprite_Init();
         room_maxid = 100000;
         g_isNimbar = false;
     }
@@ -66,7 +69,7 @@ protected:
         type->m_physicsObject = d.physics;
     }
 
-    CSprite m_sprites[3];
-    CSprite* m_table[3] = {};
+    // The table's sprites 0 to 2 (the table owns them).
+    CSprite* m_sprites[3] = {};
     std::unique_ptr<CRoom> m_room;
 };

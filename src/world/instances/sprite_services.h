@@ -2,8 +2,7 @@
 // size, frame count, playback speed and precise flag of a sprite, and its
 // per-pixel hit tests. The record is declared here, where the instances and
 // the collision pass read it; the sprite module (src/sprites) defines every
-// operation. The sprite table is still a stand-in (src/sprites/stand_ins.cpp)
-// answering from a table the caller installs.
+// operation; the sprite table is src/sprites/sprite_table.h.
 #pragma once
 
 #include <cstddef>
@@ -203,6 +202,39 @@ public:
                           float angle, const CSprite* other, int otherImage, const SBoundingBox& otherBox,
                           int otherX, int otherY, float otherXscale, float otherYscale,
                           float otherAngle) const;
+
+    // ---- frames from images, bitmaps and other sprites (sprite_frames.cpp).
+    // Every loader but the three that append starts by clearing the sprite;
+    // false leaves it without frames. Pixels are bytes red, green, blue,
+    // alpha, rows packed from the top.
+    bool LoadFromFile(const char* path, int frames, bool precise, bool removeBackground, bool smooth,
+                      bool preload, int xorigin, int yorigin, bool keepAlpha);
+    bool LoadFromJPEGData(const uint8_t* data, size_t length, int frames, bool precise, bool removeBackground,
+                          bool smooth, int xorigin, int yorigin, bool keepAlpha);
+    bool LoadFromGIFData(const uint8_t* data, size_t length, int frames, bool precise, bool removeBackground,
+                         bool smooth, int xorigin, int yorigin, bool keepAlpha);
+    bool LoadFromPNGData(const uint8_t* data, size_t length, int frames, bool precise, bool removeBackground,
+                         bool smooth, int xorigin, int yorigin, bool keepAlpha);
+    // The image data sniffed by its first bytes (JPEG, GIF, else PNG).
+    bool LoadFromImageData(const uint8_t* data, size_t length, int frames, bool precise,
+                           bool removeBackground, bool smooth, int xorigin, int yorigin, bool keepAlpha);
+    bool LoadFromData(const uint8_t* rgba, int width, int height, int frames, bool precise,
+                      bool removeBackground, bool smooth, int xorigin, int yorigin, bool keepAlpha);
+    bool CreateFromBitmap(IBitmap* bitmap, bool precise, bool removeBackground, bool smooth, bool preload,
+                          int xorigin, int yorigin, bool keepAlpha);
+    // Appends one frame, stretched to the sprite's size; false for a sprite
+    // whose frames live on the data file's pages.
+    bool AddFromBitmap(IBitmap* bitmap, bool removeBackground, bool smooth, bool keepAlpha);
+    void AddFromSprite(const CSprite* source);
+    void SetAlphaFromSprite(const CSprite* source);
+    // Rebuilds every frame as a bitmap read back from its texture page.
+    bool GenerateBitmapData();
+    // True when the frames are on the data file's pages and have no bitmaps.
+    bool UsesDataFileFrames() const;
+
+private:
+    // After the frames changed: box, masks and cull radius follow them.
+    void FramesChanged();
 };
 
 // a wrapped into [0, b) for b > 0; a itself otherwise.
@@ -212,7 +244,3 @@ float fwrap(float a, float b);
 bool Sprite_Exists(int index);
 // The sprite record, or null.
 CSprite* Sprite_Data(int index);
-
-// Stand-in table (until the sprite module exists): the sprites by index (null entries name none).
-// The caller keeps the records alive while installed.
-void Sprite_SeamInstall(CSprite* const* sprites, int count);

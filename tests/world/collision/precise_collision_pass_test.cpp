@@ -46,13 +46,7 @@ protected:
         uint32_t size;
         std::memcpy(&size, m_image.data() + at + 4, 4);
         ImageReader chunk(m_image.data(), m_image.size(), at + 8, at + 8 + size, "SPRT");
-        for (int i = 0; i < 2; ++i) {
-            m_real[i] = std::make_unique<CSprite>();
-            ImageReader record = chunk.At(chunk.Peek<uint32_t>(at + 12 + 4 * static_cast<size_t>(i)));
-            m_real[i]->LoadFromChunk(record);
-            m_realTable[i] = m_real[i].get();
-        }
-        Sprite_SeamInstall(m_realTable, 2);
+        Sprite_Load(chunk);
         MakeObjects(2);
         SetDefaults(0, {.sprite = 0});
         SetDefaults(1, {.sprite = 1});
@@ -78,8 +72,6 @@ protected:
     CInstance* Add(int object, float x, float y) { return m_room->AddInstance(x, y, object); }
 
     std::vector<uint8_t> m_image;
-    std::unique_ptr<CSprite> m_real[2];
-    CSprite* m_realTable[2] = {};
 };
 
 } // namespace

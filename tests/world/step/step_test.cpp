@@ -372,8 +372,8 @@ TEST_F(StepTest, SpritePlaybackSpeedScalesAnimation) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "playback " << c.playback << " type " << c.type);
         g_isNimbar = c.newGeneration;
-        m_sprites[1].m_playbackSpeed = c.playback;
-        m_sprites[1].m_playbackSpeedType = c.type;
+        m_sprites[1]->m_playbackSpeed = c.playback;
+        m_sprites[1]->m_playbackSpeedType = c.type;
         CInstance* i = Add(0, 0, 0);
         i->SetSpriteIndex(1);
         i->i_imageindex = 0.0f;
