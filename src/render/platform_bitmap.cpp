@@ -137,3 +137,26 @@ void TBitmap::FromBitmap(IBitmap* source) {
     source->UnlockBits(from);
     UnlockBits(to);
 }
+
+std::unique_ptr<IBitmap> BitmapFromRGBA(const uint8_t* rgba, int width, int height) {
+    std::unique_ptr<IBitmap> bitmap = IBitmap::Create();
+    bitmap->SetPixelFormat(kPixelFormat32);
+    bitmap->SetWidth(width);
+    bitmap->SetHeight(height);
+    void* rows = nullptr;
+    int stride = 0;
+    void* token = bitmap->LockBits(0, &rows, &stride);
+    if (token == nullptr || rows == nullptr) return nullptr;
+    for (int y = 0; y < height; ++y) {
+        uint8_t* out = static_cast<uint8_t*>(rows) + static_cast<size_t>(y) * static_cast<size_t>(stride);
+        const uint8_t* in = rgba + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
+        for (int x = 0; x < width; ++x, in += 4, out += 4) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+            out[3] = in[3];
+        }
+    }
+    bitmap->UnlockBits(token);
+    return bitmap;
+}

@@ -35,6 +35,10 @@ public:
     virtual void* GetNative() const = 0;
 };
 
+// A format-7 bitmap of decoded `rgba` pixels (bytes red, green, blue, alpha,
+// rows of `width`); null when it cannot be made.
+std::unique_ptr<IBitmap> BitmapFromRGBA(const uint8_t* rgba, int width, int height);
+
 class TBitmap final : public IBitmap {
 public:
     TBitmap() { Recompute(); }
