@@ -128,6 +128,19 @@ TEST_F(TextureBuiltins, HostileTextureValuesAnswerAsMissingTextures) {
     EXPECT_GT(DrawNum(DrawCall("texture_get_width", {surfaceTexture})), 0.0);
     EXPECT_EQ(DrawReals(DrawCall("texture_get_uvs", {surfaceTexture})), kDefaultUVs)
         << "a table index is not a page entry";
+    // A run-time sprite's frames name entries of their own; once the sprite
+    // is deleted its texture value names nothing, and is never reused.
+    const std::vector<uint8_t> rgba(8 * 4 * 4, 0xFF);
+    const int made = Sprite_Add_BIN(rgba.data(), 8, 4, 2, false, false, 0, 0);
+    ASSERT_GE(made, 0);
+    const ZQRValue frame = DrawCall("sprite_get_texture", {made, 1});
+    ASSERT_EQ(frame.Kind(), VALUE_PTR);
+    ASSERT_NE(TPageEntry_FromHandle(frame.v64), nullptr);
+    EXPECT_EQ(DrawReals(DrawCall("texture_get_uvs", {frame})), kDefaultUVs) << "a whole texture";
+    ASSERT_TRUE(Sprite_Delete(made));
+    EXPECT_EQ(TPageEntry_FromHandle(frame.v64), nullptr);
+    EXPECT_EQ(DrawReals(DrawCall("texture_get_uvs", {frame})), kDefaultUVs);
+    EXPECT_EQ(DrawNum(DrawCall("texture_exists", {frame})), 0);
     // Text is no texture value.
     DrawCall("texture_get_uvs", {"0"});
     EXPECT_EQ(errors.Count(), 1);
