@@ -353,6 +353,8 @@ TRoutine FindIn(std::span<const DrawingHandlerRow> rows, const char* handler) {
 TRoutine FindBuilt(const char* handler) {
     if (TRoutine r = FindIn(DrawStateBuiltins(), handler)) return r;
     if (TRoutine r = FindIn(SurfaceBuiltins(), handler)) return r;
+    if (TRoutine r = FindIn(TextBuiltins(), handler)) return r;
+    if (TRoutine r = FindIn(TextureBuiltins(), handler)) return r;
     return nullptr;
 }
 
