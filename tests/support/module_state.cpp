@@ -24,6 +24,7 @@
 #include "platform/window.h"
 #include "render/draw_primitives.h"
 #include "render/gui_view.h"
+#include "render/image_decode.h"
 #include "render/legacy_3d.h"
 #include "render/render_state.h"
 #include "render/surface.h"
@@ -120,6 +121,7 @@ void ResetModuleState() {
     Background_Free();
     Sprite_Free();
     TextureTable_Reset();
+    g_TextureScale = 1;
     TextureDraw_Reset();
 }
 
