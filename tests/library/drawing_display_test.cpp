@@ -110,6 +110,7 @@ TEST_F(DisplayBuiltins, FixedAnswersOfThisPlatform) {
         EXPECT_EQ(Call(name, {B(false)}).Kind(), VALUE_UNDEFINED) << name;
     EXPECT_EQ(Num(Call("window_get_visible")), 1) << "still visible after window_set_visible(false)";
     EXPECT_EQ(Call("display_mouse_set", {5, 5}).Kind(), VALUE_UNDEFINED);
+    EXPECT_EQ(Num(Call("display_set_size", {800, 600})), 1) << "the reset needs no renderer";
     EXPECT_EQ(Call("window_default").Kind(), VALUE_UNDEFINED);
 }
 
@@ -256,6 +257,10 @@ TEST_F(WindowMouse, WindowAndViewPositionsFollowTheViews) {
     EXPECT_EQ(Num(Call("window_mouse_get_y")), 50);
     EXPECT_EQ(Num(Call("window_view_mouse_get_x", {0})), 50);
     EXPECT_EQ(Num(Call("window_view_mouse_get_y", {0})), 25);
+    // The same view turned by 90 degrees.
+    GR_Window_View_Define(1, 0, 0, 640, 360, 0, 0, 320, 180, 90, -1, -1);
+    EXPECT_EQ(Num(Call("window_view_mouse_get_x", {1})), 225);
+    EXPECT_EQ(Num(Call("window_view_mouse_get_y", {1})), -20);
     EXPECT_EQ(Num(Call("window_view_mouse_get_x", {5})), 0) << "an undefined view converts nothing";
     EXPECT_EQ(Num(Call("window_view_mouse_get_x", {-1})), 0);
 
