@@ -30,6 +30,7 @@
 #include "render/surface.h"
 #include "render/texture_draw.h"
 #include "render/texture_table.h"
+#include "render/window_settings.h"
 #include "render/window_views.h"
 #include "room/camera_manager.h"
 #include "room/layer_manager.h"
@@ -112,6 +113,7 @@ void ResetModuleState() {
     Draw_Reset();
     Surface_Reset();
     WindowViews_Reset();
+    WindowSettings_Reset();
     GuiView_Reset();
     // No reader may outlive the image a test loaded.
     GameData_ForgetImage();
