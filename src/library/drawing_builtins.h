@@ -26,6 +26,7 @@ struct DrawingOrderRow {
 // The families' handler tables.
 std::span<const DrawingHandlerRow> DrawStateBuiltins(); // draw state, colour, blending, shapes
 std::span<const DrawingHandlerRow> SurfaceBuiltins();
+std::span<const DrawingHandlerRow> SpriteDrawBuiltins(); // sprites and backgrounds
 
 // The registration order, all 306 rows.
 std::span<const DrawingOrderRow> GraphicFunctions_Order();

@@ -353,6 +353,7 @@ TRoutine FindIn(std::span<const DrawingHandlerRow> rows, const char* handler) {
 TRoutine FindBuilt(const char* handler) {
     if (TRoutine r = FindIn(DrawStateBuiltins(), handler)) return r;
     if (TRoutine r = FindIn(SurfaceBuiltins(), handler)) return r;
+    if (TRoutine r = FindIn(SpriteDrawBuiltins(), handler)) return r;
     return nullptr;
 }
 
