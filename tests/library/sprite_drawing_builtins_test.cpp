@@ -331,6 +331,17 @@ TEST_F(SpriteDrawing, DrawPathDrawsItsPolyline) {
     EXPECT_TRUE(LastShows(errors, "Trying to drawn non-existing path."));
 }
 
+// The health bar's middle colour is the half-way merge of its ends: at 75 the
+// bar is half-way between that and the maximum.
+TEST_F(SpriteDrawing, HealthbarBlendsThroughTheHalfwayMerge) {
+    int s = Target();
+    Call("draw_healthbar", {0.0, 0.0, 16.0, 15.0, 75.0, 0, 0x000000, 0x0000FC, 1, ZQRValue::FromBool(false),
+                            ZQRValue::FromBool(false)});
+    Done();
+    EXPECT_EQ(Pixel(s, 10, 8), 0x0000BDu) << "merge(0x7E, 0xFC, 0.5)";
+    EXPECT_EQ(Pixel(s, 2, 8), 0u) << "direction 1 grows from the right";
+}
+
 TEST(DrawingPixelHelpers, AlphaForcedAndRedBlueSwapped) {
     std::vector<uint8_t> pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     SetImageALPHA(pixels.data(), 2, 1);
