@@ -29,6 +29,7 @@ std::span<const DrawingHandlerRow> SurfaceBuiltins();
 std::span<const DrawingHandlerRow> TextBuiltins();
 std::span<const DrawingHandlerRow> TextureBuiltins();
 std::span<const DrawingHandlerRow> DisplayBuiltins(); // display and window
+std::span<const DrawingHandlerRow> SpriteDrawBuiltins(); // sprites and backgrounds
 
 // The registration order, all 306 rows.
 std::span<const DrawingOrderRow> GraphicFunctions_Order();
