@@ -49,8 +49,9 @@ TEST_F(PathBuiltins, PathBuiltPointByPoint) {
     EXPECT_EQ(Num("path_get_closed", {id}), 0);
 
     for (const auto& pt : {std::vector<double>{0, 0, 100}, {100, 0, 50}, {100, 100, 100}})
-        EXPECT_EQ(CallBuiltin("path_add_point", {id, ZQRValue(pt[0]), ZQRValue(pt[1]), ZQRValue(pt[2])}).Kind(),
-                  VALUE_UNDEFINED);
+        EXPECT_EQ(
+            CallBuiltin("path_add_point", {id, ZQRValue(pt[0]), ZQRValue(pt[1]), ZQRValue(pt[2])}).Kind(),
+            VALUE_UNDEFINED);
     EXPECT_EQ(Num("path_get_number", {id}), 3);
     EXPECT_EQ(Num("path_get_kind", {id}), 0);
     EXPECT_FLOAT_EQ(Num("path_get_length", {id}), 200.0f);
@@ -87,8 +88,9 @@ TEST_F(PathBuiltins, MissingPathsAnswerFixedValuesAndReport) {
         const char* name;
         double expected;
     };
-    for (const Case& c : {Case{"path_exists", 0}, Case{"path_get_length", -1}, Case{"path_get_kind", -1},
-                          Case{"path_get_closed", 0}, Case{"path_get_precision", -1}, Case{"path_get_number", -1}})
+    for (const Case& c :
+         {Case{"path_exists", 0}, Case{"path_get_length", -1}, Case{"path_get_kind", -1},
+          Case{"path_get_closed", 0}, Case{"path_get_precision", -1}, Case{"path_get_number", -1}})
         EXPECT_EQ(Num(c.name, {missing}), c.expected) << c.name;
     EXPECT_EQ(Num("path_get_time", {missing, ZQRValue(0.5)}), -1);
     EXPECT_EQ(Num("path_get_point_x", {missing, ZQRValue(0.0)}), -1);
