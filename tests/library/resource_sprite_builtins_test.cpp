@@ -328,7 +328,7 @@ TEST_F(SpriteBuiltins, BackgroundsMadeSavedAndCopied) {
     EXPECT_EQ(errors.Shown().size(), 0u);
 }
 
-TEST_F(SpriteBuiltins, GrabsThatYieldNothingAddNoFrame) {
+TEST_F(SpriteBuiltins, GrabsKeepTheirColoursAndEmptyGrabsAddNoFrame) {
     const int s = MakeSprite(4, 4, 1);
     CallBuiltin("sprite_add_from_screen", {N(s), N(100), N(100), N(4), N(4), N(0), N(0)});
     EXPECT_EQ(Num("sprite_get_number", {N(s)}), 1);
@@ -336,10 +336,14 @@ TEST_F(SpriteBuiltins, GrabsThatYieldNothingAddNoFrame) {
         Num("sprite_create_from_surface", {N(55), N(0), N(0), N(4), N(4), N(0), N(0), N(0), N(0)}));
     EXPECT_TRUE(Sprite_Exists(fromSurface)) << "kept, empty";
     EXPECT_EQ(Num("sprite_get_number", {N(fromSurface)}), 0);
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
     const int fromScreen =
         static_cast<int>(Num("sprite_create_from_screen", {N(0), N(0), N(8), N(8), N(0), N(0), N(0), N(0)}));
     EXPECT_EQ(Num("sprite_get_number", {N(fromScreen)}), 1);
     EXPECT_EQ(Num("sprite_get_width", {N(fromScreen)}), 8);
+    ASSERT_EQ(Sprite_Data(fromScreen)->m_bitmaps.size(), 1u);
+    EXPECT_EQ(Sprite_Data(fromScreen)->m_bitmaps[0]->Pixels()[0], 0xFFFF0000u) << "red, as the screen shows";
     EXPECT_EQ(errors.Shown().size(), 0u);
 }
 
