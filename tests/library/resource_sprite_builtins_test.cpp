@@ -23,6 +23,7 @@
 #include "header_chunk.h"
 #include "render/bitmap32.h"
 #include "render/image_decode.h"
+#include "room/room.h"
 #include "sprite_chunk.h"
 #include "sprites/background.h"
 #include "sprites/background_table.h"
@@ -31,7 +32,9 @@
 #include "texture_chunks.h"
 #include "world/datafile/game_file.h"
 #include "world/datafile/game_header.h"
+#include "world/instances/instance.h"
 #include "world/instances/sprite_services.h"
+#include "world/objects/object_type.h"
 
 namespace {
 
@@ -189,6 +192,29 @@ TEST_F(SpriteBuiltins, SettingsAndKindChecks) {
     EXPECT_EQ(Num("sprite_delete", {N(other)}), 1);
     EXPECT_EQ(Num("sprite_exists", {N(other)}), 0);
     EXPECT_EQ(errors.Shown().size(), 0u);
+}
+
+TEST_F(SpriteBuiltins, SettersMarkTheInstancesShowingTheSprite) {
+    const int s = MakeSprite(4, 4, 1);
+    const int other = MakeSprite(4, 4, 1);
+    ASSERT_EQ(Object_Add(), 0);
+    auto room = std::make_unique<CRoom>();
+    Run_Room = room.get();
+    CInstance* shows = room->AddInstance(0, 0, 0);
+    CInstance* elsewhere = room->AddInstance(0, 0, 0);
+    shows->SetSpriteIndex(s);
+    elsewhere->SetSpriteIndex(other);
+    for (const char* name :
+         {"sprite_set_precise", "sprite_set_offset", "sprite_set_bbox_mode", "sprite_set_bbox"}) {
+        shows->m_bboxDirty = elsewhere->m_bboxDirty = false;
+        CallBuiltin(name, {N(s), N(1), N(1), N(2), N(2)});
+        EXPECT_TRUE(shows->m_bboxDirty) << name;
+        EXPECT_FALSE(elsewhere->m_bboxDirty) << name;
+    }
+    EXPECT_EQ(Num("sprite_get_precise", {N(s)}), 1);
+    Run_Room = nullptr;
+    room.reset();
+    Object_Init();
 }
 
 // A 4 × 4 page whose bottom-right 2 × 2 block is the one frame of a 4 × 4
