@@ -4,6 +4,7 @@
 // and cleared.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -134,6 +135,24 @@ TEST_F(PathBuiltins, AppendAssignDuplicateDelete) {
     EXPECT_EQ(TakeError(), "Error assigning a path.");
     EXPECT_EQ(Num("path_delete", {ib}), 1);
     EXPECT_FALSE(Path_Exists(b));
+}
+
+TEST_F(PathBuiltins, IndicesOutsideThePathChangeNothing) {
+    const int p = Path_Add();
+    Path_Data(p)->AddPoint(1, 1, 100);
+    const ZQRValue id(static_cast<double>(p));
+    for (double at : {-5.0, 7.0, 1e12, -1e12}) {
+        CallBuiltin("path_insert_point", {id, ZQRValue(at), ZQRValue(9.0), ZQRValue(9.0), ZQRValue(100.0)});
+        CallBuiltin("path_change_point", {id, ZQRValue(at), ZQRValue(9.0), ZQRValue(9.0), ZQRValue(100.0)});
+        CallBuiltin("path_delete_point", {id, ZQRValue(at)});
+    }
+    EXPECT_EQ(Num("path_get_number", {id}), 1);
+    EXPECT_EQ(Num("path_get_point_x", {id, ZQRValue(0.0)}), 1);
+    CallBuiltin("path_set_precision", {id, ZQRValue(100.0)});
+    EXPECT_EQ(Num("path_get_precision", {id}), 8) << "clamped";
+    EXPECT_EQ(Num("path_get_x", {id, ZQRValue(std::nan(""))}), 1);
+    CallBuiltin("path_append", {id, id});
+    EXPECT_EQ(Num("path_get_number", {id}), 2) << "a path may append itself";
 }
 
 // ---- timelines

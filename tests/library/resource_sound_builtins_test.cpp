@@ -173,7 +173,8 @@ protected:
         script.codeIndex = 0;
         wad::WriteScripts(w, {std::nullopt, script});
         m_image = w.Build();
-        ASSERT_TRUE(GetResolution(m_image.data(), m_image.size()) && LoadGameData(m_image.data(), m_image.size()))
+        ASSERT_TRUE(GetResolution(m_image.data(), m_image.size()) &&
+                    LoadGameData(m_image.data(), m_image.size()))
             << GameData_LastError();
         ASSERT_TRUE(Script_Prepare());
     }

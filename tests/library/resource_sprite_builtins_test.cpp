@@ -5,6 +5,7 @@
 // and the texture prefetch and flush requests with their messages.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -215,6 +216,28 @@ TEST_F(SpriteBuiltins, SettersMarkTheInstancesShowingTheSprite) {
     Run_Room = nullptr;
     room.reset();
     Object_Init();
+}
+
+// Arguments no script should pass leave the sprite usable and read nothing
+// outside its frames.
+TEST_F(SpriteBuiltins, AbsurdMaskAndBoxArgumentsAreSafe) {
+    const int s = MakeSprite(4, 4, 2);
+    const ZQRValue id(static_cast<double>(s));
+    struct Case {
+        double separate, mode, left, top, right, bottom, kind, tolerance;
+    };
+    for (const Case& c : {Case{1, 2, -1000, -1000, 1e6, 1e6, 0, 0}, Case{0, 9, 3, 3, 0, 0, 99, -5},
+                          Case{1, -1, 2, 2, 2, 2, 2, 255}, Case{0, 2, 1e12, -1e12, NAN, 0, 3, 1e9}}) {
+        CallBuiltin("sprite_collision_mask", {id, N(c.separate), N(c.mode), N(c.left), N(c.top), N(c.right),
+                                              N(c.bottom), N(c.kind), N(c.tolerance)});
+        EXPECT_EQ(Num("sprite_get_number", {id}), 2);
+        EXPECT_EQ(Num("sprite_get_precise", {id}), 1);
+    }
+    CallBuiltin("sprite_set_bbox", {id, N(3), N(3), N(-7), N(1e9)});
+    CallBuiltin("sprite_set_bbox_mode", {id, N(-3)});
+    CallBuiltin("sprite_save", {id, N(-1), ZQRValue("saved.png")});
+    CallBuiltin("sprite_set_alpha_from_sprite", {id, id});
+    EXPECT_EQ(Num("sprite_get_width", {id}), 4);
 }
 
 // A 4 × 4 page whose bottom-right 2 × 2 block is the one frame of a 4 × 4
