@@ -277,6 +277,9 @@ void F_ScriptExecute(RValue& r, CInstance* self, CInstance* other, int argc, Arg
     DynamicArrayOfRValue args{count, block};
 
     RValue local = RValue_Undefined();
+    // Only an error this call raises is reported: a flag an earlier error
+    // left set would otherwise be reported again by every later call.
+    Code_Error_Occured = false;
     const int savedCount = g_ArgumentCount;
     g_ArgumentCount = count;
     // The call releases every value of the block, whether or not it ran.

@@ -214,6 +214,12 @@ TEST_F(ScriptBuiltins, ExecuteWithNoSomeAndTooManyArguments) {
     EXPECT_EQ(errors.Shown().size(), 0u);
 }
 
+TEST_F(ScriptBuiltins, OnlyAnErrorOfThisCallIsReported) {
+    Code_Error_Occured = true; // left by an earlier error
+    EXPECT_EQ(Text(CallBuiltin("script_execute", {N(1)})), "done");
+    EXPECT_EQ(errors.Shown().size(), 0u);
+}
+
 TEST_F(ScriptBuiltins, MissingScriptOrNoTargetReportsAndLeavesUndefined) {
     EXPECT_EQ(CallBuiltin("script_execute", {N(0), N(5)}).Kind(), VALUE_UNDEFINED);
     EXPECT_EQ(TakeError(), "Trying to execute non-existing script.");
