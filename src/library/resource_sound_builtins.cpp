@@ -81,16 +81,16 @@ ZQ_RESOURCE(F_SoundGetPreload) {
     Real(r, LegacySound(a) != nullptr ? 1 : 0);
 }
 
-// Discarding and restoring a legacy sound's data: nothing is held in memory
-// apart from the playback slot, so both leave the sound as it is.
+// A legacy sound keeps no data of its own apart from its playback slot, so
+// there is nothing to discard or restore; the sound stays as it is.
 ZQ_RESOURCE(F_SoundDiscard) {
     (void)r;
-    if (!g_UseNewAudio) (void)LegacySound(a);
+    (void)a;
 }
 
 ZQ_RESOURCE(F_SoundRestore) {
     (void)r;
-    if (!g_UseNewAudio) (void)LegacySound(a);
+    (void)a;
 }
 
 ZQ_RESOURCE(F_SoundAdd) {
