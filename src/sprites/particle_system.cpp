@@ -331,7 +331,6 @@ void ParticleSystem_Emitter_Burst(int ps, int em, int type, int n) {
         count = room;
     }
     if (count < 1) return;
-    s->particles.reserve(first + static_cast<size_t>(count));
     for (int64_t i = 0; i < count; ++i) {
         float u, v;
         for (;;) {

@@ -61,20 +61,39 @@ void HandleLife(RParticleSystem& s) {
     s.particles.erase(end, s.particles.end());
 }
 
+// The motion pass is the hot path: the gravity's components are worked out
+// once per run of particles of one type, and the move reuses the velocity
+// when no direction wiggle turns it.
 void HandleMotion(RParticleSystem& s) {
+    const RParticleType* last = nullptr;
+    int lastIndex = -1;
+    float gx = 0, gy = 0;
     for (RParticle& p : s.particles) {
-        const RParticleType* t = ParticleType_Get(p.type);
+        if (p.type != lastIndex) {
+            lastIndex = p.type;
+            last = ParticleType_Get(p.type);
+            if (last != nullptr && last->gravityAmount != 0.0f) {
+                gx = last->gravityAmount * std::cos(last->gravityDirection * kDegToRad);
+                gy = last->gravityAmount * std::sin(last->gravityDirection * kDegToRad);
+            }
+        }
+        const RParticleType* t = last;
         if (t == nullptr) continue;
         p.xprevious = p.x;
         p.yprevious = p.y;
         p.speed = std::max(p.speed + t->speedIncr, 0.0f);
         p.direction += t->dirIncr;
         p.angle += t->angIncr;
+        float w1 = 0, w2 = 0;
+        if (t->speedWiggle != 0.0f || t->dirWiggle != 0.0f) {
+            const int64_t age = p.age, seed = p.seed;
+            w1 = Fold(static_cast<float>((age + 3 * seed) % 24) / 6.0f);
+            w2 = Fold(static_cast<float>((age + 4 * seed) % 20) * 0.2f);
+        }
         if (t->gravityAmount != 0.0f) {
-            const float g = t->gravityAmount;
-            const float vx = p.speed * std::cos(p.direction * kDegToRad) + g * std::cos(t->gravityDirection * kDegToRad);
-            const float vy =
-                -(p.speed * std::sin(p.direction * kDegToRad) + g * std::sin(t->gravityDirection * kDegToRad));
+            const float r = p.direction * kDegToRad;
+            const float vx = p.speed * std::cos(r) + gx;
+            const float vy = -(p.speed * std::sin(r) + gy);
             if (vx == 0.0f) {
                 p.direction = vy > 0.0f ? 270.0f : 90.0f;
             } else {
@@ -84,18 +103,18 @@ void HandleMotion(RParticleSystem& s) {
                 p.direction = d;
             }
             p.speed = std::sqrt(vx * vx + vy * vy);
+            if (t->dirWiggle == 0.0f && p.speed > 0.0f) {
+                // The direction of (vx, vy) is the direction just stored.
+                const float k = (p.speed + w2 * t->speedWiggle) / p.speed;
+                p.x = p.xprevious + k * vx;
+                p.y = p.yprevious + k * vy;
+                continue;
+            }
         }
-        float move = p.speed, dir = p.direction;
-        if (t->speedWiggle != 0.0f || t->dirWiggle != 0.0f) {
-            const int64_t age = p.age, seed = p.seed;
-            const float w1 = Fold(static_cast<float>((age + 3 * seed) % 24) / 6.0f);
-            const float w2 = Fold(static_cast<float>((age + 4 * seed) % 20) * 0.2f);
-            move += w2 * t->speedWiggle;
-            dir += w1 * t->dirWiggle;
-        }
-        const float r = dir * kDegToRad;
-        p.x = p.xprevious + move * std::cos(r);
-        p.y = p.yprevious - move * std::sin(r);
+        const float r = (p.direction + w1 * t->dirWiggle) * kDegToRad;
+        const float step = p.speed + w2 * t->speedWiggle;
+        p.x = p.xprevious + step * std::cos(r);
+        p.y = p.yprevious - step * std::sin(r);
     }
 }
 
