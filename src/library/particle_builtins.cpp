@@ -25,9 +25,9 @@ uint32_t Particle_HSVColour(int hue, int saturation, int value) {
 
 namespace {
 
-#define BUILTIN(name)                                                                             \
-    void name([[maybe_unused]] RValue& result, CInstance*, CInstance*, [[maybe_unused]] int argc, \
-                      [[maybe_unused]] RValue* args)
+#define BUILTIN(name)                                                                                        \
+    void name([[maybe_unused]] RValue& result, CInstance*, CInstance*, [[maybe_unused]] int argc,            \
+              [[maybe_unused]] RValue* args)
 
 inline int32_t I(const RValue* args, int i) {
     return ZQGetInt32(args, i);
@@ -91,10 +91,12 @@ BUILTIN(F_PartTypeColorMix) {
     ParticleType_Color_Mix(I(args, 0), I(args, 1), I(args, 2));
 }
 BUILTIN(F_PartTypeColorRGB) {
-    ParticleType_Color_RGB(I(args, 0), I(args, 1), I(args, 2), I(args, 3), I(args, 4), I(args, 5), I(args, 6));
+    ParticleType_Color_RGB(I(args, 0), I(args, 1), I(args, 2), I(args, 3), I(args, 4), I(args, 5),
+                           I(args, 6));
 }
 BUILTIN(F_PartTypeColorHSV) {
-    ParticleType_Color_HSV(I(args, 0), I(args, 1), I(args, 2), I(args, 3), I(args, 4), I(args, 5), I(args, 6));
+    ParticleType_Color_HSV(I(args, 0), I(args, 1), I(args, 2), I(args, 3), I(args, 4), I(args, 5),
+                           I(args, 6));
 }
 BUILTIN(F_PartTypeColor1) {
     ParticleType_Color1(I(args, 0), I(args, 1));
@@ -182,7 +184,8 @@ BUILTIN(F_PartParticlesCreate) {
     ParticleSystem_Particles_Create(I(args, 0), F(args, 1), F(args, 2), I(args, 3), I(args, 4));
 }
 BUILTIN(F_PartParticlesCreateColor) {
-    ParticleSystem_Particles_Create_Color(I(args, 0), F(args, 1), F(args, 2), I(args, 3), I(args, 4), I(args, 5));
+    ParticleSystem_Particles_Create_Color(I(args, 0), F(args, 1), F(args, 2), I(args, 3), I(args, 4),
+                                          I(args, 5));
 }
 BUILTIN(F_PartParticlesClear) {
     ParticleSystem_Particles_Clear(I(args, 0));

@@ -27,8 +27,8 @@ EffectTypes g_pt;
 
 void CreateTypes() {
     for (int& t : g_pt.explosion) t = ParticleType_Create();
-    for (int* group : {g_pt.ring, g_pt.ellipse, g_pt.firework, g_pt.smoke, g_pt.smokeup, g_pt.star, g_pt.spark,
-                       g_pt.flare, g_pt.cloud})
+    for (int* group : {g_pt.ring, g_pt.ellipse, g_pt.firework, g_pt.smoke, g_pt.smokeup, g_pt.star,
+                       g_pt.spark, g_pt.flare, g_pt.cloud})
         for (int i = 0; i < 3; ++i) group[i] = ParticleType_Create();
     g_pt.rain = ParticleType_Create();
     g_pt.snow = ParticleType_Create();

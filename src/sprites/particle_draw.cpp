@@ -16,11 +16,12 @@
 #include "sprites/particle_shapes_data.h"
 #include "sprites/particle_system.h"
 #include "world/datafile/game_data_services.h"
-#include "world/run/startup_services.h"
 #include "world/instances/sprite_services.h"
+#include "world/run/startup_services.h"
 
 ZQTPageEntry* g_ParticleImages[kParticleShapeCount] = {};
-int32_t g_ParticleTextures[kParticleShapeCount + 1] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+int32_t g_ParticleTextures[kParticleShapeCount + 1] = {-1, -1, -1, -1, -1, -1, -1, -1,
+                                                       -1, -1, -1, -1, -1, -1, -1};
 
 namespace {
 
@@ -29,9 +30,9 @@ constexpr int kTriangleList = 4;
 constexpr int kShapeSize = 64;
 
 const char* const kShapeNames[kParticleShapeCount] = {
-    "pt_shape_pixel", "pt_shape_disk",  "pt_shape_square", "pt_shape_line",      "pt_shape_star",
-    "pt_shape_circle", "pt_shape_ring", "pt_shape_sphere", "pt_shape_flare",     "pt_shape_spark",
-    "pt_shape_explosion", "pt_shape_cloud", "pt_shape_smoke", "pt_shape_snow",
+    "pt_shape_pixel",     "pt_shape_disk",  "pt_shape_square", "pt_shape_line",  "pt_shape_star",
+    "pt_shape_circle",    "pt_shape_ring",  "pt_shape_sphere", "pt_shape_flare", "pt_shape_spark",
+    "pt_shape_explosion", "pt_shape_cloud", "pt_shape_smoke",  "pt_shape_snow",
 };
 
 struct Vertex {
@@ -86,7 +87,8 @@ void DrawParticles(const RParticleSystem& s) {
         const int64_t age = p.age, seed = p.seed;
         const float size = p.size + t->sizeWiggle * Fold(static_cast<float>((age + seed) % 16) * 0.25f);
         float angle = p.angle + (t->angRelative ? p.direction : 0.0f);
-        if (t->angWiggle != 0.0f) angle += t->angWiggle * Fold(static_cast<float>((age + 2 * seed) % 16) * 0.25f);
+        if (t->angWiggle != 0.0f)
+            angle += t->angWiggle * Fold(static_cast<float>((age + 2 * seed) % 16) * 0.25f);
 
         if (t->additive != additive) {
             additive = t->additive;
@@ -97,12 +99,14 @@ void DrawParticles(const RParticleSystem& s) {
         if (sprite != nullptr) {
             int64_t frame = p.startFrame;
             if (t->animate) frame += t->stretch ? sprite->m_numb * age / p.lifetime : age;
-            sprite->Draw(static_cast<int>(frame % sprite->m_numb), x, y, xscale, yscale, angle, p.colour, p.alpha);
+            sprite->Draw(static_cast<int>(frame % sprite->m_numb), x, y, xscale, yscale, angle, p.colour,
+                         p.alpha);
         } else if (ZQTPageEntry* image = g_ParticleImages[t->shape]) {
             GR_Texture_Draw(image, 32, 32, x, y, xscale, yscale, angle * kDegToRad, p.colour, p.alpha);
         } else if (const TextureEntry* tex = GR_Texture_Entry(g_ParticleTextures[t->shape]);
                    tex != nullptr && tex->inUse) {
-            DrawShapeQuad(*tex, x, y, xscale, yscale, angle, GR_Color_To_D3DColor(p.colour, ConvertAlpha(p.alpha)));
+            DrawShapeQuad(*tex, x, y, xscale, yscale, angle,
+                          GR_Color_To_D3DColor(p.colour, ConvertAlpha(p.alpha)));
         }
     }
     if (additive) GR_D3D_Set_Blend(0);
@@ -149,7 +153,8 @@ void ParticleSystem_DrawDepth(float depth) {
 void Part_CreateTextures() {
     Part_FreeTextures();
     for (int i = 0; i < kParticleShapeCount; ++i)
-        g_ParticleTextures[i] = GR_Texture_Create(kParticleShapePNG[i], kParticleShapePNGLength[i], false, false);
+        g_ParticleTextures[i] =
+            GR_Texture_Create(kParticleShapePNG[i], kParticleShapePNGLength[i], false, false);
     static uint32_t white[kShapeSize * kShapeSize];
     std::memset(white, 0xFF, sizeof white);
     g_ParticleTextures[kParticleShapeCount] = GR_Texture_Create_And_Fill(

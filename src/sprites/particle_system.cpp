@@ -22,7 +22,8 @@ std::vector<std::unique_ptr<RParticleSystem>> g_systems;
 // ---- layer elements (new-generation data)
 
 void RemoveElement(RParticleSystem& s) {
-    if (s.elementId != -1 && Run_Room != nullptr) CLayerManager::RemoveElement(Run_Room, s.elementId, true, false);
+    if (s.elementId != -1 && Run_Room != nullptr)
+        CLayerManager::RemoveElement(Run_Room, s.elementId, true, false);
     s.elementId = -1;
 }
 
@@ -63,8 +64,8 @@ float Uniform() {
 } // namespace
 
 void ReportFull(int64_t dropped, int64_t asked) {
-    dbg_csol->Output("particle system full: %lld of %lld particles not created\n", static_cast<long long>(dropped),
-                     static_cast<long long>(asked));
+    dbg_csol->Output("particle system full: %lld of %lld particles not created\n",
+                     static_cast<long long>(dropped), static_cast<long long>(asked));
 }
 
 bool ChanceOne(int64_t m) {
@@ -232,7 +233,8 @@ void ParticleSystem_Particles_Create_Color(int ps, float x, float y, int type, i
     }
     const size_t first = s->particles.size();
     AddForScript(*s, x, y, type, n);
-    for (size_t i = first; i < s->particles.size(); ++i) s->particles[i].colour = static_cast<uint32_t>(colour);
+    for (size_t i = first; i < s->particles.size(); ++i)
+        s->particles[i].colour = static_cast<uint32_t>(colour);
 }
 
 void ParticleSystem_Particles_Clear(int ps) {

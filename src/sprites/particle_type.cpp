@@ -73,8 +73,8 @@ void ParticleType_DestroyAll() {
 
 // ---- setters
 
-#define WITH_TYPE(index)                                                                           \
-    RParticleType* t = ParticleType_Get(index);                                                    \
+#define WITH_TYPE(index)                                                                                     \
+    RParticleType* t = ParticleType_Get(index);                                                              \
     if (t == nullptr) return
 
 void ParticleType_Shape(int index, int shape) {
@@ -219,12 +219,8 @@ void Compute_Color(RParticle& p, const RParticleType& t) {
                 p.colour = Particle_HSVColour(h, s, v);
                 break;
             }
-            case 5:
-                p.colour = GR_Color_Merge(c[0], c[1], static_cast<float>(fZQRandom(1.0)));
-                break;
-            default:
-                p.colour = c[0];
-                break;
+            case 5: p.colour = GR_Color_Merge(c[0], c[1], static_cast<float>(fZQRandom(1.0))); break;
+            default: p.colour = c[0]; break;
         }
         return;
     }
@@ -251,9 +247,10 @@ void CreateParticle(float x, float y, int type, RParticle& p) {
     p.speed = Pick(t->speedMin, t->speedMax);
     p.direction = Pick(t->dirMin, t->dirMax);
     p.angle = Pick(t->angMin, t->angMax);
-    p.lifetime = t->lifeMax > t->lifeMin
-                     ? RealToInt32(t->lifeMin + (static_cast<double>(t->lifeMax) - t->lifeMin) * fZQRandom(1.0))
-                     : t->lifeMin;
+    p.lifetime =
+        t->lifeMax > t->lifeMin
+            ? RealToInt32(t->lifeMin + (static_cast<double>(t->lifeMax) - t->lifeMin) * fZQRandom(1.0))
+            : t->lifeMin;
     p.age = 0;
     Compute_Color(p, *t);
     p.alpha = t->alpha1;

@@ -57,7 +57,8 @@ void HandleLife(RParticleSystem& s) {
     }
     if (dropped > 0) ReportFull(dropped, asked);
     // Pack the living particles to the front, keeping their order.
-    auto end = std::remove_if(s.particles.begin(), s.particles.end(), [](const RParticle& p) { return !p.alive; });
+    auto end =
+        std::remove_if(s.particles.begin(), s.particles.end(), [](const RParticle& p) { return !p.alive; });
     s.particles.erase(end, s.particles.end());
 }
 
@@ -124,8 +125,10 @@ void HandleShape(RParticleSystem& s) {
         if (t == nullptr) continue;
         p.size = std::max(p.size + t->sizeIncr, 0.0f);
         if (t->colourMode == 1 || t->colourMode == 2) Compute_Color(p, *t);
-        const float k = p.lifetime < 1 ? 1.0f : 2.0f * static_cast<float>(p.age) / static_cast<float>(p.lifetime);
-        p.alpha = k < 1.0f ? (1.0f - k) * t->alpha1 + k * t->alpha2 : (2.0f - k) * t->alpha2 + (k - 1.0f) * t->alpha3;
+        const float k =
+            p.lifetime < 1 ? 1.0f : 2.0f * static_cast<float>(p.age) / static_cast<float>(p.lifetime);
+        p.alpha = k < 1.0f ? (1.0f - k) * t->alpha1 + k * t->alpha2
+                           : (2.0f - k) * t->alpha2 + (k - 1.0f) * t->alpha3;
     }
 }
 

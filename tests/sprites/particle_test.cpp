@@ -38,9 +38,9 @@ bool SameParticles(const std::vector<RParticle>& a, const std::vector<RParticle>
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
         const RParticle &p = a[i], &q = b[i];
-        if (p.x != q.x || p.y != q.y || p.speed != q.speed || p.direction != q.direction || p.angle != q.angle ||
-            p.lifetime != q.lifetime || p.colour != q.colour || p.size != q.size || p.seed != q.seed ||
-            p.startFrame != q.startFrame)
+        if (p.x != q.x || p.y != q.y || p.speed != q.speed || p.direction != q.direction ||
+            p.angle != q.angle || p.lifetime != q.lifetime || p.colour != q.colour || p.size != q.size ||
+            p.seed != q.seed || p.startFrame != q.startFrame)
             return false;
     }
     return true;
@@ -163,7 +163,8 @@ TEST_F(Particles, EmitterSlotsAreReused) {
     EXPECT_EQ(ParticleSystem_Emitter_Create(ps), 1);
     EXPECT_EQ(ParticleSystem_Emitter_Create(-1), -1);
     ParticleSystem_Emitter_Stream(ps, 9, 0, 1);
-    EXPECT_NE(std::strstr(console.Text(), "part_emitter_stream :: specified emitter does not exist"), nullptr);
+    EXPECT_NE(std::strstr(console.Text(), "part_emitter_stream :: specified emitter does not exist"),
+              nullptr);
 }
 
 // ---- update
@@ -252,7 +253,8 @@ TEST_F(Particles, AbsurdCountsAreCutToTheSystemLimit) {
     ParticleSystem_Particles_Create(77, 0, 0, t, 5);
     EXPECT_EQ(ParticleSystem_Particles_Count(ps), 0);
     EXPECT_NE(std::strstr(console.Text(), "part_particles_create :: particle type does not exist!"), nullptr);
-    EXPECT_NE(std::strstr(console.Text(), "part_particles_create :: particle system does not exist!"), nullptr);
+    EXPECT_NE(std::strstr(console.Text(), "part_particles_create :: particle system does not exist!"),
+              nullptr);
 }
 
 TEST_F(Particles, ADestroyedTypesParticlesAgeAndDieThenTakeAReusedIndex) {

@@ -138,7 +138,8 @@ std::vector<Shape> Shapes() {
         // spark: a four-pointed glint
         [](double x, double y) {
             const double ax = std::fabs(x), ay = std::fabs(y), r = std::hypot(x, y);
-            const double rays = std::exp(-ay / 1.5) * Clamp01(1 - ax / 31) + std::exp(-ax / 1.5) * Clamp01(1 - ay / 31);
+            const double rays =
+                std::exp(-ay / 1.5) * Clamp01(1 - ax / 31) + std::exp(-ax / 1.5) * Clamp01(1 - ay / 31);
             return Clamp01(rays + std::exp(-r / 4)) * Clamp01((31.5 - r) / 2);
         },
         // explosion
