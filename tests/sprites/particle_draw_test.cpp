@@ -16,9 +16,11 @@
 #include "render/vertex_batch.h"
 #include "room/layer_manager.h"
 #include "room/room.h"
+#include "sprite_fixture.h"
 #include "sprites/effects.h"
 #include "sprites/particle_draw.h"
 #include "sprites/particle_system.h"
+#include "sprites/sprite_table.h"
 #include "world/run/main_loop.h"
 
 namespace {
@@ -44,6 +46,7 @@ public:
     void DrawBatch() override {
         if (g_LastPrimType == -1 || g_CurrentVertexCount == 0) return;
         ++batches;
+        textures.insert(textures.end(), static_cast<size_t>(g_CurrentVertexCount), g_pLastTexture);
         const auto* v = reinterpret_cast<const V24*>(Batch_Vertices());
         vertices.insert(vertices.end(), v, v + g_CurrentVertexCount);
     }
@@ -57,6 +60,7 @@ public:
 
     int batches = 0;
     std::vector<V24> vertices;
+    std::vector<Texture*> textures;
 
 private:
     GLLayer* m_previous;
@@ -73,6 +77,8 @@ protected:
     }
     void TearDown() override {
         Batch_Empty();
+        CSprite::ms_ignoreCull = false;
+        Sprite_Free();
         Particles_Reset();
         TextureTable_Reset();
         g_States.Reset();
@@ -152,6 +158,37 @@ TEST_F(ParticleDrawing, WhatEndsOrSkipsASystemsDrawing) {
     ParticleSystem_AutoDraw(ps);
     Graphics::Flush();
     EXPECT_TRUE(layer.vertices.empty());
+}
+
+TEST_F(ParticleDrawing, SpriteFramesFollowAgeOrStretchOverTheLife) {
+    auto sprite = std::make_unique<CSprite>();
+    sprite->m_width = sprite->m_height = 4;
+    sprite->m_numb = 4;
+    for (int f = 0; f < 4; ++f)
+        sprite->m_bitmaps.push_back(MakeFrame(4, 4, [](int, int) { return 0xFFFFFFFFu; }));
+    sprite->InitTexture();
+    sprite->InitLocalTPE();
+    const CSprite* drawn = sprite.get();
+    const int index = Sprite_AddRecord(std::move(sprite));
+    CSprite::ms_ignoreCull = true;
+    int t = ParticleType_Create();
+    ParticleType_Life(t, 8, 8);
+    ParticleType_Sprite(t, index, true, false, false);
+    ParticleSystem_Particles_Create(ps, 0, 0, t, 1);
+    ParticleSystem_Update(ps);
+    ParticleSystem_Update(ps);
+    struct Case {
+        bool animate, stretch;
+        int frame;
+    };
+    for (Case c : {Case{false, false, 0}, Case{true, false, 2}, Case{true, true, 1}}) {
+        ParticleType_Sprite(t, index, c.animate, c.stretch, false);
+        layer.textures.clear();
+        Draw();
+        ASSERT_EQ(layer.textures.size(), 6u);
+        EXPECT_EQ(layer.textures[0], GR_Texture_Get_Surface(drawn->m_textures[static_cast<size_t>(c.frame)]))
+            << "frame " << c.frame;
+    }
 }
 
 TEST_F(ParticleDrawing, LegacyDepthsWalkFromTheDeepest) {
