@@ -101,6 +101,18 @@ protected:
     int ps = -1;
 };
 
+TEST_F(ParticleDrawing, TheEmbeddedShapesAndTheFlatTextureAre64Square) {
+    for (int i = 0; i <= kParticleShapeCount; ++i) {
+        const TextureEntry* e = GR_Texture_Entry(g_ParticleTextures[i]);
+        ASSERT_NE(e, nullptr) << i;
+        EXPECT_TRUE(e->inUse && e->texture != nullptr) << i;
+        EXPECT_EQ(e->width, 64) << i;
+        EXPECT_EQ(e->height, 64) << i;
+    }
+    Part_FreeTextures();
+    EXPECT_EQ(g_ParticleTextures[0], -1);
+}
+
 TEST_F(ParticleDrawing, ShapesAreQuadsAtTheSystemOffsetInDrawOrder) {
     int t = Type(1, false);
     ParticleSystem_Particles_Create_Color(ps, 10.7f, 20.2f, t, 0x0000FF, 1);
