@@ -9,11 +9,15 @@
 #include "console_capture.h"
 #include "core/header_globals.h"
 #include "core/random.h"
+#include "gl_device_fixture.h"
+#include "render/gl_api.h"
 #include "render/gl_layer.h"
+#include "render/graphics_device.h"
 #include "render/render_state.h"
 #include "render/texture_draw.h"
 #include "render/texture_table.h"
 #include "render/vertex_batch.h"
+#include "render/view.h"
 #include "room/layer_manager.h"
 #include "room/room.h"
 #include "sprite_fixture.h"
@@ -314,3 +318,41 @@ TEST_F(Effects, SizesAndWeather) {
 }
 
 } // namespace
+
+// ---- on Mesa
+
+class ParticlesOnScreen : public GLDeviceTest {
+protected:
+    std::vector<uint8_t> Pixel(int x, int yFromTop) {
+        std::vector<uint8_t> p(4);
+        glReadPixels(x, kSize - 1 - yFromTop, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
+        return p;
+    }
+    void TearDown() override {
+        Particles_Reset();
+        GLDeviceTest::TearDown();
+    }
+};
+
+TEST_F(ParticlesOnScreen, ADiskUnderAnAdditiveSquareMixesTheirColours) {
+    Part_CreateTextures();
+    int ps = ParticleSystem_Create(-1, true);
+    int disk = ParticleType_Create(), square = ParticleType_Create();
+    ParticleType_Shape(disk, 1);
+    ParticleType_Size(disk, 0.25f, 0.25f, 0, 0);
+    ParticleType_Shape(square, 2);
+    ParticleType_Size(square, 0.125f, 0.125f, 0, 0);
+    ParticleType_Blend(square, true);
+    ParticleSystem_Particles_Create_Color(ps, 16, 16, disk, 0x0000FF, 1);
+    ParticleSystem_Particles_Create_Color(ps, 16, 16, square, 0x00FF00, 1);
+    GR_D3D_Start_Frame();
+    Graphics::Clear(0, 1.0f, 0, eClear_Colour);
+    ParticleSystem_Draw(ps);
+    GR_D3D_Finish_Frame(true);
+    const std::vector<uint8_t> centre = Pixel(16, 16), ring = Pixel(16, 10), outside = Pixel(1, 1);
+    EXPECT_GE(centre[0], 250);
+    EXPECT_GE(centre[1], 250) << "the additive square adds green to the red disk";
+    EXPECT_GE(ring[0], 250);
+    EXPECT_LE(ring[1], 5) << "outside the square the disk stays red";
+    EXPECT_LE(outside[0], 5) << "beyond the disk nothing is drawn";
+}
