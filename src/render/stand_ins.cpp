@@ -25,8 +25,6 @@ float g_curRoomFPS = 0.0f;
 
 void InitBufferVertexFunctions() {}
 
-void Effects_Clear() {}
-
 // ---- asked for through world/step/step_services.h
 
 void Draw_Room() {}

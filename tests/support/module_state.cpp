@@ -37,6 +37,7 @@
 #include "room/room_table.h"
 #include "sprites/background_table.h"
 #include "sprites/font_table.h"
+#include "sprites/particle_system.h"
 #include "sprites/sprite_table.h"
 #include "sprites/text.h"
 #include "world/collision/collision_pass.h"
@@ -71,6 +72,7 @@ void ResetModuleState() {
     // they go before the rooms, and the rooms before the layer pools, the
     // code and the types their instances refer to.
     Async_Reset();
+    Particles_Reset();
     Sound_Reset();
     BufferTable_Reset();
     SND_ResetLegacy();
