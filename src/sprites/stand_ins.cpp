@@ -5,6 +5,8 @@
 // refuses a function defined both here and in the module
 // (tools/check_duplicates.sh).
 #include "render/surface_services.h"
+#include "sprites/layer_draw.h"
+#include "sprites/particle_services.h"
 #include "world/datafile/game_data_services.h"
 #include "world/run/startup_services.h"
 #include "world/step/step_services.h"
@@ -32,3 +34,19 @@ void FINALIZE_Sprite_Class() {}
 // ---- asked for through world/step/step_services.h
 
 void ParticleSystem_UpdateAll() {}
+
+// ---- asked for through sprites/particle_services.h
+
+float ParticleSystem_LargestDepth() {
+    return -1e9f;
+}
+
+float ParticleSystem_NextDepth(float) {
+    return -1e9f;
+}
+
+void ParticleSystem_DrawDepth(float) {}
+
+// ---- asked for through sprites/layer_draw.h (the layer drawing replaces it)
+
+void DrawRoomLayers(tagZQRECT*) {}

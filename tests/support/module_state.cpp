@@ -35,6 +35,7 @@
 #include "room/room_table.h"
 #include "sprites/background_table.h"
 #include "sprites/font_table.h"
+#include "sprites/room_draw.h"
 #include "sprites/sprite_table.h"
 #include "sprites/text.h"
 #include "world/collision/collision_pass.h"
@@ -112,6 +113,7 @@ void ResetModuleState() {
     Surface_Reset();
     WindowViews_Reset();
     GuiView_Reset();
+    RoomDraw_Reset();
     // No reader may outlive the image a test loaded.
     GameData_ForgetImage();
     // Fonts own textures of the table: they go first.
