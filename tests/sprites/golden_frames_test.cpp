@@ -19,6 +19,7 @@
 #include "console_capture.h"
 #include "core/header_globals.h"
 #include "core/memory_manager.h"
+#include "core/run_globals.h"
 #include "game_data_writer.h"
 #include "header_chunk.h"
 #include "headless_gl.h"
@@ -40,6 +41,7 @@
 #include "texture_chunks.h"
 #include "world/datafile/game_file.h"
 #include "world/datafile/game_header.h"
+#include "world/input/input_state.h"
 #include "world/instances/instance.h"
 #include "world/objects/object_type.h"
 #include "world/step/step_services.h"
@@ -236,8 +238,8 @@ std::vector<uint8_t> TwoViewsGame() {
     return Game(room, kWidth, 32);
 }
 
-// An instance drawn by its own draw event, one by its sprite, and a frame
-// drawn by the GUI event in window pixels.
+// An instance drawn by its own draw event, one by its sprite, a frame drawn
+// by the GUI event in window pixels, and the cursor sprite over it all.
 std::vector<uint8_t> GuiGame() {
     wad::RoomFields room;
     room.width = kWidth;
@@ -255,6 +257,10 @@ const GoldenRoom kRooms[] = {
      [] {
          SetHandler(kObjPainter, EVENT_DRAW, 0, PainterDraw);
          SetHandler(kObjPainter, EVENT_DRAW, 64, PainterGUI);
+         // The cursor sprite, after the GUI, at the pointer.
+         Cursor_Sprite = 2;
+         g_MousePosX[0] = 54;
+         g_MousePosY[0] = 4;
      }},
 };
 
@@ -290,6 +296,7 @@ protected:
         g_pGLLayer = nullptr;
         g_RenderTargetActive = 1;
         g_KeepAspectRatio = false;
+        g_MousePosX[0] = g_MousePosY[0] = 0;
         g_States.Reset();
     }
 
