@@ -14,6 +14,8 @@
 #include "render/surface.h"
 #include "render/view.h"
 #include "render/window_views.h"
+#include "room/camera.h"
+#include "room/camera_manager.h"
 #include "room/layer.h"
 #include "room/layer_manager.h"
 #include "room/room.h"
@@ -246,6 +248,73 @@ TEST_F(RoomDraw, RoomWithLayersRunsEventsLayerByLayerUpToTheFirstDeactivatedInst
         room_->m_Layers.Unlink(l);
         delete l;
     }
+}
+
+// What one draw-begin event saw: the room extents, the viewport size and
+// the surface drawn into.
+struct ViewSeen {
+    int left, top, right, bottom;
+    int viewportW, viewportH;
+    int target;
+    bool operator==(const ViewSeen& o) const {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom &&
+               viewportW == o.viewportW && viewportH == o.viewportH && target == o.target;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const ViewSeen& v) {
+    return out << "{(" << v.left << ", " << v.top << ", " << v.right << ", " << v.bottom << ") viewport "
+               << v.viewportW << "x" << v.viewportH << " target " << v.target << "}";
+}
+
+std::vector<ViewSeen>& Seen() {
+    static std::vector<ViewSeen> seen;
+    return seen;
+}
+
+void SeeView(CInstance*, int subtype) {
+    if (subtype != kDrawEventBegin) return;
+    Seen().push_back({g_roomExtents[0], g_roomExtents[1], g_roomExtents[2], g_roomExtents[3], g_ViewPortW,
+                      g_ViewPortH, currenttargets[0]});
+}
+
+TEST_F(RoomDraw, EachViewDrawsItsAreaAndASurfaceViewDrawsIntoItsSurface) {
+    Seen().clear();
+    GiveEvents(0, {kDrawEventBegin});
+    Add(0, 0);
+    room_->m_enableViews = true;
+    Port(0, 0, 0, 16, 32);
+    room_->m_views[0].xview = 100;
+    room_->m_views[0].yview = 50;
+    Port(1, 16, 0, 16, 32);
+    const int surface = GR_Surface_Create(8, 8, -1);
+    ASSERT_GE(surface, 0);
+    room_->m_views[1].surface = surface;
+    room_->m_views[1].xview = 0;
+    g_action = SeeView;
+    DrawFrame();
+    // The view area's extents reach just under a pixel beyond it (truncated).
+    EXPECT_EQ(Seen(), (std::vector<ViewSeen>{{99, 49, 116, 82, 16, 32, g_ApplicationSurface},
+                                             {0, 0, 16, 32, 8, 8, surface}}));
+    EXPECT_EQ(GR_Surface_StackDepth(), 0);
+}
+
+TEST_F(RoomDraw, NewGenerationRoomWithoutViewsIsDrawnThroughTheDefaultCamera) {
+    Seen().clear();
+    g_isNimbar = true;
+    CreateDefaultCamera();
+    room_->m_width = 24;
+    room_->m_height = 16;
+    GiveEvents(0, {kDrawEventBegin});
+    Add(0, 0);
+    g_action = SeeView;
+    DrawFrame();
+    g_isNimbar = false;
+    ASSERT_EQ(Seen().size(), 1u);
+    EXPECT_EQ(Seen()[0], (ViewSeen{0, 0, 24, 16, kSize, kSize, g_ApplicationSurface}));
+    const CCamera* camera = g_CM.GetCamera(g_DefaultCameraID);
+    ASSERT_NE(camera, nullptr);
+    EXPECT_EQ(g_CM.GetActiveCamera(), camera) << "the post-draw and GUI pass point it at the device";
 }
 
 } // namespace
