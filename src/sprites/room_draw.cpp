@@ -388,7 +388,10 @@ bool PrepareApplicationSurface() {
     }
     if (g_ApplicationSurface < 0 || !GR_Surface_Exists(g_ApplicationSurface)) {
         g_creatingApplicationSurface = true;
-        g_ApplicationSurface = GR_Surface_Create(g_ApplicationWidth, g_ApplicationHeight, -1);
+        const int id = GR_Surface_Create(g_ApplicationWidth, g_ApplicationHeight, -1);
+        // Without a device there is no surface; -1 would name one to the
+        // surface functions.
+        g_ApplicationSurface = id >= 0 ? id : APPLICATION_SURFACE_NONE;
         g_creatingApplicationSurface = false;
         wind_regionwidth = g_ApplicationWidth;
         wind_regionheight = g_ApplicationHeight;
@@ -518,7 +521,7 @@ void Draw_Room() {
         // stack refused the application surface itself.
         while (GR_Surface_StackDepth() > 0 && ZQVTL_surface_reset_target()) {
         }
-        GR_3DMode = mode3D;
+        GR_3DMode = modeAfterRoom;
         Current_View = 0;
         return;
     }

@@ -85,18 +85,21 @@ std::vector<uint8_t> PagePng() {
 
 enum Object { kObjRed, kObjGreen, kObjBlue, kObjPainter, kObjectCount };
 
-// A game of old-generation data (rooms without layers) with the shared art,
-// the objects and one room; the window is `windowW` × `windowH`.
-std::vector<uint8_t> Game(const wad::RoomFields& room, int windowW = kWidth, int windowH = kHeight) {
+// A game with the shared art, the objects and one room; the window is
+// `windowW` × `windowH`. Old-generation data draws rooms without layers;
+// new-generation data (rooms with a layer list, cameras) asks for
+// `newGeneration`.
+std::vector<uint8_t> Game(const wad::RoomFields& room, int windowW = kWidth, int windowH = kHeight,
+                          bool newGeneration = false) {
     wad::GameDataWriter w;
     wad::HeaderFields header;
-    header.editorMajor = 1;
+    header.editorMajor = newGeneration ? 2 : 1;
     header.windowWidth = windowW;
     header.windowHeight = windowH;
     header.roomOrder = {0};
     wad::WriteHeader(w, header);
     wad::TexturePagesFields pages;
-    pages.newerLayout = false;
+    pages.newerLayout = newGeneration;
     pages.pages = {wad::TexturePageFields{0, 0, PagePng()}};
     for (const PageImage& image : kImages) {
         wad::PageEntryFields e;
@@ -113,6 +116,7 @@ std::vector<uint8_t> Game(const wad::RoomFields& room, int windowW = kWidth, int
         s.name = "spr_" + std::to_string(i);
         s.width = s.height = 8;
         s.right = s.bottom = 7;
+        s.newGeneration = newGeneration;
         s.pageEntries = {wad::PageEntryLabel("TPAG", static_cast<size_t>(i))};
         sprites.push_back(s);
     }
