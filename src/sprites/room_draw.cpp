@@ -25,7 +25,6 @@
 #include "render/room_views.h"
 #include "render/surface.h"
 #include "render/user_shader.h"
-#include "render/vertex_batch.h"
 #include "render/view.h"
 #include "render/window_services.h"
 #include "render/window_views.h"

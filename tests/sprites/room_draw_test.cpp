@@ -13,6 +13,7 @@
 #include "gl_device_fixture.h"
 #include "render/surface.h"
 #include "render/view.h"
+#include "render/window_services.h"
 #include "render/window_views.h"
 #include "room/camera.h"
 #include "room/camera_manager.h"
@@ -315,6 +316,34 @@ TEST_F(RoomDraw, NewGenerationRoomWithoutViewsIsDrawnThroughTheDefaultCamera) {
     const CCamera* camera = g_CM.GetCamera(g_DefaultCameraID);
     ASSERT_NE(camera, nullptr);
     EXPECT_EQ(g_CM.GetActiveCamera(), camera) << "the post-draw and GUI pass point it at the device";
+}
+
+TEST_F(RoomDraw, ApplicationSurfaceIsMadeResizedFreedAndMadeAgainAtItsOldSize) {
+    DrawFrame();
+    ASSERT_TRUE(GR_Surface_Exists(g_ApplicationSurface));
+    EXPECT_EQ(GR_Surface_Get_Width(g_ApplicationSurface), kSize);
+    EXPECT_EQ(wind_regionwidth, kSize);
+
+    g_NewApplicationSize = true;
+    g_NewApplicationWidth = 16;
+    g_NewApplicationHeight = 8;
+    DrawFrame();
+    EXPECT_FALSE(g_NewApplicationSize);
+    EXPECT_EQ(g_ApplicationWidth, 16);
+    EXPECT_EQ(GR_Surface_Get_Height(g_ApplicationSurface), 8);
+
+    g_AppSurfaceEnabled = false;
+    DrawFrame();
+    EXPECT_EQ(g_ApplicationSurface, APPLICATION_SURFACE_NONE);
+    EXPECT_EQ(g_ApplicationWidth, kSize) << "the device's size without the surface";
+    EXPECT_FALSE(g_bUsingAppSurface);
+
+    g_AppSurfaceEnabled = true;
+    DrawFrame();
+    ASSERT_TRUE(GR_Surface_Exists(g_ApplicationSurface));
+    EXPECT_EQ(g_ApplicationWidth, 16);
+    EXPECT_EQ(g_ApplicationHeight, 8);
+    EXPECT_EQ(wind_regionheight, 8);
 }
 
 } // namespace
