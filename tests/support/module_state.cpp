@@ -38,6 +38,7 @@
 #include "sprites/background_table.h"
 #include "sprites/font_table.h"
 #include "sprites/particle_system.h"
+#include "sprites/room_draw.h"
 #include "sprites/sprite_table.h"
 #include "sprites/text.h"
 #include "world/collision/collision_pass.h"
@@ -117,6 +118,7 @@ void ResetModuleState() {
     WindowViews_Reset();
     WindowSettings_Reset();
     GuiView_Reset();
+    RoomDraw_Reset();
     // No reader may outlive the image a test loaded.
     GameData_ForgetImage();
     // Fonts own textures of the table: they go first.
