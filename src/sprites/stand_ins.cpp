@@ -5,6 +5,7 @@
 // refuses a function defined both here and in the module
 // (tools/check_duplicates.sh).
 #include "render/surface_services.h"
+#include "sprites/particle_services.h"
 #include "world/datafile/game_data_services.h"
 #include "world/run/startup_services.h"
 #include "world/step/step_services.h"
@@ -32,3 +33,7 @@ void FINALIZE_Sprite_Class() {}
 // ---- asked for through world/step/step_services.h
 
 void ParticleSystem_UpdateAll() {}
+
+// ---- asked for through sprites/particle_services.h
+
+void ParticleSystem_AutoDraw(int) {}
