@@ -75,6 +75,7 @@ public:
         wad::GameDataWriter w;
         wad::HeaderFields header;
         header.editorMajor = 2;
+        header.version = 15; // scripts name their code entries
         wad::WriteHeader(w, header);
         wad::WriteTexturePages(w, pages);
         wad::BackgroundFields t;
