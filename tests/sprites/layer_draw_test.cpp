@@ -96,7 +96,10 @@ protected:
     void StartFrame(bool blend = false) {
         GR_D3D_Start_Frame();
         Graphics::Clear(0, 1.0f, 0, eClear_Colour);
+        // As the room's drawing does: the view over the whole target, and
+        // culling against it.
         GR_D3D_Set_View_Area(0, 0, kSize, kSize, 0);
+        DirtyRoomExtents();
         g_States.SetRenderState(eRS_BlendEnable, blend ? 1 : 0);
     }
     void DrawAndFinish() {
