@@ -17,6 +17,7 @@
 #include "gl_device_fixture.h"
 #include "golden_frame.h"
 #include "layer_scene.h"
+#include "object_chunk.h"
 #include "render/bitmap32.h"
 #include "render/legacy_3d.h"
 #include "render/texture_draw.h"
@@ -46,6 +47,10 @@ ZQRValue& Record(int script, CInstance* self, ZQRValue& result) {
     return result;
 }
 
+// The Draw event of obj_drawn: the cyan sprite where the instance stands.
+int g_drawEventSprite = -1;
+std::vector<CInstance*> g_drawEvents;
+
 const SCompiledFunction kScripts[] = {
     {"scr_begin",
      [](CInstance* self, CInstance*, ZQRValue& r, int, ZQRValue**) -> ZQRValue& {
@@ -57,6 +62,11 @@ const SCompiledFunction kScripts[] = {
          return Record(1, self, r);
      },
      nullptr},
+    {"gml_Object_obj_drawn_Draw_0", nullptr,
+     [](CInstance* self, CInstance*) {
+         g_drawEvents.push_back(self);
+         Sprite_Data(g_drawEventSprite)->Draw(0, self->i_x, self->i_y, 1, 1, 0, 0xFFFFFF, 1);
+     }},
 };
 
 void AddScripts(wad::GameDataWriter& w) {
@@ -66,6 +76,11 @@ void AddScripts(wad::GameDataWriter& w) {
     end.name = "scr_end";
     end.codeIndex = 1;
     wad::WriteScripts(w, {begin, end});
+    wad::ObjectFields drawn;
+    drawn.name = "obj_drawn";
+    drawn.events.resize(9);
+    drawn.events[8] = {{0, 2}};
+    wad::WriteObjects(w, {drawn}, 15);
 }
 
 class LayersOnScreen : public GLDeviceTest {
@@ -73,8 +88,9 @@ protected:
     void SetUp() override {
         GLDeviceTest::SetUp();
         g_calls.clear();
+        g_drawEvents.clear();
         Code_LoadCompiledRecord([](SLLVMVars* v) {
-            v->nCodeEntries = 2;
+            v->nCodeEntries = 3;
             v->pCodeFunctions = kScripts;
         });
         ASSERT_TRUE(file.Load()) << GameData_LastError();
@@ -90,6 +106,7 @@ protected:
     void TearDown() override {
         Sprite_Free();
         Background_Free();
+        Code_LoadCompiledRecord(nullptr);
         GLDeviceTest::TearDown();
     }
 
@@ -113,10 +130,10 @@ protected:
         return p;
     }
 
-    // An instance of no object showing `sprite` at (x, y), placed on `layer`
-    // after its other elements.
-    CInstance* Instance(CLayer* layer, int sprite, float x, float y) {
-        CInstance* i = scene.room.AddInstance(x, y, -1);
+    // An instance of `object` (none by default) showing `sprite` at (x, y),
+    // placed on `layer` after its other elements.
+    CInstance* Instance(CLayer* layer, int sprite, float x, float y, int object = -1) {
+        CInstance* i = scene.room.AddInstance(x, y, object);
         CLayerManager::RemoveInstance(&scene.room, i);
         i->i_spriteindex = sprite;
         i->i_visible = true;
@@ -199,6 +216,18 @@ TEST_F(LayersOnScreen, InstancesUpToTheFirstDeactivatedOne) {
     EXPECT_EQ(Pixel(4, 18), 0u) << "invisible";
     EXPECT_EQ(Pixel(20, 20), 0u) << "neither the deactivated instance nor what follows it";
     EXPECT_EQ(Pixel(4, 28), kCyan) << "the next layer";
+}
+
+// An object with a Draw event draws itself: its sprite is not drawn for it.
+TEST_F(LayersOnScreen, DrawEventTakesThePlaceOfTheSprite) {
+    g_drawEventSprite = cyan;
+    CInstance* self = Instance(scene.Layer(0), red, 8, 8, 0);
+    StartFrame();
+    DrawAndFinish();
+    ASSERT_EQ(g_drawEvents.size(), 1u);
+    EXPECT_EQ(g_drawEvents[0], self);
+    EXPECT_EQ(Pixel(10, 10), kCyan);
+    EXPECT_EQ(Pixel(20, 20), 0u) << "no red sprite beyond the event's cyan one";
 }
 
 // Without a sprite a background covers the whole target with its colour and
