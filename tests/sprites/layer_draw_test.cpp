@@ -21,8 +21,10 @@
 #include "render/bitmap32.h"
 #include "render/legacy_3d.h"
 #include "render/texture_draw.h"
+#include "render/user_shader.h"
 #include "render/vertex_batch.h"
 #include "render/view.h"
+#include "shader_chunk.h"
 #include "sprites/background_table.h"
 #include "sprites/layer_draw.h"
 #include "sprites/tilemap_draw.h"
@@ -38,12 +40,13 @@ struct ScriptCall {
     CInstance* self;
     float depth;
     int pendingVertices;
+    Shader* shader;
 };
 std::vector<ScriptCall> g_calls;
 
 ZQRValue& Record(int script, CInstance* self, ZQRValue& result) {
     g_calls.push_back({script, Current_Object, Current_Event_Type, Current_Event_Number, self, GR_Depth,
-                       g_CurrentVertexCount});
+                       g_CurrentVertexCount, g_NextActiveUserShader});
     return result;
 }
 
@@ -81,6 +84,18 @@ void AddScripts(wad::GameDataWriter& w) {
     drawn.events.resize(9);
     drawn.events[8] = {{0, 2}};
     wad::WriteObjects(w, {drawn}, 15);
+    // A shader that paints whatever it draws magenta.
+    wad::WriteShaders(w, {wad::ShaderFields{"sh_magenta",
+                                            1,
+                                            R"(#version 120
+attribute vec3 in_Position;
+uniform mat4 vt_Matrices[5];
+void main() { gl_Position = vt_Matrices[4] * vec4(in_Position, 1.0); }
+)",
+                                            R"(#version 120
+void main() { gl_FragColor = vec4(1.0, 0.0, 1.0, 1.0); }
+)",
+                                            {"in_Position"}}});
 }
 
 class LayersOnScreen : public GLDeviceTest {
@@ -228,6 +243,29 @@ TEST_F(LayersOnScreen, DrawEventTakesThePlaceOfTheSprite) {
     EXPECT_EQ(g_drawEvents[0], self);
     EXPECT_EQ(Pixel(10, 10), kCyan);
     EXPECT_EQ(Pixel(20, 20), 0u) << "no red sprite beyond the event's cyan one";
+}
+
+// A layer's shader is set before its begin script and reset after its end
+// script; the layers without one draw as they are.
+TEST_F(LayersOnScreen, LayerShaderFramesItsElements) {
+    ASSERT_NE(GetShader(0), nullptr);
+    ASSERT_TRUE(GetShader(0)->compiled) << GetShader(0)->errorText;
+    CInstance scriptSelf(0, 0, 0, -1, false);
+    CLayerManager::m_pScriptInstance = &scriptSelf;
+    CLayer* shaded = scene.Layer(10);
+    shaded->m_shader = 0;
+    shaded->m_beginScript = 0;
+    shaded->m_endScript = 1;
+    scene.Sprite(shaded, yellow, 0, 0);
+    scene.Sprite(scene.Layer(0), yellow, 16, 16);
+    StartFrame();
+    DrawAndFinish();
+    ASSERT_EQ(g_calls.size(), 2u);
+    EXPECT_EQ(g_calls[0].shader, GetShader(0));
+    EXPECT_EQ(g_calls[1].shader, GetShader(0));
+    EXPECT_EQ(g_NextActiveUserShader, nullptr);
+    EXPECT_EQ(Pixel(4, 4), kMagenta);
+    EXPECT_EQ(Pixel(20, 20), kYellow);
 }
 
 // Without a sprite a background covers the whole target with its colour and
