@@ -5,13 +5,8 @@
 // refuses a function defined both here and in the module
 // (tools/check_duplicates.sh).
 #include "render/surface_services.h"
-#include "sprites/layer_draw.h"
 #include "world/run/startup_services.h"
 
 // ---- asked for through world/run/startup_services.h
 
 void FINALIZE_Sprite_Class() {}
-
-// ---- asked for through sprites/layer_draw.h (the layer drawing replaces it)
-
-void DrawRoomLayers(tagZQRECT*) {}
