@@ -2,9 +2,9 @@
 // in tests/sprites/golden/ within a per-channel tolerance (llvmpipe may round
 // a blend or a texel differently by a step or two).
 //
-// To regenerate a golden on purpose, run the test program with
-// ZQ_REGENERATE_GOLDENS=1: each comparison then writes its frame over the
-// committed PNG and passes. Look at the pictures before committing them.
+// To regenerate the goldens on purpose, run tools/update_golden.sh (the test
+// program with ZQ_UPDATE_GOLDEN=1): each comparison then writes its frame
+// over the committed PNG and passes. Look at the pictures before committing.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -36,7 +36,7 @@ inline std::vector<uint32_t> ReadFrame(int width, int height) {
 inline ::testing::AssertionResult MatchesGolden(const std::vector<uint32_t>& frame, int width, int height,
                                                 const std::string& name, int tolerance = 2) {
     const std::filesystem::path path = std::filesystem::path(__FILE__).parent_path() / "golden" / name;
-    const char* regenerate = std::getenv("ZQ_REGENERATE_GOLDENS");
+    const char* regenerate = std::getenv("ZQ_UPDATE_GOLDEN");
     if (regenerate != nullptr && std::string(regenerate) == "1") {
         uint8_t* png = nullptr;
         size_t length = 0;
@@ -49,7 +49,7 @@ inline ::testing::AssertionResult MatchesGolden(const std::vector<uint32_t>& fra
     }
     std::ifstream in(path, std::ios::binary);
     const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (bytes.empty()) return ::testing::AssertionFailure() << "no golden " << path;
+    if (bytes.empty()) return ::testing::AssertionFailure() << "no golden " << path << " (make it with tools/update_golden.sh)";
     int w = 0, h = 0;
     const uint8_t* pixels = ReadPNGFile(bytes.data(), static_cast<int>(bytes.size()), &w, &h, false);
     if (pixels == nullptr || w != width || h != height) {
