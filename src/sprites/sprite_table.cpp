@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 
+#include <strings.h>
+
 #include "core/builtin_services.h"
 #include "core/console.h"
 #include "core/game_image.h"
@@ -56,8 +58,7 @@ int Append(std::unique_ptr<CSprite> sprite) {
     return index;
 }
 
-// Vector sprite files need the vector sprite module, which this runtime does
-// not have yet: they load as a missing vector sprite does, not at all.
+// A vector sprite file: ".zqs" in any letter case.
 bool IsVectorFile(const char* path) {
     const size_t n = std::strlen(path);
     return n >= 4 && strcasecmp(path + n - 4, ".zqs") == 0;
@@ -167,13 +168,14 @@ int Sprite_Add(const char* path, int frames, bool precise, bool removeBackground
         ReportNoHttp(path);
         return -1;
     }
-    if (!FileFound(path) || IsVectorFile(path)) return -1;
+    if (!FileFound(path)) return -1;
     // Loaded before it is added, so a file that does not decode leaves the
     // table (and its names) as they were.
     auto sprite = std::make_unique<CSprite>();
-    if (!sprite->LoadFromFile(path, frames, precise, removeBackground, smooth, preload, xorigin, yorigin,
-                              !removeBackground))
-        return -1;
+    const bool ok = IsVectorFile(path) ? sprite->LoadFromZQSFile(path, xorigin, yorigin)
+                                       : sprite->LoadFromFile(path, frames, precise, removeBackground, smooth,
+                                                              preload, xorigin, yorigin, !removeBackground);
+    if (!ok) return -1;
     return Append(std::move(sprite));
 }
 
@@ -239,6 +241,10 @@ int Sprite_Duplicate(int index) {
         for (auto& bitmap : copy->m_bitmaps)
             if (bitmap->GetWidth() != copy->m_width || bitmap->GetHeight() != copy->m_height)
                 bitmap->Stretch(copy->m_width, copy->m_height);
+        // The frames are the copy's own now: it draws from textures and
+        // entries of its own.
+        copy->InitTexture();
+        copy->InitLocalTPE();
         copy->CreateMask();
     }
     return Append(std::move(copy));

@@ -227,6 +227,11 @@ public:
     bool AddFromBitmap(IBitmap* bitmap, bool removeBackground, bool smooth, bool keepAlpha);
     void AddFromSprite(const CSprite* source);
     void SetAlphaFromSprite(const CSprite* source);
+    // ---- vector sprites. A vector sprite file (".zqs") from the save area,
+    // else the bundle, with the given origin; false when the file is in
+    // neither or its data does not build.
+    bool LoadFromZQSFile(const char* path, int xorigin, int yorigin);
+
     // Rebuilds every frame as a bitmap read back from its texture page.
     bool GenerateBitmapData();
     // True when the frames are on the data file's pages and have no bitmaps.
