@@ -279,6 +279,10 @@ void CSprite::SetAlphaFromSprite(const CSprite* source) {
         const CBitmap32* from = source->m_bitmaps[static_cast<size_t>(i % source->m_numb)].get();
         if (frame != nullptr && from != nullptr) frame->SetAlphaFromBitmap(from);
     }
+    // The textures are what is drawn: they take the new alpha too. The box
+    // and the masks stay as they were.
+    InitTexture();
+    InitLocalTPE();
 }
 
 // ---------------------------------------------------------------------------

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <zlib.h>
+
 #include "core/builtin_services.h"
 #include "core/load_save.h"
 #include "core/memory_manager.h"
@@ -27,6 +29,7 @@
 #include "render/read_back.h"
 #include "render/texture_table.h"
 #include "sprite_chunk.h"
+#include "sprite_fixture.h"
 #include "sprites/sprite_table.h"
 #include "temp_path.h"
 #include "texture_chunks.h"
@@ -482,6 +485,128 @@ TEST_F(SpriteTable, FailedLoadsLeaveNoIndexAndNoName) {
     EXPECT_EQ(Sprite_Data(first)->m_numb, 4);
     EXPECT_STREQ(Sprite_Data(first)->m_name, Sprite_Name(first));
     EXPECT_EQ(Sprite_Find(Sprite_Name(first)), first);
+}
+
+// ---- alpha from another sprite
+
+TEST_F(SpriteTable, AlphaFromAnotherSpriteReachesTheTextures) {
+    ErrorCapture errors;
+    Write("strip.png", Png(12, 2, Pattern(12, 2)));
+    const int target = Sprite_Add("strip.png", 2, true, false, false, true, 0, 0);
+    // One grey frame: column x has brightness 40 × x.
+    std::vector<uint32_t> grey;
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 6; ++x) grey.push_back(0xFF000000u | 0x010101u * static_cast<uint32_t>(40 * x));
+    const int mask =
+        Sprite_Add_BIN(reinterpret_cast<const uint8_t*>(grey.data()), 6, 2, 1, true, false, 0, 0);
+    ASSERT_GE(target, 0);
+    ASSERT_GE(mask, 0);
+    CSprite& t = *Sprite_Data(target);
+    t.SetAlphaFromSprite(Sprite_Data(mask));
+    EXPECT_TRUE(errors.Shown().empty());
+    for (int f = 0; f < 2; ++f) {
+        const std::vector<uint32_t> drawn = TexturePixels(t, f);
+        ASSERT_EQ(drawn.size(), 12u);
+        for (int x = 0; x < 6; ++x) {
+            EXPECT_EQ(t.m_bitmaps[static_cast<size_t>(f)]->Pixels()[6 + x] >> 24, 40u * x);
+            EXPECT_EQ(drawn[6 + static_cast<size_t>(x)], (Rgba(6 * f + x, 1) & 0x00FFFFFFu) | (40u * x) << 24)
+                << "frame " << f << " column " << x;
+        }
+    }
+
+    auto pages = std::make_unique<CSprite>();
+    pages->m_numb = 1;
+    pages->m_pageEntryOffsets = {0};
+    pages->m_dataFileEntries = true;
+    const int data = Sprite_AddRecord(std::move(pages), "spr_pages");
+    Sprite_Data(data)->SetAlphaFromSprite(&t);
+    EXPECT_TRUE(errors.ShownContains(
+        "sprite_set_alpha_from_sprite() requires the destination sprite to have been duplicated"));
+    t.SetAlphaFromSprite(Sprite_Data(data));
+    EXPECT_TRUE(errors.ShownContains(
+        "sprite_set_alpha_from_sprite() requires the source sprite to have been duplicated"));
+}
+
+// ---- the legacy table stream
+
+// The sprite stream form 800 of one 2 × 1 frame whose pixels are `pixel`,
+// origin (1, 0), one shared mask.
+std::vector<uint8_t> SpriteStream(uint32_t pixel) {
+    std::vector<uint8_t> out;
+    for (uint32_t w :
+         {800u, 1u, 0u, 1u, 800u, 2u, 1u, 8u, pixel, pixel, 0u, 800u, 2u, 1u, 0u, 0u, 0u, 0u, 1u, 1u})
+        PutWord(out, w);
+    return out;
+}
+
+// One index of the table stream: absent, or a name and the sprite.
+std::vector<uint8_t> Slot(const char* name, uint32_t pixel) {
+    std::vector<uint8_t> out;
+    PutWord(out, name != nullptr ? 1 : 0);
+    if (name == nullptr) return out;
+    PutWord(out, static_cast<uint32_t>(std::strlen(name)));
+    out.insert(out.end(), name, name + std::strlen(name));
+    const std::vector<uint8_t> sprite = SpriteStream(pixel);
+    out.insert(out.end(), sprite.begin(), sprite.end());
+    return out;
+}
+
+std::vector<uint8_t> Deflated(const std::vector<uint8_t>& bytes) {
+    uLongf length = compressBound(bytes.size());
+    std::vector<uint8_t> out(length);
+    EXPECT_EQ(compress(out.data(), &length, bytes.data(), bytes.size()), Z_OK);
+    out.resize(length);
+    return out;
+}
+
+TEST_F(SpriteTable, LegacyTableStreamsAreReadWholeOrNotAtAll) {
+    const uint32_t red = 0xFFFF0000u, blue = 0xFF0000FFu;
+    std::vector<uint8_t> inline400;
+    for (uint32_t w : {400u, 3u}) PutWord(inline400, w);
+    for (const auto& slot : {Slot("spr_a", red), Slot(nullptr, 0), Slot("spr_b", blue)})
+        inline400.insert(inline400.end(), slot.begin(), slot.end());
+    ASSERT_TRUE(Sprite_Load(inline400.data(), inline400.size()));
+    ASSERT_EQ(Sprite_Number(), 3);
+    EXPECT_EQ(Sprite_Find("spr_a"), 0);
+    EXPECT_FALSE(Sprite_Exists(1));
+    EXPECT_EQ(Sprite_Find("spr_b"), 2);
+    const CSprite& b = *Sprite_Data(2);
+    EXPECT_STREQ(b.m_name, "spr_b");
+    EXPECT_EQ(b.m_numb, 1);
+    EXPECT_EQ(b.m_width, 2);
+    EXPECT_EQ(b.m_xorigin, 1);
+    EXPECT_EQ(TexturePixels(b, 0), (std::vector<uint32_t>{Argb(blue), Argb(blue)}))
+        << "drawn from its own texture";
+
+    std::vector<uint8_t> compressed800;
+    for (uint32_t w : {800u, 2u}) PutWord(compressed800, w);
+    for (const auto& slot : {Slot("spr_c", blue), Slot(nullptr, 0)}) {
+        const std::vector<uint8_t> packed = Deflated(slot);
+        PutWord(compressed800, static_cast<uint32_t>(packed.size()));
+        compressed800.insert(compressed800.end(), packed.begin(), packed.end());
+    }
+    ASSERT_TRUE(Sprite_Load(compressed800.data(), compressed800.size()));
+    ASSERT_EQ(Sprite_Number(), 2);
+    EXPECT_EQ(Sprite_Find("spr_c"), 0);
+    EXPECT_EQ(Sprite_Find("spr_a"), -1) << "the old table is gone";
+    EXPECT_EQ(Sprite_Data(0)->m_bitmaps[0]->Pixels()[1], blue);
+
+    // Anything damaged leaves the table as it was.
+    std::vector<uint8_t> version = inline400;
+    version[1] = 0x02; // 400 becomes 656
+    std::vector<uint8_t> cut(inline400.begin(), inline400.end() - 3);
+    std::vector<uint8_t> badSprite = inline400;
+    badSprite[8 + 4 + 4 + 5] = 0x21; // the first sprite's form version
+    std::vector<uint8_t> badZlib = compressed800;
+    badZlib[8 + 4 + 2] ^= 0xFF;
+    std::vector<uint8_t> huge;
+    for (uint32_t w : {400u, 0x7FFFFFFFu}) PutWord(huge, w);
+    for (const auto* bad : {&version, &cut, &badSprite, &badZlib, &huge}) {
+        EXPECT_FALSE(Sprite_Load(bad->data(), bad->size()));
+        EXPECT_EQ(Sprite_Number(), 2);
+        EXPECT_EQ(Sprite_Find("spr_c"), 0);
+    }
+    EXPECT_FALSE(Sprite_Load(nullptr, 0));
 }
 
 } // namespace

@@ -119,7 +119,8 @@ public:
     void LoadFromChunk(ImageReader& record);
     // The legacy stream forms (versions 542 and 800) in `length` bytes;
     // false (the sprite left cleared) for any other version or damaged data.
-    bool LoadFromStream(const uint8_t* data, size_t length);
+    // *consumed (when given) gets the bytes the form took, 0 on failure.
+    bool LoadFromStream(const uint8_t* data, size_t length, size_t* consumed = nullptr);
     // A copy of a bitmap sprite (see Assign in sprite.cpp).
     void Assign(const CSprite* source);
     // The frame wrapped into 0 … frame count − 1; -1 without frames.
