@@ -192,9 +192,17 @@ bool Sprite_Load(const uint8_t* data, size_t length) {
     return true;
 }
 
-// Textures of run-time frames are made when the frames are; data-file
-// sprites draw from their pages. Nothing is left to do at start-up.
-void Sprite_InitTextures() {}
+// Remakes the textures and local entries of every sprite that owns its
+// frames; data-file sprites draw from their pages and have none. Run-time
+// frames get theirs when they are made, so at start-up (an empty table)
+// this finds nothing to do.
+void Sprite_InitTextures() {
+    for (int i = 0; i < g_Sprites.Number(); ++i)
+        if (CSprite* s = g_Sprites.Data(i)) {
+            s->InitTexture();
+            s->InitLocalTPE();
+        }
+}
 
 void Sprite_Free() {
     g_Sprites.Clear();

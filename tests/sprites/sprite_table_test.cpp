@@ -36,6 +36,7 @@
 #include "world/datafile/game_file.h"
 #include "world/datafile/game_header.h"
 #include "world/instances/sprite_services.h"
+#include "world/run/startup_services.h"
 
 namespace {
 
@@ -317,6 +318,12 @@ TEST_F(SpriteTable, DuplicatesOfDataFileSpritesOwnTheirFramesAndTextures) {
     EXPECT_EQ(b.Pixels()[2 * 8 + 2], Argb(Rgba(4, 4)));
     EXPECT_EQ(b.Pixels()[5 * 8 + 5], Argb(Rgba(5, 5)));
     EXPECT_EQ(b.Pixels()[1 * 8 + 1], 0u);
+
+    // Remaking every sprite's textures leaves each drawing what it drew.
+    Sprite_InitTextures();
+    EXPECT_EQ(TexturePixels(*Sprite_Data(copy), 0)[1 * 4 + 2], Rgba(2, 1));
+    EXPECT_EQ(Sprite_Data(copy)->m_localEntries.size(), 2u);
+    EXPECT_EQ(Sprite_Data(0)->GetTexture(0), TPageEntry_Handle(Sprite_Data(0)->GetPageEntry(0)));
 
     // Data-file frames take no appended bitmap: the frame would have no pixels.
     std::unique_ptr<IBitmap> extra =
