@@ -27,7 +27,9 @@
 #include "render/page_entry.h"
 #include "render/platform_bitmap.h"
 #include "render/read_back.h"
+#include "render/render_state.h"
 #include "render/texture_table.h"
+#include "render/view.h"
 #include "sprite_chunk.h"
 #include "sprite_fixture.h"
 #include "sprites/sprite_table.h"
@@ -209,6 +211,41 @@ TEST_F(SpriteTable, BackgroundRemovalSmoothingAndKeptAlpha) {
     ASSERT_GE(alpha, 0);
     EXPECT_TRUE(Sprite_Data(alpha)->m_transparent);
     for (int i = 0; i < 9; ++i) EXPECT_EQ(Sprite_Data(alpha)->m_bitmaps[0]->Pixels()[i], Argb(rgba[i])) << i;
+}
+
+// ---- frames from the screen
+
+// A frame drawn to the window, grabbed and made into a sprite comes back
+// with the pixels it was drawn with.
+TEST_F(SpriteTable, SpritesFromScreenshotsKeepTheirColours) {
+    Write("strip.png", Png(12, 2, Pattern(12, 2)));
+    const int drawn = Sprite_Add("strip.png", 3, true, false, false, true, 0, 0);
+    ASSERT_GE(drawn, 0);
+    g_transRoomExtents[2] = g_transRoomExtents[3] = kSize;
+    g_transRoomExtentsDirty = false;
+    GR_D3D_Start_Frame();
+    Graphics::Clear(0, 1.0f, 0, eClear_Colour);
+    g_States.SetRenderState(eRS_BlendEnable, 0);
+    Sprite_Data(drawn)->Draw(1, 0, 0, 1, 1, 0, 0xFFFFFF, 1);
+    Graphics::Flush();
+    std::unique_ptr<IBitmap> shot = GR_D3D_Screenshot_Part(0, 0, 4, 2);
+    GR_D3D_Finish_Frame(true);
+    ASSERT_NE(shot, nullptr);
+
+    for (bool keepAlpha : {true, false}) {
+        const int index = Sprite_AddEmpty();
+        CSprite& s = *Sprite_Data(index);
+        ASSERT_TRUE(s.CreateFromBitmap(shot.get(), true, false, false, true, 0, 0, keepAlpha));
+        EXPECT_STREQ(s.m_name, Sprite_Name(index)) << "the name survives";
+        ASSERT_EQ(s.m_width, 4);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 4; ++x)
+                EXPECT_EQ(s.m_bitmaps[0]->Pixels()[y * 4 + x], Argb(Rgba(4 + x, y))) << x << ", " << y;
+        std::vector<uint32_t> want;
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 4; ++x) want.push_back(Rgba(4 + x, y));
+        EXPECT_EQ(TexturePixels(s, 0), want);
+    }
 }
 
 // ---- frames read back from the data file's pages
