@@ -5,10 +5,12 @@
 // the table and its names consistent.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,15 +74,25 @@ std::vector<uint32_t> Pattern(int width, int height) {
 
 class SpriteTable : public GLDeviceTest {
 protected:
+    // A bundle folder and a save area of the test's own: the save area is
+    // searched first, and a shared one may hold any file of the same name.
     void SetUp() override {
         GLDeviceTest::SetUp();
         m_folder = TestTempPath("sprite_table");
         std::filesystem::create_directories(m_folder);
+        if (const char* xdg = std::getenv("XDG_DATA_HOME")) m_oldXdg = xdg;
+        setenv("XDG_DATA_HOME", (m_folder + "/data").c_str(), 1);
         LoadSave_SetGameName((m_folder + "/game.ios").c_str());
         LoadSave_SetWorkingDirectory((m_folder + "/").c_str());
     }
     void TearDown() override {
         Sprite_Init();
+        if (m_oldXdg.has_value())
+            setenv("XDG_DATA_HOME", m_oldXdg->c_str(), 1);
+        else
+            unsetenv("XDG_DATA_HOME");
+        LoadSave_SetGameName(nullptr);
+        LoadSave_SetWorkingDirectory(nullptr);
         std::filesystem::remove_all(m_folder);
         GLDeviceTest::TearDown();
     }
@@ -118,6 +130,7 @@ protected:
     }
 
     std::string m_folder;
+    std::optional<std::string> m_oldXdg;
     std::vector<uint8_t> m_image;
 };
 
