@@ -4,6 +4,7 @@
 // module deletes each stand-in as it defines the real function; the build
 // refuses a function defined both here and in the module
 // (tools/check_duplicates.sh).
+#include "core/function_table.h"
 #include "core/support_output.h"
 #include "world/builtins/game_builtin_services.h"
 #include "world/run/startup_services.h"
@@ -53,7 +54,25 @@ std::span<const GameBuiltinRow> MotionPlanning_Builtins() {
 
 void InitActionFunctions() {}
 
-void InitResourceFunctions() {}
+namespace {
+
+// Answers undefined, as a resource built-in this runtime does not carry yet.
+void F_ResourceMissing(RValue&, CInstance*, CInstance*, int, RValue*) {
+    Support_DebugOutput("%s not implemented\n",
+                        g_pFunction != nullptr ? g_pFunction->f_name : "resource built-in");
+}
+
+} // namespace
+
+// Only the resource built-ins the game's compiled code binds to by name, so
+// that the game loads until the real registrar takes this one's place.
+void InitResourceFunctions() {
+    Function_Add("sprite_get_width", F_ResourceMissing, 1, false);
+    Function_Add("sprite_get_height", F_ResourceMissing, 1, false);
+    Function_Add("path_get_number", F_ResourceMissing, 1, false);
+    Function_Add("path_get_point_x", F_ResourceMissing, 2, false);
+    Function_Add("path_get_point_y", F_ResourceMissing, 2, false);
+}
 
 void InitBufferFunctions() {}
 

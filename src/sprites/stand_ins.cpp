@@ -4,6 +4,8 @@
 // module deletes each stand-in as it defines the real function; the build
 // refuses a function defined both here and in the module
 // (tools/check_duplicates.sh).
+#include "core/function_table.h"
+#include "core/support_output.h"
 #include "render/surface_services.h"
 #include "world/datafile/game_data_services.h"
 #include "world/run/startup_services.h"
@@ -17,7 +19,21 @@ void Particle_EmbeddedImagesSetup() {}
 
 void INITIALIZE_Particle_Main() {}
 
-void InitParticlesFunctions() {}
+namespace {
+
+// Answers undefined, as a particle built-in this runtime does not carry yet.
+void F_ParticlesMissing(RValue&, CInstance*, CInstance*, int, RValue*) {
+    Support_DebugOutput("%s not implemented\n",
+                        g_pFunction != nullptr ? g_pFunction->f_name : "particle built-in");
+}
+
+} // namespace
+
+// Only the particle built-in the game's compiled code binds to by name, so
+// that the game loads until the real registrar takes this one's place.
+void InitParticlesFunctions() {
+    Function_Add("effect_create_below", F_ParticlesMissing, 5, false);
+}
 
 void Part_CreateTextures() {}
 
