@@ -18,6 +18,10 @@
 //                             tiles and sprites, a tilemap and an unknown one
 //   corvane-wad seeds DIR     every fuzz target's starting inputs, in
 //                             DIR/<target>/ (the fuzz build writes them)
+//   corvane-wad game MANIFEST OUT
+//                             the game's own data file from its manifest
+//                             (assets/game.manifest) and the art and sounds
+//                             beside it, bound to the game's compiled code
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -31,7 +35,9 @@
 #include "core/memory_manager.h"
 #include "debug_info_file.h"
 #include "font_chunk.h"
+#include "game/game_code.h"
 #include "game_data_writer.h"
+#include "game_manifest.h"
 #include "header_chunk.h"
 #include "object_chunk.h"
 #include "options_chunk.h"
@@ -47,7 +53,8 @@ int Usage() {
     std::fprintf(stderr, "usage: corvane-wad sample OUT\n       corvane-wad paths OUT\n"
                          "       corvane-wad code OUT\n       corvane-wad oldcode OUT\n"
                          "       corvane-wad objects OUT\n       corvane-wad rooms OUT\n"
-                         "       corvane-wad layers OUT\n       corvane-wad seeds DIR\n");
+                         "       corvane-wad layers OUT\n       corvane-wad seeds DIR\n"
+                         "       corvane-wad game MANIFEST OUT\n");
     return 2;
 }
 
@@ -508,10 +515,9 @@ std::string Bmp(int width, int height, int bits, const std::string& table, const
 int WriteSeeds(const std::string& dir) {
     namespace fs = std::filesystem;
     std::error_code error;
-    for (const char* target :
-         {"fuzz_game_file", "fuzz_path_chunk", "fuzz_options_chunk", "fuzz_debug_info", "fuzz_ini_file",
-          "fuzz_input_playback", "fuzz_utf8", "fuzz_texture_chunks", "fuzz_background_chunk",
-          "fuzz_font_chunk", "fuzz_sprite_chunk", "fuzz_bmp"}) {
+    for (const char* target : {"fuzz_game_file", "fuzz_path_chunk", "fuzz_options_chunk", "fuzz_debug_info",
+                               "fuzz_ini_file", "fuzz_input_playback", "fuzz_utf8", "fuzz_texture_chunks",
+                               "fuzz_background_chunk", "fuzz_font_chunk", "fuzz_sprite_chunk", "fuzz_bmp"}) {
         fs::create_directories(fs::path(dir) / target, error);
         if (error) {
             std::fprintf(stderr, "corvane-wad: cannot create %s/%s\n", dir.c_str(), target);
@@ -557,6 +563,19 @@ int WriteSeeds(const std::string& dir) {
 
 } // namespace
 
+// The game's data file: its manifest, the art and sounds beside it, and the
+// compiled code's entry order, which the manifest must repeat.
+int WriteGame(const char* manifest, const char* out) {
+    try {
+        const std::filesystem::path file = manifest;
+        const wad::GameManifest m = wad::ReadGameManifest(file);
+        return Write(wad::BuildGameData(m, file.parent_path(), g_VTLFuncs, GAME_CODE_ENTRIES), out) ? 0 : 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "corvane-wad: %s\n", e.what());
+        return 1;
+    }
+}
+
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "sample") == 0) return WriteSample(argv[2], Extra::None);
     if (argc == 3 && std::strcmp(argv[1], "paths") == 0) return WriteSample(argv[2], Extra::Paths);
@@ -566,5 +585,6 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "rooms") == 0) return WriteSample(argv[2], Extra::Rooms);
     if (argc == 3 && std::strcmp(argv[1], "layers") == 0) return WriteSample(argv[2], Extra::Layers);
     if (argc == 3 && std::strcmp(argv[1], "seeds") == 0) return WriteSeeds(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "game") == 0) return WriteGame(argv[2], argv[3]);
     return Usage();
 }

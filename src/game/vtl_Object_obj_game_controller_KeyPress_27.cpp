@@ -1,0 +1,9 @@
+// The game controller's Escape: back to the title room.
+#include "game/game_code.h"
+#include "game/game_functions.h"
+
+void vtl_Object_obj_game_controller_KeyPress_27(CInstance* self, CInstance* other) {
+    GameFrame frame("vtl_Object_obj_game_controller_KeyPress_27");
+    ZQRValue room(0);
+    Game_Call(self, other, FN_room_goto, {&room});
+}

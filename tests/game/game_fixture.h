@@ -1,0 +1,124 @@
+// The game itself, loaded in-process from the data file the build writes
+// (assets/game.ios beside the corvane executable) with the game's real
+// binding record, started headless (no drawing) and stepped one step at a
+// time; keys are pressed and released through the platform copy of the
+// input state, as the window would.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/code.h"
+#include "core/function_table.h"
+#include "core/run_globals.h"
+#include "core/run_state.h"
+#include "core/rvalue.h"
+#include "core/variables.h"
+#include "game/game_code.h"
+#include "room/room.h"
+#include "room/room_table.h"
+#include "world/datafile/code_binding.h"
+#include "world/datafile/game_file.h"
+#include "world/datafile/game_header.h"
+#include "world/input/input_state.h"
+#include "world/instances/instance.h"
+#include "world/objects/object_type.h"
+#include "world/run/game_prepare.h"
+#include "world/run/main_loop.h"
+#include "world/run/room_transitions.h"
+#include "world/run/startup.h"
+
+// The built data file.
+inline std::string GameDataPath() {
+    std::string exe = CORVANE_BINARY;
+    return exe.substr(0, exe.rfind('/')) + "/assets/game.ios";
+}
+
+inline std::vector<uint8_t> ReadGameData() {
+    std::ifstream in(GameDataPath(), std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class GameRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Header_Reset();
+        ASSERT_TRUE(Init());
+        InitVTLFunctions();
+        Code_LoadCompiledRecord(InitLLVM);
+        m_image = ReadGameData();
+        ASSERT_FALSE(m_image.empty()) << "no " << GameDataPath();
+        ASSERT_TRUE(GetResolution(m_image.data(), m_image.size())) << GameData_LastError();
+        ASSERT_TRUE(LoadGameData(m_image.data(), m_image.size())) << GameData_LastError();
+        ASSERT_TRUE(PrepareGame());
+        INITIALIZE_Run_Global();
+        Run_SetHeadlessExit([](int) {});
+        Draw_Automatic = false;
+        m_loaded = true;
+    }
+    void TearDown() override {
+        Draw_Automatic = true;
+        ReleaseAllKeys();
+        if (m_loaded) Run_EndGame();
+        New_Room = ROOM_NONE;
+        Room_Free();
+        Code_UnbindGameData();
+        Object_Init();
+        FINALIZE_Instance_Class();
+        FINALIZE_Variable_Main();
+        FINALIZE_Code_Function();
+        FINALIZE_Run_Global();
+        Quit();
+        Code_LoadCompiledRecord(nullptr);
+        Run_SetHeadlessExit(nullptr);
+    }
+
+    // Starts the game in `room` (0 the title, 2 the game room).
+    void StartIn(int room) {
+        StartGame();
+        if (room != Current_Room) SwitchRoom(room);
+        ASSERT_EQ(Current_Room, room);
+    }
+    // One step and the room change it asked for.
+    void Step(int steps = 1) {
+        for (int i = 0; i < steps; ++i) SingleStep();
+    }
+
+    static void PressKey(int key) {
+        g_mac_keysDown[key] = 1;
+        g_mac_keysDownEdge[key] = 1;
+        g_mac_curkey = g_mac_lastkey = key;
+    }
+    static void ReleaseKey(int key) {
+        g_mac_keysDown[key] = 0;
+        g_mac_keysUpEdge[key] = 1;
+        g_mac_curkey = 0;
+    }
+    static void ReleaseAllKeys() {
+        for (int key = 0; key < kIOKeyCount; ++key) g_mac_keysDown[key] = 0;
+        g_mac_curkey = 0;
+    }
+
+    // The live instances of an object, in the room's order.
+    static std::vector<CInstance*> InstancesOf(int object) {
+        std::vector<CInstance*> found;
+        if (Run_Room == nullptr) return found;
+        for (CInstance* i = Run_Room->m_pFirstActive; i != nullptr; i = i->m_pNext)
+            if (!i->i_marked && i->m_pObject != nullptr && i->m_pObject->m_index == object)
+                found.push_back(i);
+        return found;
+    }
+    static CInstance* The(int object) {
+        std::vector<CInstance*> found = InstancesOf(object);
+        return found.empty() ? nullptr : found.front();
+    }
+    static double Slot(CInstance* instance, int slot) { return REAL_RValue(&Game_Slot(instance, slot)); }
+    static int Alarm(CInstance* instance, int alarm) { return instance->GetTimer(alarm); }
+
+    std::vector<uint8_t> m_image;
+    bool m_loaded = false;
+};

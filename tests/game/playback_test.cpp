@@ -1,0 +1,115 @@
+// A whole session from recorded input: a playback file written record by
+// record (as "-record" writes them) takes the game from the title through
+// the how-to-play screen into the game room, where the first enemy comes in
+// the room's first step and the next 241 steps later on the room's border,
+// and Escape leads back to the title.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "core/memory_manager.h"
+#include "game_fixture.h"
+#include "temp_path.h"
+#include "world/input/input_recording.h"
+
+namespace {
+
+// One step's keyboard: keys held, and those newly pressed.
+struct StepKeys {
+    std::vector<int> held;
+    std::vector<int> pressed;
+};
+
+// The records of a session, one per step, packed from the input state.
+std::vector<uint8_t> Records(const std::vector<StepKeys>& steps) {
+    std::vector<uint8_t> file;
+    std::vector<int> before;
+    for (const StepKeys& s : steps) {
+        IO_Clear();
+        for (int key : s.held) _IO_KeyDown[key] = 1;
+        for (int key : s.pressed) {
+            _IO_KeyPressed[key] = 1;
+            _IO_LastKey = key;
+        }
+        for (int key : before)
+            if (std::find(s.held.begin(), s.held.end(), key) == s.held.end()) _IO_KeyReleased[key] = 1;
+        _IO_CurrentKey = s.held.empty() ? 0 : s.held.back();
+        before = s.held;
+        uint8_t record[kIORecordSize];
+        IO_Record_Pack(record);
+        file.insert(file.end(), record, record + kIORecordSize);
+    }
+    IO_Clear();
+    return file;
+}
+
+class Playback : public GameRun {
+protected:
+    void TearDown() override {
+        IO_Record_Close();
+        g_IO_Playback = false;
+        if (g_pIO_RecordFileName != nullptr) ZQ_Free(g_pIO_RecordFileName);
+        g_pIO_RecordFileName = nullptr;
+        GameRun::TearDown();
+    }
+
+    void Play(const std::vector<uint8_t>& records) {
+        const std::string path = TestTempPath("session.rec");
+        FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(std::fwrite(records.data(), 1, records.size(), f), records.size());
+        std::fclose(f);
+        g_pIO_RecordFileName = static_cast<char*>(ZQ_Alloc(path.size() + 1));
+        std::memcpy(g_pIO_RecordFileName, path.c_str(), path.size() + 1);
+        g_IO_Playback = true;
+        IO_Record_Open();
+        ASSERT_NE(g_hIOFile, nullptr);
+    }
+};
+
+TEST_F(Playback, TitleHowToPlayGameEscapeTitle) {
+    constexpr int kEnter = 13, kEscape = 27;
+    std::vector<StepKeys> session(5);                               // the title, nothing pressed
+    session.push_back({{kEnter}, {kEnter}});                        // step 6: Enter on the title
+    for (int i = 0; i < 10; ++i) session.push_back({{kEnter}, {}}); // held on how-to-play
+    session.push_back({{}, {}});                                    // released
+    session.push_back({{'D'}, {'D'}});                              // step 18: a new press
+    for (int i = 0; i < 245; ++i) session.push_back({{}, {}});      // steps 19 to 263 in the game
+    session.push_back({{kEscape}, {kEscape}});                      // step 264: Escape
+    session.push_back({{}, {}});
+    Play(Records(session));
+
+    StartGame();
+    ASSERT_EQ(Current_Room, 0);
+    std::vector<int> rooms;
+    int firstEnemyStep = -1, secondEnemyStep = -1, gameStartStep = -1;
+    for (int step = 1; step <= static_cast<int>(session.size()); ++step) {
+        Step();
+        rooms.push_back(Current_Room);
+        if (Current_Room == 2 && gameStartStep < 0) gameStartStep = step;
+        const size_t enemies = InstancesOf(OBJ_enemy).size();
+        if (Current_Room == 2 && enemies >= 1 && firstEnemyStep < 0) firstEnemyStep = step;
+        if (Current_Room == 2 && enemies >= 2 && secondEnemyStep < 0) {
+            secondEnemyStep = step;
+            for (CInstance* e : InstancesOf(OBJ_enemy)) {
+                const float w = static_cast<float>(Run_Room->m_width),
+                            h = static_cast<float>(Run_Room->m_height);
+                EXPECT_TRUE(e->i_x == 0 || e->i_x == w || e->i_y == 0 || e->i_y == h)
+                    << e->i_x << "," << e->i_y;
+            }
+        }
+    }
+    EXPECT_EQ(rooms[4], 0) << "the title waits";
+    EXPECT_EQ(rooms[5], 1) << "Enter leaves the title";
+    EXPECT_EQ(rooms[16], 1) << "the held Enter does not skip how-to-play";
+    EXPECT_EQ(gameStartStep, 18);
+    EXPECT_EQ(firstEnemyStep, gameStartStep + 1) << "the game room's first step";
+    EXPECT_EQ(secondEnemyStep, firstEnemyStep + 241);
+    EXPECT_EQ(rooms[263], 0) << "Escape leads back to the title";
+    EXPECT_NE(The(OBJ_title), nullptr);
+}
+
+} // namespace
