@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "chunk_walk.h"
 #include "core/console.h"
 #include "core/game_chunks.h"
 #include "core/game_image.h"
@@ -51,25 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g_roomExtents[3] = 360;
     Background_Init();
 
-    size_t at = 8;
-    while (at + 8 <= image.size()) {
-        uint32_t chunkSize;
-        std::memcpy(&chunkSize, image.data() + at + 4, 4);
-        const size_t payload = at + 8;
-        const size_t limit = payload + std::min<size_t>(chunkSize, image.size() - payload);
-        char tag[5] = {};
-        std::memcpy(tag, image.data() + at, 4);
-        ImageReader chunk(image.data(), image.size(), payload, limit, tag);
-        try {
-            if (std::strcmp(tag, "GEN8") == 0 && limit - payload >= 48)
-                g_isNimbar = chunk.Peek<int32_t>(payload + 44) > 1;
-            if (std::strcmp(tag, "TPAG") == 0 && limit > payload && g_TexturePageChunk.Empty())
-                g_TexturePageChunk = chunk;
-            if (std::strcmp(tag, "BGND") == 0) Background_Load(chunk);
-        } catch (const GameDataError&) {
-        }
-        at = limit;
-    }
+    ForEachChunk(image, [](const FuzzChunk& c) {
+        if (c.IsGenerationHeader()) g_isNimbar = c.NewGeneration();
+        if (c.Is("TPAG") && c.Size() > 0 && g_TexturePageChunk.Empty()) g_TexturePageChunk = c.reader;
+        if (c.Is("BGND")) Background_Load(c.reader);
+    });
 
     const int loaded = Background_Number();
     for (int i = 0; i < loaded; ++i) {

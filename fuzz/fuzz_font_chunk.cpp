@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "chunk_walk.h"
 #include "core/console.h"
 #include "core/game_chunks.h"
 #include "core/game_image.h"
@@ -28,24 +29,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g_isNimbar = size % 2 == 0;
     Font_Init();
 
-    size_t at = 8;
-    while (at + 8 <= image.size()) {
-        uint32_t chunkSize;
-        std::memcpy(&chunkSize, image.data() + at + 4, 4);
-        const size_t payload = at + 8;
-        const size_t limit = payload + std::min<size_t>(chunkSize, image.size() - payload);
-        char tag[5] = {};
-        std::memcpy(tag, image.data() + at, 4);
-        ImageReader chunk(image.data(), image.size(), payload, limit, tag);
-        try {
-            if (std::strcmp(tag, "TPAG") == 0 && limit > payload && g_TexturePageChunk.Empty())
-                g_TexturePageChunk = chunk;
-            if (std::strcmp(tag, "TXTR") == 0) Texture_Load(chunk);
-            if (std::strcmp(tag, "FONT") == 0) Font_Load(chunk);
-        } catch (const GameDataError&) {
-        }
-        at = limit;
-    }
+    ForEachChunk(image, [](const FuzzChunk& c) {
+        if (c.Is("TPAG") && c.Size() > 0 && g_TexturePageChunk.Empty()) g_TexturePageChunk = c.reader;
+        if (c.Is("TXTR")) Texture_Load(c.reader);
+        if (c.Is("FONT")) Font_Load(c.reader);
+    });
 
     static const char* const kTexts[] = {"AV A#V\\#", "A\r\nV\n\rA\n\nV", "  A  V  ",
                                          "\xE2\x82\xAC\xE2\x96\xAF"};

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "chunk_walk.h"
 #include "core/console.h"
 #include "core/game_chunks.h"
 #include "core/game_image.h"
@@ -54,31 +55,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g_roomExtents[3] = 360;
 
     std::vector<uint32_t> listed;
-    size_t at = 8;
-    while (at + 8 <= image.size()) {
-        uint32_t chunkSize;
-        std::memcpy(&chunkSize, image.data() + at + 4, 4);
-        const size_t payload = at + 8;
-        const size_t limit = payload + std::min<size_t>(chunkSize, image.size() - payload);
-        char tag[5] = {};
-        std::memcpy(tag, image.data() + at, 4);
-        ImageReader chunk(image.data(), image.size(), payload, limit, tag);
-        try {
-            // The header's generation decides the page record layout.
-            if (std::strcmp(tag, "GEN8") == 0 && limit - payload >= 48)
-                g_isNimbar = chunk.Peek<int32_t>(payload + 44) > 1;
-            // The first page-entry table is the one the loaders find.
-            if (std::strcmp(tag, "TPAG") == 0 && limit > payload && g_TexturePageChunk.Empty()) {
-                g_TexturePageChunk = chunk;
-                for (size_t w = payload + 4; w + 4 <= limit && listed.size() < 4096; w += 4)
-                    listed.push_back(chunk.Peek<uint32_t>(w));
-            }
-            if (std::strcmp(tag, "TXTR") == 0) Texture_Load(chunk);
-            if (std::strcmp(tag, "EMBI") == 0) EmbeddedImages_LoadChunk(chunk);
-        } catch (const GameDataError&) {
+    ForEachChunk(image, [&listed](const FuzzChunk& c) {
+        // The header's generation decides the page record layout.
+        if (c.IsGenerationHeader()) g_isNimbar = c.NewGeneration();
+        // The first page-entry table is the one the loaders find.
+        if (c.Is("TPAG") && c.Size() > 0 && g_TexturePageChunk.Empty()) {
+            g_TexturePageChunk = c.reader;
+            const size_t limit = c.reader.ChunkEnd();
+            for (size_t w = c.reader.ChunkStart() + 4; w + 4 <= limit && listed.size() < 4096; w += 4)
+                listed.push_back(c.reader.Peek<uint32_t>(w));
         }
-        at = limit;
-    }
+        if (c.Is("TXTR")) Texture_Load(c.reader);
+        if (c.Is("EMBI")) EmbeddedImages_LoadChunk(c.reader);
+    });
 
     for (int i = 0; i < g_NumZQTextures; ++i) {
         bool owned = false;

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "audio/file_streams.h"
 #include "audio/mixer_api.h"
@@ -84,9 +85,11 @@ public:
         MutexLock lock(m_mutex);
         c.command = static_cast<uint8_t>(OGG_CMD_PLAY | (loop ? OGG_CMD_LOOP : 0));
         c.startSeconds = 0.0f;
+        c.pausePending = false;
         if (startSeconds > 0.0f) {
             c.command |= OGG_CMD_SEEK;
             c.startSeconds = startSeconds;
+            c.seekPending = true;
         }
         c.listenerMask = mask;
         c.pendingSound = sound;
@@ -103,11 +106,29 @@ public:
         if (c.command == OGG_CMD_STOP) return;
         c.command |= OGG_CMD_SEEK;
         c.startSeconds = seconds;
+        c.seekPending = true;
     }
-    void PostPaused(SOggChannel& c, bool paused) {
+    // Pauses or resumes a playing or paused source at once; a voice whose
+    // source is not playing yet (its start pending or in flight) or has run
+    // dry keeps the request until the decoder plays the source.
+    void PauseResume(SOggChannel& c, bool paused) {
+        MixerBatch batch;
         MutexLock lock(m_mutex);
-        if ((c.command & OGG_CMD_PLAY) == 0) return;
-        c.command = static_cast<uint8_t>(paused ? c.command | OGG_CMD_PAUSED : c.command & ~OGG_CMD_PAUSED);
+        if ((c.command & OGG_CMD_PLAY) != 0 || c.starting) {
+            c.pausePending = paused;
+            return;
+        }
+        int state = AL_INITIAL;
+        alGetSourcei(c.source, AL_SOURCE_STATE, &state);
+        if (paused) {
+            if (state == AL_PLAYING)
+                alSourcePause(c.source);
+            else if (state != AL_PAUSED)
+                c.pausePending = true;
+        } else {
+            c.pausePending = false;
+            if (state == AL_PAUSED) alSourcePlay(c.source);
+        }
     }
     bool ChannelActive(const SOggChannel& c) {
         MutexLock lock(m_mutex);
@@ -139,6 +160,7 @@ private:
                     for (size_t i = 0; i < m_channels.size(); ++i) {
                         SOggChannel& c = *m_channels[i];
                         m_snapshot[i] = c.command;
+                        if (c.command & OGG_CMD_PLAY) c.starting = true;
                         c.sound = c.pendingSound;
                         c.seekMs = static_cast<int>(c.startSeconds * 1000.0f);
                         c.command = 0;
@@ -151,16 +173,37 @@ private:
             if (spent < kPassMicroseconds)
                 CThread::Sleep(static_cast<int>((kPassMicroseconds - spent) / 1000));
         }
+        // The mixer's lock is taken before this thread's mutex, never after.
+        for (auto& c : m_channels)
+            if (c->state != 0) EndStream(*c);
         MutexLock lock(m_mutex);
         for (auto& c : m_channels) {
-            if (c->state != 0) EndStream(*c);
             c->active = false;
+            c->starting = false;
         }
     }
 
     void SetInactive(SOggChannel& c) {
         MutexLock lock(m_mutex);
         c.active = false;
+    }
+
+    // Plays the source, pausing it again at once when the game paused the
+    // voice meanwhile. Called inside a MixerBatch.
+    void PlaySource(SOggChannel& c) {
+        alSourcePlay(c.source);
+        bool paused = false;
+        {
+            MutexLock lock(m_mutex);
+            paused = std::exchange(c.pausePending, false);
+        }
+        if (paused) alSourcePause(c.source);
+    }
+
+    // The start taken from `command` is over (played, or failed).
+    void StartDone(SOggChannel& c) {
+        MutexLock lock(m_mutex);
+        c.starting = false;
     }
 
     void EndStream(SOggChannel& c) {
@@ -172,7 +215,10 @@ private:
 
     void Process(SOggChannel& c, uint8_t command) {
         if (command == 0 && c.state == 0) return;
-        if ((command == OGG_CMD_STOP || (command & OGG_CMD_PLAY)) && c.state != 0) EndStream(c);
+        if ((command == OGG_CMD_STOP || (command & OGG_CMD_PLAY)) && c.state != 0) {
+            MixerBatch batch;
+            EndStream(c);
+        }
         if (command == OGG_CMD_STOP) {
             // Also when no stream was open (its start was replaced by the
             // stop): otherwise the voice would never be freed.
@@ -183,6 +229,11 @@ private:
             Start(c, command);
         else if ((command & OGG_CMD_SEEK) && c.state != 0)
             Seek(c);
+        if (command & OGG_CMD_SEEK) {
+            // Unless another seek was posted meanwhile.
+            MutexLock lock(m_mutex);
+            if ((c.command & OGG_CMD_SEEK) == 0) c.seekPending = false;
+        }
         if (c.state != 0) Refill(c);
     }
 
@@ -190,21 +241,31 @@ private:
         const int target = (command & OGG_CMD_SEEK) ? c.seekMs : 0;
         if (!OggChannel_Open(c, m_log)) {
             // A stream that cannot be opened frees its voice.
+            StartDone(c);
             SetInactive(c);
             return;
         }
         const bool loop = (command & OGG_CMD_LOOP) != 0;
         c.state = loop ? 2 : 1;
         c.blocksPlayed = 0;
-        alSourcei(c.source, AL_BUFFER, 0);
-        alSourcei(c.source, AL_LOOPING, AL_FALSE);
         if (target > 0) ov_time_seek(&c.vorbisFile, target);
-        if (!FillAndPlay(c, loop)) return;
-        // A voice paused before its start was processed begins paused.
-        if (command & OGG_CMD_PAUSED) alSourcePause(c.source);
+        {
+            // A voice paused before its start was carried out begins paused:
+            // the pause request is read and acted on in the same step as the
+            // play, so a pause posted meanwhile is never lost.
+            MixerBatch batch;
+            alSourcei(c.source, AL_BUFFER, 0);
+            alSourcei(c.source, AL_LOOPING, AL_FALSE);
+            FillAndPlay(c, loop);
+            StartDone(c);
+        }
     }
 
+    // The source keeps its state across the seek: the stop, refill and
+    // replay are one step for the main thread, which otherwise could read
+    // the voice as stopped (or pause or resume it half-way through).
     void Seek(SOggChannel& c) {
+        MixerBatch batch;
         int sourceState = AL_INITIAL;
         alGetSourcei(c.source, AL_SOURCE_STATE, &sourceState);
         OggSource_StopAndUnqueue(c.source);
@@ -227,7 +288,7 @@ private:
         const int queued = Decode(c, c.buffers[1], loop) > 0 ? 2 : 1;
         alSourceQueueBuffers(c.source, queued, c.buffers);
         alcSetListenerMask(c.listenerMask);
-        alSourcePlay(c.source);
+        PlaySource(c);
         return true;
     }
 
@@ -236,14 +297,20 @@ private:
         alGetSourcei(c.source, AL_BUFFERS_PROCESSED, &processed);
         while (processed-- > 0) {
             unsigned id = 0;
-            alSourceUnqueueBuffers(c.source, 1, &id);
-            ++c.blocksPlayed;
+            {
+                // The position counts unqueued blocks and the offset into
+                // the queue: both change together.
+                MixerBatch batch;
+                alSourceUnqueueBuffers(c.source, 1, &id);
+                ++c.blocksPlayed;
+            }
             if (c.state == 3) continue;
             if (Decode(c, id, c.state == 2) == 0)
                 c.state = 3;
             else
                 alSourceQueueBuffers(c.source, 1, &id);
         }
+        MixerBatch batch;
         int sourceState = AL_INITIAL;
         alGetSourcei(c.source, AL_SOURCE_STATE, &sourceState);
         if (sourceState != AL_STOPPED) return;
@@ -251,7 +318,7 @@ private:
             EndStream(c);
             SetInactive(c);
         } else {
-            alSourcePlay(c.source); // the queue ran dry before a refill
+            PlaySource(c); // the queue ran dry before a refill
         }
     }
 
@@ -308,6 +375,14 @@ COggThread* ThreadFor(int sourceIndex, SOggChannel** channel) {
 } // namespace
 
 // [SECTION] channels
+
+MixerBatch::MixerBatch() : m_context(alcGetCurrentContext()) {
+    alcSuspendContext(m_context);
+}
+
+MixerBatch::~MixerBatch() {
+    alcProcessContext(m_context);
+}
 
 SOggChannel::~SOggChannel() {
     if (streamOpen) ov_clear(&vorbisFile);
@@ -390,28 +465,12 @@ void COggAudio::Seek_Sound(int source, float seconds) {
 
 void COggAudio::Pause_Sound(int source) {
     SOggChannel* channel = nullptr;
-    COggThread* t = ThreadFor(source, &channel);
-    if (t == nullptr) return;
-    int state = AL_INITIAL;
-    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
-    if (state == AL_PAUSED) return;
-    if (state == AL_PLAYING)
-        alSourcePause(channel->source);
-    else
-        t->PostPaused(*channel, true);
+    if (COggThread* t = ThreadFor(source, &channel)) t->PauseResume(*channel, true);
 }
 
 void COggAudio::Resume_Sound(int source) {
     SOggChannel* channel = nullptr;
-    COggThread* t = ThreadFor(source, &channel);
-    if (t == nullptr) return;
-    int state = AL_INITIAL;
-    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
-    if (state == AL_PLAYING) return;
-    if (state == AL_PAUSED)
-        alSourcePlay(channel->source);
-    else
-        t->PostPaused(*channel, false);
+    if (COggThread* t = ThreadFor(source, &channel)) t->PauseResume(*channel, false);
 }
 
 void COggAudio::Tick(std::vector<std::unique_ptr<CNoise>>& voices) {

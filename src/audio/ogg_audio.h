@@ -12,6 +12,7 @@
 #include "audio/ogg_memory.h"
 
 class AudioDebugCanvas;
+struct ALCcontext_struct;
 struct cAudio_Sound;
 struct CNoise;
 
@@ -19,7 +20,15 @@ struct CNoise;
 // Its two mixer buffers play out of their own halves of decodeMemory, and a
 // half is refilled only after its buffer has been unqueued. Fields the main
 // thread shares with the decoder thread are guarded by that thread's mutex
-// (command, pendingSound, listenerMask, startSeconds, active) or atomic.
+// (command, starting, pausePending, pendingSound, listenerMask, startSeconds,
+// active) or atomic.
+//
+// A source changes state in steps (stop, queue, play, pause again) whenever
+// the decoder starts, seeks or restarts it; each such sequence runs under
+// the mixer context's lock (MixerBatch), as do the main thread's pause and
+// resume, so neither thread ever sees or acts on a state half-way through
+// the other's sequence. Lock order: the mixer context, then the thread's
+// mutex.
 struct SOggChannel {
     SOggChannel() = default;
     // Deletes the buffers and closes the stream.
@@ -44,18 +53,26 @@ struct SOggChannel {
     bool buffersMade = false;
     bool active = false;
     uint8_t command = 0;
+    // A play the decoder thread has taken from `command` but not yet started.
+    bool starting = false;
+    // The game paused the voice while its source was not playing (its start
+    // pending or in flight, or its queue run dry): the decoder pauses the
+    // source as soon as it plays it. Resume and a new play clear it.
+    bool pausePending = false;
     cAudio_Sound* pendingSound = nullptr;
     uint32_t listenerMask = 0;
     std::atomic<int64_t> blocksPlayed{0};
     int seekMs = 0;
     float startSeconds = 0.0f;
+    // Set when a seek (or a play from an offset) is posted, cleared once the
+    // decoder has carried it out: meanwhile the position is the target.
+    std::atomic<bool> seekPending{false};
     float gain = 1.0f;
     int64_t totalSamples = INT64_MAX;
 };
 
 inline constexpr uint8_t OGG_CMD_PLAY = 0x01;
 inline constexpr uint8_t OGG_CMD_LOOP = 0x02;
-inline constexpr uint8_t OGG_CMD_PAUSED = 0x04;
 inline constexpr uint8_t OGG_CMD_STOP = 0x08;
 inline constexpr uint8_t OGG_CMD_SEEK = 0x10;
 // Bytes of one decoded block: half of a channel's decode memory.
@@ -63,6 +80,19 @@ inline constexpr int OGG_BLOCK_BYTES = 16384;
 
 // Asks every decoder thread to leave the channels and the mixer alone.
 extern std::atomic<bool> g_bOggSuspendRequest;
+
+// Holds the current mixer context's (recursive) lock for its lifetime: the
+// al* calls made meanwhile are one step for every other thread.
+class MixerBatch {
+public:
+    MixerBatch();
+    ~MixerBatch();
+    MixerBatch(const MixerBatch&) = delete;
+    MixerBatch& operator=(const MixerBatch&) = delete;
+
+private:
+    ALCcontext_struct* m_context;
+};
 
 class COggAudio {
 public:

@@ -9,13 +9,13 @@
 #include "audio/ogg_audio.h"
 #include "audio/sound_assets.h"
 #include "audio/voices.h"
-#include "core/header_globals.h"
 #include "core/console.h"
+#include "core/header_globals.h"
 #include "core/real_to_int.h"
+#include "core/run_settings.h"
 #include "core/timing_source.h"
 #include "room/room.h"
 #include "world/datafile/options.h"
-#include "core/run_settings.h"
 
 namespace {
 
@@ -86,7 +86,8 @@ void Audio_SoundGain(int id, double gain, int timeMs) {
 void setGainForNoiseImmediate(CNoise* v) {
     if (v == nullptr || !v->active || Audio_IsSoftStopped(*v) || v->source < 0) return;
     const cAudio_Sound* s = g_fNoAudio ? nullptr : Audio_GetSound(v->sound);
-    alSourcef(Audio_SourceOf(*v), AL_GAIN, (s != nullptr ? s->gain : 1.0f) * v->gain * Audio_EmitterGainOf(v));
+    alSourcef(Audio_SourceOf(*v), AL_GAIN,
+              (s != nullptr ? s->gain : 1.0f) * v->gain * Audio_EmitterGainOf(v));
 }
 
 void setGainForSoundImmediate(int id) {
@@ -204,15 +205,26 @@ float Audio_GetTrackPos(int id) {
     }
     if (v->stopRequested) return 0.0f;
     if (s->sampleRate <= 0) COggAudio::CalcSoundInfo(s);
-    int sampleOffset = 0;
-    alGetSourcei(source, AL_SAMPLE_OFFSET, &sampleOffset);
-    checkAL("Audio_GetTrackPos");
     const SOggChannel* channel = COggAudio::GetOggChannel(v->source, v->syncGroup);
     if (channel == nullptr || s->sampleRate <= 0 || s->channels <= 0) return 0.0f;
-    const int64_t blockFrames = kDecodedBlockBytes / (2 * s->channels);
-    float position = static_cast<float>(blockFrames * channel->blocksPlayed.load() + sampleOffset) /
-                         static_cast<float>(s->sampleRate) +
-                     channel->startSeconds;
+    // Until the decoder has carried out a seek, the voice is where it was
+    // asked to go; the blocks and the offset still describe the old place.
+    // The offset and the block count change together (the decoder unqueues
+    // and counts in one step), so they are read in one step too.
+    float position = channel->startSeconds;
+    if (!channel->seekPending) {
+        int sampleOffset = 0;
+        int64_t blocks = 0;
+        {
+            MixerBatch batch;
+            alGetSourcei(source, AL_SAMPLE_OFFSET, &sampleOffset);
+            blocks = channel->blocksPlayed.load();
+        }
+        checkAL("Audio_GetTrackPos");
+        const int64_t blockFrames = kDecodedBlockBytes / (2 * s->channels);
+        position +=
+            static_cast<float>(blockFrames * blocks + sampleOffset) / static_cast<float>(s->sampleRate);
+    }
     if (position > s->lengthSeconds) {
         // A length of 0 has no remainder to take; the position is its end.
         if (v->loop && s->lengthSeconds > 0.0f) return std::fmod(position, s->lengthSeconds);

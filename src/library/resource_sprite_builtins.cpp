@@ -119,30 +119,11 @@ bool SaveBitmap(IBitmap* bitmap, const char* file, const char* who) {
     return true;
 }
 
-// Swaps the red and blue bytes of every pixel of a 32-bit bitmap in place.
-void SwapRedBlue(IBitmap* bitmap) {
-    void* rows = nullptr;
-    int stride = 0;
-    void* token = bitmap->LockBits(0, &rows, &stride);
-    if (token == nullptr || rows == nullptr) return;
-    for (int y = 0; y < bitmap->GetHeight(); ++y) {
-        auto* row = static_cast<uint8_t*>(rows) + static_cast<ptrdiff_t>(y) * stride;
-        for (int x = 0; x < bitmap->GetWidth(); ++x) std::swap(row[4 * x], row[4 * x + 2]);
-    }
-    bitmap->UnlockBits(token);
-}
-
 // A screen or surface rectangle as an image; null when nothing can be read
-// (no display, a size no read-back allows, a missing surface). The renderer's
-// grabs hold the pixels as OpenGL reads them (bytes red, green, blue, alpha);
-// sprites and backgrounds are made from bitmaps whose bytes run blue, green,
-// red, alpha, so the grab is turned into that order first.
+// (no display, a size no read-back allows, a missing surface).
 std::unique_ptr<IBitmap> Grab(bool fromSurface, int surface, int x, int y, int w, int h) {
     if (!ReadBack_SizeOk(w, h)) return nullptr;
-    std::unique_ptr<IBitmap> image =
-        fromSurface ? GR_Surface_Screenshot_Part(surface, x, y, w, h) : GR_D3D_Screenshot_Part(x, y, w, h);
-    if (image != nullptr && image->GetPixelFormat() == kPixelFormat32) SwapRedBlue(image.get());
-    return image;
+    return fromSurface ? GR_Surface_Screenshot_Part(surface, x, y, w, h) : GR_D3D_Screenshot_Part(x, y, w, h);
 }
 
 // The texture a script texture handle names (a page entry or a texture id)

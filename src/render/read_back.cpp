@@ -314,22 +314,10 @@ std::unique_ptr<IBitmap> GR_D3D_Screenshot_Part(int x, int y, int w, int h) {
     if (w <= 0 || h <= 0) return nullptr;
     uint32_t* pixels = Graphics::GrabScreenRect(width, height, x, y, &w, &h);
     if (pixels == nullptr) return nullptr;
-    std::unique_ptr<IBitmap> bitmap = IBitmap::Create();
-    bitmap->SetPixelFormat(kPixelFormat32);
-    bitmap->SetWidth(w);
-    bitmap->SetHeight(h);
-    void* rows = nullptr;
-    int stride = 0;
-    void* token = bitmap->LockBits(0, &rows, &stride);
-    if (rows != nullptr) {
-        for (int row = 0; row < h; ++row)
-            std::memcpy(static_cast<uint8_t*>(rows) + static_cast<size_t>(row) * static_cast<size_t>(stride),
-                        pixels + static_cast<size_t>(row) * static_cast<size_t>(w),
-                        static_cast<size_t>(w) * 4);
-        bitmap->UnlockBits(token);
-    }
+    // Read-backs are bytes red, green, blue, alpha; a 32-bit bitmap holds
+    // blue, green, red, alpha, as every bitmap made into sprite frames does.
+    std::unique_ptr<IBitmap> bitmap = BitmapFromRGBA(reinterpret_cast<const uint8_t*>(pixels), w, h);
     ZQ_Free(pixels);
-    if (rows == nullptr) return nullptr;
     return bitmap;
 }
 

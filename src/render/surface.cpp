@@ -12,8 +12,8 @@
 #include "core/header_globals.h"
 #include "core/run_globals.h"
 #include "core/support_output.h"
-#include "render/gl_layer.h"
 #include "render/draw_primitives.h"
+#include "render/gl_layer.h"
 #include "render/graphics_device.h"
 #include "render/platform_bitmap.h"
 #include "render/read_back.h"
@@ -390,21 +390,9 @@ std::unique_ptr<IBitmap> GR_Surface_Screenshot_Part(int id, int x, int y, int w,
         }
     }
     if (pixels == nullptr) return nullptr;
-    std::unique_ptr<IBitmap> bitmap = IBitmap::Create();
-    bitmap->SetPixelFormat(kPixelFormat32);
-    bitmap->SetWidth(w);
-    bitmap->SetHeight(h);
-    void* rows = nullptr;
-    int stride = 0;
-    void* token = bitmap->LockBits(0, &rows, &stride);
-    if (rows == nullptr) {
-        ZQ_Free(pixels);
-        return nullptr;
-    }
-    for (int row = 0; row < h; ++row)
-        std::memcpy(static_cast<uint8_t*>(rows) + static_cast<size_t>(row) * static_cast<size_t>(stride),
-                    pixels + static_cast<size_t>(row) * static_cast<size_t>(w), static_cast<size_t>(w) * 4);
-    bitmap->UnlockBits(token);
+    // Read-backs are bytes red, green, blue, alpha; a 32-bit bitmap holds
+    // blue, green, red, alpha, as every bitmap made into sprite frames does.
+    std::unique_ptr<IBitmap> bitmap = BitmapFromRGBA(reinterpret_cast<const uint8_t*>(pixels), w, h);
     ZQ_Free(pixels);
     return bitmap;
 }

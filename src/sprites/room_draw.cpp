@@ -36,6 +36,7 @@
 #include "room/room_table.h"
 #include "sprites/background.h"
 #include "sprites/background_table.h"
+#include "sprites/instance_draw.h"
 #include "sprites/layer_draw.h"
 #include "sprites/particle_draw.h"
 #include "sprites/skeleton_services.h"
@@ -61,10 +62,6 @@ constexpr float kForegroundDepth = -12000.0f;
 constexpr float kAfterForegroundDepth = -13000.0f;
 // Items of the legacy merge never draw deeper than this.
 constexpr float kMergeDepthLimit = 11000.0f;
-
-bool Drawable(const CInstance* inst) {
-    return inst != nullptr && !inst->i_marked && !inst->i_deactivated && inst->i_visible;
-}
 
 bool HasEvent(const CInstance* inst, int type, int subtype) {
     return inst->m_pObject != nullptr && inst->m_pObject->HasEventRecursive(type, subtype);
@@ -95,42 +92,6 @@ void PointView(float x, float y, float w, float h) {
         GR_D3D_Set_View_Area(x, y, w, h, 0.0f);
 }
 
-// ---- layer shaders and scripts around a layer's draw events
-
-bool SetShader(int shader) {
-    if (shader == -1) return false;
-    Shader* s = GetShader(shader);
-    if (s == nullptr) return false;
-    Shader_Set(s);
-    if (g_ShaderDirty) FlushShader();
-    return true;
-}
-
-void ResetShader() {
-    Graphics::Flush();
-    Shader_Set(nullptr);
-    if (g_ShaderDirty) FlushShader();
-}
-
-// Runs a layer's begin or end script with the running event named by the
-// layer id and the event's type and subtype.
-void RunLayerScript(int layerID, int script, int type, int subtype) {
-    if (script == -1) return;
-    CInstance* self =
-        g_fJSGarbageCollection ? reinterpret_cast<CInstance*>(g_pGlobal) : CLayerManager::m_pScriptInstance;
-    if (self == nullptr) return;
-    const int32_t object = Current_Object, eventType = Current_Event_Type, eventNumber = Current_Event_Number;
-    Current_Object = layerID;
-    Current_Event_Type = type;
-    Current_Event_Number = subtype;
-    RValue result = RValue_Undefined();
-    Script_Perform(script, self, self, 0, &result, nullptr);
-    FREE_RValue(&result);
-    Current_Object = object;
-    Current_Event_Type = eventType;
-    Current_Event_Number = eventNumber;
-}
-
 bool RunDrawEvent(const tagZQRECT* rect, int type, int subtype, bool clearFirst) {
     SetExtents(rect);
     CRoom* room = Run_Room;
@@ -146,15 +107,15 @@ bool RunDrawEvent(const tagZQRECT* rect, int type, int subtype, bool clearFirst)
     if (room->m_Layers.m_Count == 0) {
         for (CInstance* inst = room->m_pLastActive; inst != nullptr;) {
             CInstance* previous = inst->m_pPrev;
-            if (Drawable(inst) && HasEvent(inst, type, subtype)) run(inst);
+            if (Instance_IsDrawable(inst) && HasEvent(inst, type, subtype)) run(inst);
             inst = previous;
         }
         return cleared;
     }
     for (CLayer* layer = room->m_Layers.m_pLast; layer != nullptr; layer = layer->m_pPrev) {
         if (!layer->m_visible) continue;
-        const bool shader = SetShader(layer->m_shader);
-        RunLayerScript(layer->m_id, layer->m_beginScript, type, subtype);
+        const int shader = SetLayerShader(layer->m_shader);
+        ExecuteLayerScript(layer->m_id, layer->m_beginScript, type, subtype);
         for (CLayerElementBase* e = layer->m_elements.m_pFirst; e != nullptr; e = e->m_pNext) {
             if (e->m_type != eLayerElementType_Instance) continue;
             CInstance* inst = static_cast<CLayerInstanceElement*>(e)->m_pInstance;
@@ -163,8 +124,8 @@ bool RunDrawEvent(const tagZQRECT* rect, int type, int subtype, bool clearFirst)
             if (inst->i_deactivated) break;
             if (!inst->i_marked && inst->i_visible && HasEvent(inst, type, subtype)) run(inst);
         }
-        RunLayerScript(layer->m_id, layer->m_endScript, type, subtype);
-        if (shader) ResetShader();
+        ExecuteLayerScript(layer->m_id, layer->m_endScript, type, subtype);
+        ResetLayerShader(shader);
     }
     return cleared;
 }
@@ -180,7 +141,7 @@ int NextTile(const CRoom* room, int index) {
 }
 
 CInstance* NextDrawable(CInstance* inst) {
-    while (inst != nullptr && !Drawable(inst)) inst = inst->m_pPrev;
+    while (inst != nullptr && !Instance_IsDrawable(inst)) inst = inst->m_pPrev;
     return inst;
 }
 
@@ -222,28 +183,6 @@ void RoomDraw_Reset() {
     g_creatingApplicationSurface = false;
 }
 
-void RoomDraw_Instance(CInstance* inst, bool truncateFrame) {
-    if (!Drawable(inst)) return;
-    if (HasEvent(inst, EVENT_DRAW, kDrawEventDraw)) {
-        SkeletonSprite_SetDrawInstance(inst);
-        Perform_Event(inst, inst, EVENT_DRAW, kDrawEventDraw);
-        SkeletonSprite_SetDrawInstance(nullptr);
-        return;
-    }
-    const CSprite* sprite = Sprite_Data(inst->i_spriteindex);
-    if (sprite == nullptr) return;
-    SkeletonSprite_SetDrawInstance(inst);
-    if (inst->i_imagescalex == 1.0f && inst->i_imagescaley == 1.0f && inst->i_imageangle == 0.0f &&
-        inst->i_imageblend == 0xFFFFFF && inst->i_imagealpha == 1.0f) {
-        const double index = inst->i_imageindex;
-        sprite->DrawSimple(RealToInt32(truncateFrame ? index : std::floor(index)), inst->i_x, inst->i_y);
-    } else {
-        sprite->Draw(RealToInt32(inst->i_imageindex), inst->i_x, inst->i_y, inst->i_imagescalex,
-                     inst->i_imagescaley, inst->i_imageangle, inst->i_imageblend, inst->i_imagealpha);
-    }
-    SkeletonSprite_SetDrawInstance(nullptr);
-}
-
 void ExecuteDrawEvent(tagZQRECT* rect, int type, int subtype) {
     RunDrawEvent(rect, type, subtype, false);
 }
@@ -277,7 +216,7 @@ void DoSlowDrawRoom(tagZQRECT* rect) {
         if (next == kInstance) {
             CInstance* previous = inst->m_pPrev;
             SetMergeDepth(inst->i_depth);
-            RoomDraw_Instance(inst);
+            Instance_Draw(inst);
             inst = NextDrawable(previous);
         } else if (next == kParticles) {
             SetMergeDepth(particles);
@@ -310,7 +249,7 @@ void DrawInstancesParticlesOnly(tagZQRECT*) {
         } else {
             CInstance* previous = inst->m_pPrev;
             if (GR_3DMode) SetMergeDepth(inst->i_depth);
-            RoomDraw_Instance(inst);
+            Instance_Draw(inst);
             inst = NextDrawable(previous);
         }
     }
@@ -323,7 +262,7 @@ void DrawInstancesOnly(tagZQRECT*) {
     for (CInstance* inst = NextDrawable(room->m_pLastActive); inst != nullptr;) {
         CInstance* previous = inst->m_pPrev;
         if (GR_3DMode) SetMergeDepth(inst->i_depth);
-        RoomDraw_Instance(inst, true);
+        Instance_Draw(inst, true);
         inst = NextDrawable(previous);
     }
     Graphics::Flush();

@@ -46,12 +46,6 @@ void ExecuteDrawEvent(tagZQRECT* rect, int type, int subtype);
 // first event that runs when clearFirst is set; true when it cleared.
 bool ExecutePreDrawEvent(tagZQRECT* rect, int type, int subtype, bool clearFirst);
 
-// Draws one instance when it is drawable (not marked, not deactivated,
-// visible): through its draw event when its object has one, else its sprite.
-// The fast sprite draw takes the image index floored, or truncated toward
-// zero when truncateFrame is set.
-void RoomDraw_Instance(CInstance* instance, bool truncateFrame = false);
-
 // The application surface size kept while the surface is switched off, and
 // the flag set while the frame creates the surface.
 extern int32_t g_OldApplicationWidth, g_OldApplicationHeight;

@@ -230,8 +230,9 @@ std::unique_ptr<IBitmap> CSprite::GetBitmap24(int frame) const {
 // are then built from the bitmaps. Version 800: origin, frame count, the
 // bitmaps (whose size becomes the sprite's, the last one winning), whether
 // masks are separate, the masks, and a box computed from the frames.
-bool CSprite::LoadFromStream(const uint8_t* data, size_t length) {
+bool CSprite::LoadFromStream(const uint8_t* data, size_t length, size_t* consumed) {
     Clear();
+    if (consumed != nullptr) *consumed = 0;
     ImageReader in(const_cast<uint8_t*>(data), data != nullptr ? length : 0, 0, length, "sprite stream");
     try {
         const int32_t version = in.S32();
@@ -263,6 +264,7 @@ bool CSprite::LoadFromStream(const uint8_t* data, size_t length) {
             m_numb = static_cast<int32_t>(frames);
             CreateMask();
             ComputeCullRadius();
+            if (consumed != nullptr) *consumed = in.Position();
             return true;
         }
         if (version == kStreamVersion800) {
@@ -290,6 +292,7 @@ bool CSprite::LoadFromStream(const uint8_t* data, size_t length) {
                 m_maskCreated = true;
             }
             ComputeBoundingBox();
+            if (consumed != nullptr) *consumed = in.Position();
             return true;
         }
     } catch (const GameDataError&) {

@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstring>
 
+#include <strings.h>
+
 #include "core/console.h"
 #include "core/error.h"
 #include "core/load_save.h"
@@ -15,6 +17,7 @@
 #include "render/platform_bitmap.h"
 #include "render/read_back.h"
 #include "render/texture_table.h"
+#include "sprites/skeleton_services.h"
 #include "world/instances/sprite_services.h"
 
 namespace {
@@ -22,6 +25,12 @@ namespace {
 // Decoders take an int length: larger data is no image we can hold anyway.
 int DecoderLength(size_t length) {
     return static_cast<int>(std::min<size_t>(length, INT32_MAX));
+}
+
+// A name of at least five characters ending in ".json", in any letter case.
+bool IsSkeletonFile(const char* path) {
+    const size_t n = std::strlen(path);
+    return n >= 5 && strcasecmp(path + n - 5, ".json") == 0;
 }
 
 // The frame bitmap a platform bitmap gives: its alpha kept, or opaque; either
@@ -54,9 +63,18 @@ void CSprite::FramesChanged() {
 bool CSprite::LoadFromFile(const char* path, int frames, bool precise, bool removeBackground, bool smooth,
                            bool, int xorigin, int yorigin, bool keepAlpha) {
     if (path == nullptr) return false;
-    // Skeleton data (".json") needs the skeleton module, which this runtime
-    // does not have yet: such a file is treated as an image, as one without a
-    // skeleton would be.
+    // A skeleton file makes a skeleton sprite; one that holds no skeleton is
+    // read as an image like any other file.
+    if (IsSkeletonFile(path)) {
+        const char* name = m_name;
+        Clear();
+        m_name = name;
+        if (SkeletonSprite_LoadFile(this, path)) {
+            m_kind = SPRITE_KIND_SKELETON;
+            m_numb = SPRITE_SKELETON_FRAMES;
+            return true;
+        }
+    }
     int length = 0;
     char* data = LoadSave::SaveFileExists(path) ? LoadSave::ReadSaveFile(path, &length)
                                                 : LoadSave::ReadBundleFile(path, &length);
@@ -261,6 +279,10 @@ void CSprite::SetAlphaFromSprite(const CSprite* source) {
         const CBitmap32* from = source->m_bitmaps[static_cast<size_t>(i % source->m_numb)].get();
         if (frame != nullptr && from != nullptr) frame->SetAlphaFromBitmap(from);
     }
+    // The textures are what is drawn: they take the new alpha too. The box
+    // and the masks stay as they were.
+    InitTexture();
+    InitLocalTPE();
 }
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,14 @@
 #include <cstring>
 #include <memory>
 
+#include <strings.h>
+#include <zlib.h>
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "core/builtin_services.h"
 #include "core/console.h"
 #include "core/game_image.h"
@@ -56,11 +64,57 @@ int Append(std::unique_ptr<CSprite> sprite) {
     return index;
 }
 
-// Vector sprite files need the vector sprite module, which this runtime does
-// not have yet: they load as a missing vector sprite does, not at all.
+// A vector sprite file: ".zqs" in any letter case.
 bool IsVectorFile(const char* path) {
     const size_t n = std::strlen(path);
     return n >= 4 && strcasecmp(path + n - 4, ".zqs") == 0;
+}
+
+constexpr int32_t kTableStreamCompressed = 800;
+constexpr int32_t kTableStreamInline = 400;
+
+// The zlib stream of `n` bytes, inflated into `out`; false when it is
+// damaged, cut short or would exceed `limit` bytes.
+bool Inflate(const uint8_t* in, uint32_t n, size_t limit, std::vector<uint8_t>& out) {
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK) return false;
+    z.next_in = const_cast<Bytef*>(in);
+    z.avail_in = n;
+    out.clear();
+    uint8_t block[16384];
+    int rc = Z_OK;
+    while (rc == Z_OK) {
+        z.next_out = block;
+        z.avail_out = sizeof block;
+        rc = inflate(&z, Z_NO_FLUSH);
+        const size_t got = sizeof block - z.avail_out;
+        if (out.size() + got > limit) rc = Z_MEM_ERROR;
+        if (rc == Z_OK || rc == Z_STREAM_END) out.insert(out.end(), block, block + got);
+    }
+    inflateEnd(&z);
+    return rc == Z_STREAM_END;
+}
+
+// One index of the legacy table stream: whether it holds a sprite, then its
+// name (a length and that many bytes) and the sprite's stream form.
+struct StreamSlot {
+    std::unique_ptr<CSprite> sprite;
+    std::string name;
+};
+
+StreamSlot ReadStreamSlot(ImageReader& in) {
+    StreamSlot slot;
+    if (in.S32() == 0) return slot;
+    const uint32_t n = in.U32();
+    const uint8_t* name = in.Bytes(n);
+    // The table's names end at their first zero byte.
+    slot.name.assign(reinterpret_cast<const char*>(name), strnlen(reinterpret_cast<const char*>(name), n));
+    slot.sprite = std::make_unique<CSprite>();
+    size_t consumed = 0;
+    if (!slot.sprite->LoadFromStream(in.Span(in.Position(), in.Remaining()), in.Remaining(), &consumed))
+        in.Fail("sprite stream form refused");
+    in.Skip(consumed);
+    return slot;
 }
 
 } // namespace
@@ -95,9 +149,60 @@ void Sprite_Load(ImageReader& chunk) {
     for (int i = 0; i < g_Sprites.Number(); ++i) Name(i);
 }
 
-// Textures of run-time frames are made when the frames are; data-file
-// sprites draw from their pages. Nothing is left to do at start-up.
-void Sprite_InitTextures() {}
+// Every index is read before the table changes: a stream damaged anywhere
+// leaves the table as it was. What the indexes inflate to adds up to at
+// most the load budget of a stream of this size.
+bool Sprite_Load(const uint8_t* data, size_t length) {
+    if (data == nullptr) return false;
+    std::vector<StreamSlot> slots;
+    try {
+        ImageReader in(const_cast<uint8_t*>(data), length, 0, length, "sprite table stream");
+        const int32_t version = in.S32();
+        if (version != kTableStreamCompressed && version != kTableStreamInline) return false;
+        const uint32_t count = in.Count(4);
+        size_t budget = GameData_LoadBudget(length);
+        std::vector<uint8_t> inflated;
+        for (uint32_t i = 0; i < count; ++i) {
+            if (version == kTableStreamInline) {
+                slots.push_back(ReadStreamSlot(in));
+                continue;
+            }
+            const uint32_t n = in.U32();
+            if (!Inflate(in.Bytes(n), n, budget, inflated)) in.Fail("a sprite's zlib stream is damaged");
+            budget -= inflated.size();
+            ImageReader slot(inflated.data(), inflated.size(), 0, inflated.size(), "sprite table stream");
+            slots.push_back(ReadStreamSlot(slot));
+        }
+    } catch (const GameDataError&) {
+        return false;
+    }
+    Sprite_Init();
+    for (StreamSlot& slot : slots) {
+        if (slot.sprite == nullptr) {
+            g_Sprites.Delete(g_Sprites.Append(std::make_unique<CSprite>(), kNewSpriteName));
+            continue;
+        }
+        const int index = g_Sprites.Append(std::move(slot.sprite), kNewSpriteName);
+        g_Sprites.Rename(index, slot.name.c_str());
+        Name(index);
+        // Stream sprites own their frames: they draw from textures of their own.
+        g_Sprites.Data(index)->InitTexture();
+        g_Sprites.Data(index)->InitLocalTPE();
+    }
+    return true;
+}
+
+// Remakes the textures and local entries of every sprite that owns its
+// frames; data-file sprites draw from their pages and have none. Run-time
+// frames get theirs when they are made, so at start-up (an empty table)
+// this finds nothing to do.
+void Sprite_InitTextures() {
+    for (int i = 0; i < g_Sprites.Number(); ++i)
+        if (CSprite* s = g_Sprites.Data(i)) {
+            s->InitTexture();
+            s->InitLocalTPE();
+        }
+}
 
 void Sprite_Free() {
     g_Sprites.Clear();
@@ -167,13 +272,14 @@ int Sprite_Add(const char* path, int frames, bool precise, bool removeBackground
         ReportNoHttp(path);
         return -1;
     }
-    if (!FileFound(path) || IsVectorFile(path)) return -1;
+    if (!FileFound(path)) return -1;
     // Loaded before it is added, so a file that does not decode leaves the
     // table (and its names) as they were.
     auto sprite = std::make_unique<CSprite>();
-    if (!sprite->LoadFromFile(path, frames, precise, removeBackground, smooth, preload, xorigin, yorigin,
-                              !removeBackground))
-        return -1;
+    const bool ok = IsVectorFile(path) ? sprite->LoadFromZQSFile(path, xorigin, yorigin)
+                                       : sprite->LoadFromFile(path, frames, precise, removeBackground, smooth,
+                                                              preload, xorigin, yorigin, !removeBackground);
+    if (!ok) return -1;
     return Append(std::move(sprite));
 }
 
@@ -239,6 +345,10 @@ int Sprite_Duplicate(int index) {
         for (auto& bitmap : copy->m_bitmaps)
             if (bitmap->GetWidth() != copy->m_width || bitmap->GetHeight() != copy->m_height)
                 bitmap->Stretch(copy->m_width, copy->m_height);
+        // The frames are the copy's own now: it draws from textures and
+        // entries of its own.
+        copy->InitTexture();
+        copy->InitLocalTPE();
         copy->CreateMask();
     }
     return Append(std::move(copy));

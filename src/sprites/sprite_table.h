@@ -22,6 +22,12 @@ void Sprite_Init();
 // GameDataError and leaves the previous table.
 void Sprite_Load(ImageReader& chunk);
 void Sprite_Free();
+// The legacy table stream (`length` bytes): version 800 (each index in a
+// zlib stream of its own) or 400 (inline); per index whether it holds a
+// sprite, then its name and the sprite's stream form. The table becomes the
+// stream's sprites only when all of it was read; false (the table as it
+// was) for another version or damaged data.
+bool Sprite_Load(const uint8_t* data, size_t length);
 
 int Sprite_Number();
 // The name, or "<undefined>" when the index holds no sprite.

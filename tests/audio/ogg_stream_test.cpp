@@ -123,11 +123,38 @@ TEST_F(OggSounds, SeekOnAPausedVoiceKeepsItPausedAtTheNewPosition) {
     EXPECT_TRUE(Audio_SoundIsPaused(handle));
     Audio_SetTrackPos(handle, 0.3);
     const SOggChannel& channel = *COggAudio::GetOggChannel(Audio_GetNoiseFromID(handle)->source, -1);
-    ASSERT_TRUE(RunUntil([&] { return std::abs(Audio_GetTrackPos(handle) - 0.3f) < 0.01f; }));
+    EXPECT_FLOAT_EQ(Audio_GetTrackPos(handle), 0.3f) << "the target, until the decoder has sought";
+    // Every state read while the decoder seeks sees the voice paused, never
+    // half-way through the stop and replay.
+    ASSERT_TRUE(RunUntil([&] {
+        EXPECT_EQ(SourceStateOf(handle), AL_PAUSED);
+        return !channel.seekPending;
+    }));
     EXPECT_EQ(SourceStateOf(handle), AL_PAUSED);
+    EXPECT_NEAR(Audio_GetTrackPos(handle), 0.3f, 0.01f);
     EXPECT_FLOAT_EQ(channel.startSeconds, 0.3f);
     Audio_ResumeSound(handle);
     EXPECT_EQ(SourceStateOf(handle), AL_PLAYING);
+}
+
+// A pause that arrives while the decoder is starting the voice (its command
+// taken, the source not yet playing) is kept and carried out with the play.
+TEST_F(OggSounds, PauseRightAfterPlayIsNeverLost) {
+    LoadDecoded();
+    for (int round = 0; round < 20; ++round) {
+        const int handle = Audio_PlaySound(1, 1, 0);
+        CThread::Sleep(round % 4); // land anywhere in the decoder's pass
+        Audio_PauseSound(handle);
+        const CNoise& voice = *Audio_GetNoiseFromID(handle);
+        // The start plays and pauses in one step: PLAYING is never seen.
+        ASSERT_TRUE(RunUntil([&] {
+            const int state = SourceStateOf(handle);
+            return state == AL_PAUSED || state == AL_PLAYING;
+        }));
+        EXPECT_EQ(SourceStateOf(handle), AL_PAUSED) << "round " << round;
+        Audio_StopSound(handle);
+        ASSERT_TRUE(RunUntil([&] { return !voice.active; }));
+    }
 }
 
 TEST_F(OggSounds, VoicesMapOntoThreadsByTheirSourceIndex) {

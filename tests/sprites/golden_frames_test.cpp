@@ -21,6 +21,7 @@
 #include "core/memory_manager.h"
 #include "core/run_globals.h"
 #include "game_data_writer.h"
+#include "golden_frame.h"
 #include "header_chunk.h"
 #include "headless_gl.h"
 #include "object_chunk.h"
@@ -274,10 +275,6 @@ void PrintTo(const GoldenRoom& room, std::ostream* out) {
 
 // ---- the frame
 
-std::string GoldenPath(const std::string& name) {
-    return std::string(ZQ_SOURCE_DIR) + "/tests/sprites/golden/" + name + ".png";
-}
-
 class GoldenFrame : public QuietTest, public ::testing::WithParamInterface<GoldenRoom> {
 protected:
     void SetUp() override {
@@ -304,8 +301,8 @@ protected:
         g_States.Reset();
     }
 
-    // The window after one frame, RGBA rows from the top.
-    std::vector<uint8_t> Render(const GoldenRoom& golden) {
+    // The window after one frame, rows from the top.
+    std::vector<uint32_t> Render(const GoldenRoom& golden) {
         // The device first: the pages become textures as they load.
         g_DeviceWidth = g_DisplayWidth = kWidth;
         g_DeviceHeight = g_DisplayHeight = kHeight;
@@ -321,14 +318,7 @@ protected:
         GR_D3D_Start_Frame();
         Draw_Room();
         GR_D3D_Finish_Frame(true);
-        std::vector<uint8_t> bottomUp(static_cast<size_t>(kWidth * kHeight * 4));
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-        std::vector<uint8_t> rows(bottomUp.size());
-        const size_t stride = kWidth * 4;
-        for (int y = 0; y < kHeight; ++y)
-            std::memcpy(&rows[static_cast<size_t>(y) * stride],
-                        &bottomUp[static_cast<size_t>(kHeight - 1 - y) * stride], stride);
-        return rows;
+        return ReadFrame(kWidth, kHeight);
     }
 
     HeadlessGL gl{kWidth, kHeight};
@@ -338,38 +328,7 @@ protected:
 
 TEST_P(GoldenFrame, MatchesTheCommittedFrame) {
     const GoldenRoom& golden = GetParam();
-    const std::vector<uint8_t> frame = Render(golden);
-    const std::string path = GoldenPath(golden.name);
-    const char* update = std::getenv("ZQ_UPDATE_GOLDEN");
-    if (update != nullptr && std::strcmp(update, "1") == 0) {
-        uint8_t* png = nullptr;
-        size_t length = 0;
-        ASSERT_TRUE(PNG_EncodeRGBA(frame.data(), kWidth, kHeight, &png, &length));
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(png), std::streamsize(length));
-        ZQ_Free(png);
-        std::printf("wrote %s\n", path.c_str());
-        return;
-    }
-    std::ifstream in(path, std::ios::binary);
-    ASSERT_TRUE(in) << "no golden frame " << path << " (make it with tools/update_golden.sh)";
-    const std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    PNGImage expected;
-    ASSERT_TRUE(expected.Decode(data.data(), data.size(), false));
-    ASSERT_EQ(expected.Width(), kWidth);
-    ASSERT_EQ(expected.Height(), kHeight);
-    int differing = 0;
-    std::string first;
-    for (int i = 0; i < kWidth * kHeight * 4; ++i) {
-        if (std::abs(frame[static_cast<size_t>(i)] - expected.Pixels()[i]) <= kTolerance) continue;
-        if (differing++ == 0)
-            first = "pixel (" + std::to_string(i / 4 % kWidth) + ", " + std::to_string(i / 4 / kWidth) +
-                    ") channel " + std::to_string(i % 4) + ": " +
-                    std::to_string(frame[static_cast<size_t>(i)]) + " against " +
-                    std::to_string(expected.Pixels()[i]);
-    }
-    EXPECT_EQ(differing, 0) << "first difference at " << first;
+    EXPECT_TRUE(MatchesGolden(Render(golden), kWidth, kHeight, std::string(golden.name) + ".png", kTolerance));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rooms, GoldenFrame, ::testing::ValuesIn(kRooms),

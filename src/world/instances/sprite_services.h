@@ -119,7 +119,8 @@ public:
     void LoadFromChunk(ImageReader& record);
     // The legacy stream forms (versions 542 and 800) in `length` bytes;
     // false (the sprite left cleared) for any other version or damaged data.
-    bool LoadFromStream(const uint8_t* data, size_t length);
+    // *consumed (when given) gets the bytes the form took, 0 on failure.
+    bool LoadFromStream(const uint8_t* data, size_t length, size_t* consumed = nullptr);
     // A copy of a bitmap sprite (see Assign in sprite.cpp).
     void Assign(const CSprite* source);
     // The frame wrapped into 0 … frame count − 1; -1 without frames.
@@ -227,6 +228,11 @@ public:
     bool AddFromBitmap(IBitmap* bitmap, bool removeBackground, bool smooth, bool keepAlpha);
     void AddFromSprite(const CSprite* source);
     void SetAlphaFromSprite(const CSprite* source);
+    // ---- vector sprites. A vector sprite file (".zqs") from the save area,
+    // else the bundle, with the given origin; false when the file is in
+    // neither or its data does not build.
+    bool LoadFromZQSFile(const char* path, int xorigin, int yorigin);
+
     // Rebuilds every frame as a bitmap read back from its texture page.
     bool GenerateBitmapData();
     // True when the frames are on the data file's pages and have no bitmaps.
