@@ -102,7 +102,6 @@ TEST(GameBindingRefusal, AnUnboundNameStopsTheLoadNamingIt) {
     Header_Reset();
     ASSERT_TRUE(Init());
     InitVTLFunctions();
-    AddMissingBuiltIns();
     const char* kept = g_GameFuncRecords[FN_draw_healthbar].pName;
     g_GameFuncRecords[FN_draw_healthbar].pName = "draw_healthbar_missing";
     Code_LoadCompiledRecord(InitLLVM);

@@ -54,23 +54,6 @@ inline std::vector<uint8_t> ReadGameData() {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Built-ins the game's record names that this runtime may not have yet:
-// each answers nothing, so that the record binds and the game's other
-// objects (whose events are stand-ins) run. Registered only when missing.
-inline void F_GameTest_Missing(RValue& result, CInstance*, CInstance*, int, RValue*) {
-    result = RValue_Real(0);
-}
-inline std::vector<std::string> AddMissingBuiltIns() {
-    std::vector<std::string> missing;
-    for (const SNameIdRecord& record : g_GameFuncRecords) {
-        int id = -1;
-        if (Code_Function_Find(record.pName, &id) && id >= 0) continue;
-        Function_Add(record.pName, F_GameTest_Missing, -1, false);
-        missing.emplace_back(record.pName);
-    }
-    return missing;
-}
-
 // `randomize` rebound by FixRandomize: seeds the generator with this.
 inline uint32_t g_GameTestSeed = 1;
 inline void F_GameTest_FixedRandomize(RValue& result, CInstance*, CInstance*, int, RValue*) {
@@ -92,7 +75,6 @@ protected:
         Header_Reset();
         ASSERT_TRUE(Init());
         InitVTLFunctions();
-        AddMissingBuiltIns();
         Code_LoadCompiledRecord(InitLLVM);
         m_image = ReadGameData();
         ASSERT_FALSE(m_image.empty()) << "no " << GameDataPath();

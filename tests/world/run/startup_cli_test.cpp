@@ -115,9 +115,9 @@ TEST(CorvaneExecutable, EveryRefusedFileSaysWhyOnStandardErrorInEveryMode) {
              for (int i = 0; i < 4; ++i)
                  code.entries.push_back({"vtl_Global_" + std::to_string(i), {}, 0, 0, 0});
              wad::WriteCode(w, code);
-             wad::WriteGlobalScripts(w, {99});
+             wad::WriteGlobalScripts(w, {999});
          },
-         "names code entry 99, but the game has 4"},
+         "names code entry 999, but the game has"},
     };
     const std::string path = TempPath("refused.ios");
     for (const Case& c : cases) {
