@@ -10,3 +10,6 @@ cd "$build"
 EGL_PLATFORM=surfaceless SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ZQ_UPDATE_GOLDEN=1 \
     LSAN_OPTIONS="suppressions=$root/tests/support/lsan.supp:print_suppressions=0" \
     ./tests/test_sprites --gtest_filter='Rooms/GoldenFrame.*:*GoldenFrame*'
+EGL_PLATFORM=surfaceless SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ZQ_UPDATE_GOLDEN=1 \
+    LSAN_OPTIONS="suppressions=$root/tests/support/lsan.supp:print_suppressions=0" \
+    ./tests/test_game --gtest_filter='*GameRoomFrame*'

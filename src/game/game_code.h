@@ -268,6 +268,26 @@ inline void Game_SetOn(int target, int var, int index, ZQRValue value) {
     Variable_SetValue(target, g_GameVarRecords[var].id, index, &value);
 }
 
+// obj.v for a built-in variable of another target (an object index reads
+// its first live instance, an instance id that instance); a target that
+// finds no instance reads as undefined.
+inline ZQRValue Game_GetOn(int target, int var, int index = ARRAY_INDEX_NO_INDEX) {
+    ZQRValue value;
+    Variable_GetValue(target, g_GameVarRecords[var].id, index, &value);
+    return value;
+}
+// obj.v for a user variable of another target, by its slot number (the
+// compiled constant, not a bound id), read and written as the built-in
+// forms above.
+inline ZQRValue Game_GetSlotOn(int target, int slot, int index = ARRAY_INDEX_NO_INDEX) {
+    ZQRValue value;
+    ZQVTL_Variable_GetValue(target, slot, index, &value);
+    return value;
+}
+inline void Game_SetSlotOn(int target, int slot, int index, ZQRValue value) {
+    ZQVTL_Variable_SetValue(target, slot, index, &value);
+}
+
 // Calls built-in function record `fn` (a GameFunction) through the function
 // table with the given arguments; the result is a fresh value each call.
 inline ZQRValue Game_Call(CInstance* self, CInstance* other, int fn,

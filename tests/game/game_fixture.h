@@ -2,7 +2,9 @@
 // (assets/game.ios beside the corvane executable) with the game's real
 // binding record, started headless (no drawing) and stepped one step at a
 // time; keys are pressed and released through the platform copy of the
-// input state, as the window would.
+// input state, as the window would. Graphics are open on Mesa's software
+// renderer (headless EGL): the pile samples its picture through a surface,
+// which a game without graphics refuses with an error that ends the game.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,11 +16,20 @@
 
 #include "core/code.h"
 #include "core/function_table.h"
+#include "core/random.h"
 #include "core/run_globals.h"
 #include "core/run_state.h"
 #include "core/rvalue.h"
 #include "core/variables.h"
 #include "game/game_code.h"
+#include "headless_gl.h"
+#include "render/gl_api.h"
+#include "render/gl_layer.h"
+#include "render/graphics_device.h"
+#include "render/render_state.h"
+#include "render/surface.h"
+#include "render/texture.h"
+#include "render/texture_table.h"
 #include "room/room.h"
 #include "room/room_table.h"
 #include "world/datafile/code_binding.h"
@@ -43,9 +54,24 @@ inline std::vector<uint8_t> ReadGameData() {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// `randomize` rebound by FixRandomize: seeds the generator with this.
+inline uint32_t g_GameTestSeed = 1;
+inline void F_GameTest_FixedRandomize(RValue& result, CInstance*, CInstance*, int, RValue*) {
+    InitRandom(g_GameTestSeed);
+    result = RValue_Real(0);
+}
+
 class GameRun : public ::testing::Test {
 protected:
+    static constexpr int kWidth = 640, kHeight = 360;
+
     void SetUp() override {
+        ASSERT_TRUE(m_gl.Ok()) << m_gl.Error();
+        // The device first: the pages become textures as they load.
+        g_DeviceWidth = g_DisplayWidth = kWidth;
+        g_DeviceHeight = g_DisplayHeight = kHeight;
+        ASSERT_TRUE(GR_D3D_Init(nullptr, kWidth, kHeight, 0));
+        g_States.Flush();
         Header_Reset();
         ASSERT_TRUE(Init());
         InitVTLFunctions();
@@ -75,6 +101,26 @@ protected:
         Quit();
         Code_LoadCompiledRecord(nullptr);
         Run_SetHeadlessExit(nullptr);
+        GR_Surface_FreeAll();
+        TextureTable_Reset();
+        while (Texture::ms_pFirst != nullptr) Graphics::FreeTexture(Texture::ms_pFirst);
+        g_pBlankTexture = nullptr;
+        GR_D3D_End();
+        begin_end = 0;
+        g_GraphicsInitialised = false;
+        g_pGLLayer = nullptr;
+        g_RenderTargetActive = 1;
+        g_States.Reset();
+    }
+
+    // Makes `randomize` (the controller's, at the game room's start) seed
+    // the generator with `seed`, so that a run repeats.
+    static void FixRandomize(uint32_t seed) {
+        g_GameTestSeed = seed;
+        Function_Add("game_test_randomize", F_GameTest_FixedRandomize, 0, false);
+        int id = -1;
+        ASSERT_TRUE(Code_Function_Find("game_test_randomize", &id));
+        g_GameFuncRecords[FN_randomize].id = id;
     }
 
     // Starts the game in `room` (0 the title, 2 the game room).
@@ -119,6 +165,7 @@ protected:
     static double Slot(CInstance* instance, int slot) { return REAL_RValue(&Game_Slot(instance, slot)); }
     static int Alarm(CInstance* instance, int alarm) { return instance->GetTimer(alarm); }
 
+    HeadlessGL m_gl{kWidth, kHeight};
     std::vector<uint8_t> m_image;
     bool m_loaded = false;
 };

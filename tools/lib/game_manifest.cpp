@@ -296,6 +296,12 @@ GameDataWriter BuildGameData(const GameManifest& m, const std::filesystem::path&
     header.flags = 0x40; // a resizable window (full screen needs it)
     for (size_t i = 0; i < m.rooms.size(); ++i) header.roomOrder.push_back(static_cast<int32_t>(i));
     header.gameSpeed = 60.0f;
+    // Instances made at run time take ids above the highest placed one; left
+    // at its floor, the first ones made would share ids with placed
+    // instances (the pile's waiting carriers with the game room's own).
+    for (const ManifestRoom& r : m.rooms)
+        for (const ManifestLayer& l : r.layers)
+            if (l.instances) header.maxInstanceId += static_cast<uint32_t>(l.items.size());
     WriteHeader(w, header);
 
     OptionFields options;
