@@ -28,6 +28,8 @@ std::span<const DrawingHandlerRow> DrawStateBuiltins(); // draw state, colour, b
 std::span<const DrawingHandlerRow> SurfaceBuiltins();
 std::span<const DrawingHandlerRow> TextBuiltins();
 std::span<const DrawingHandlerRow> TextureBuiltins();
+std::span<const DrawingHandlerRow> DisplayBuiltins(); // display and window
+std::span<const DrawingHandlerRow> SpriteDrawBuiltins(); // sprites and backgrounds
 
 // The registration order, all 306 rows.
 std::span<const DrawingOrderRow> GraphicFunctions_Order();
@@ -44,3 +46,4 @@ void DrawingState_Reset();
 // Fast paths for compiled scripts.
 int32_t ZQVTL_make_color_rgb(int32_t red, int32_t green, int32_t blue);
 void ZQVTL_draw_set_blend_mode(int32_t mode);
+void ZQVTL_window_set_caption(const char* caption);

@@ -355,6 +355,8 @@ TRoutine FindBuilt(const char* handler) {
     if (TRoutine r = FindIn(SurfaceBuiltins(), handler)) return r;
     if (TRoutine r = FindIn(TextBuiltins(), handler)) return r;
     if (TRoutine r = FindIn(TextureBuiltins(), handler)) return r;
+    if (TRoutine r = FindIn(DisplayBuiltins(), handler)) return r;
+    if (TRoutine r = FindIn(SpriteDrawBuiltins(), handler)) return r;
     return nullptr;
 }
 

@@ -5,11 +5,14 @@
 #include <cstdint>
 
 #include "core/arguments.h"
+#include "core/error.h"
 #include "library/colour.h"
 #include "library/drawing_builtins.h"
 #include "render/draw_primitives.h"
 #include "render/render_settings.h"
 #include "render/texture_draw.h"
+#include "world/motion/path.h"
+#include "world/motion/path_resources.h"
 
 // Vector sprites: drawn anti-aliased while set, at this level (kept in 0-1).
 bool g_SWF_AA = false;
@@ -256,6 +259,18 @@ ZQ_DRAWING(F_DrawHealthbar) {
     GR_Draw_Healthbar(F(a, 0), F(a, 1), F(a, 2), F(a, 3), F(a, 4), C(a, 5), minimum,
                       Color_Merge(minimum, maximum, 0.5f), maximum, I(a, 8), B(a, 9), B(a, 10));
 }
+// Absolute: the path at its own coordinates; otherwise its start moved to (x, y).
+ZQ_DRAWING(F_DrawPath) {
+    (void)r;
+    const CPath* path = Path_Data(I(a, 0));
+    if (path == nullptr) return Error_Show_Action("Trying to drawn non-existing path.", false);
+    const float x = F(a, 1);
+    const float y = F(a, 2);
+    if (B(a, 3))
+        path->Draw(0.0f, 0.0f, true);
+    else
+        path->Draw(x, y, false);
+}
 ZQ_DRAWING(F_DrawSetCirclePrecision) {
     (void)r;
     GR_Draw_Circle_Precision(I(a, 0));
@@ -343,6 +358,7 @@ const DrawingHandlerRow kRows[] = {
     {"F_DrawArrow", F_DrawArrow},
     {"F_DrawButton", F_DrawButton},
     {"F_DrawHealthbar", F_DrawHealthbar},
+    {"F_DrawPath", F_DrawPath},
     {"F_DrawSetCirclePrecision", F_DrawSetCirclePrecision},
     {"F_DrawPrimitiveBegin", F_DrawPrimitiveBegin},
     {"F_DrawPrimitiveBeginTexture", F_DrawPrimitiveBeginTexture},

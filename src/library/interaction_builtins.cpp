@@ -24,7 +24,6 @@
 #include "world/run/startup.h"
 #include "world/run/startup_services.h"
 
-char* g_pWindowCaption = nullptr;
 char* splash_opt_caption = nullptr;
 bool splash_opt_fullscreen = false;
 bool splash_opt_showborder = true;

@@ -6,10 +6,10 @@
 #include <cstdint>
 
 #include "core/function_table.h"
+#include "render/window_settings.h"
 
-// The title of every dialog: a memory-manager copy of the game's display
-// name, made at registration.
-extern char* g_pWindowCaption;
+// The title of every dialog (render/window_settings.h, the window caption):
+// set to a copy of the game's display name at registration.
 
 // The stored splash settings (nothing on this platform shows a splash).
 extern char* splash_opt_caption;

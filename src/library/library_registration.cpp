@@ -12,6 +12,7 @@
 #include "core/console.h"
 #include "core/support_output.h"
 #include "library/library_builtins.h"
+#include "library/resource_builtins.h"
 #include "world/datafile/game_header.h"
 
 namespace {
@@ -276,8 +277,10 @@ std::span<const LibraryOrderRow> MiscFunctions_Order() {
 }
 
 TRoutine LibraryBuiltin_Find(const char* name) {
-    for (auto family : {MathBuiltins, StringBuiltins, ArrayBuiltins, RandomBuiltins, EventBuiltins,
-                        DateBuiltins, ExternalBuiltins, PlatformBuiltins, VMBuiltins})
+    for (auto family :
+         {MathBuiltins, StringBuiltins, ArrayBuiltins, RandomBuiltins, EventBuiltins, DateBuiltins,
+          ExternalBuiltins, PlatformBuiltins, VMBuiltins, SpriteResourceBuiltins, SoundResourceBuiltins,
+          PathResourceBuiltins, ObjectResourceBuiltins, AssetResourceBuiltins})
         if (TRoutine routine = FindIn(family(), name)) return routine;
     return nullptr;
 }

@@ -53,8 +53,6 @@ std::span<const GameBuiltinRow> MotionPlanning_Builtins() {
 
 void InitActionFunctions() {}
 
-void InitResourceFunctions() {}
-
 void InitBufferFunctions() {}
 
 void LayerManager_InitLayerFunctions() {}

@@ -73,6 +73,26 @@ void ApplyLimits(SDL_Window* window) {
                              g_WindowMaxHeight > 0 ? g_WindowMaxHeight : kNone);
 }
 
+// The main display's size: as the view recorded it, else the first
+// display's desktop mode while SDL's video is up, else the header's screen
+// size.
+void DisplaySize(int* width, int* height) {
+    if (g_DisplayWidth > 0 && g_DisplayHeight > 0) {
+        *width = g_DisplayWidth;
+        *height = g_DisplayHeight;
+        return;
+    }
+    SDL_DisplayMode mode{};
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 &&
+        mode.h > 0) {
+        *width = mode.w;
+        *height = mode.h;
+        return;
+    }
+    *width = g_InitialScreenSizeX;
+    *height = g_InitialScreenSizeY;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -360,11 +380,15 @@ int GR_Window_Get_Y() {
     return GetWindowY();
 }
 
+// Without a window (a run with no video) the drawable has no size: the
+// size last asked for stands in, so scripts never divide by a zero width.
 int GR_Window_Get_Width() {
+    if (g_DeviceWidth <= 0 && MainWindow() == nullptr) return g_WindowWidth;
     return g_DeviceWidth;
 }
 
 int GR_Window_Get_Height() {
+    if (g_DeviceHeight <= 0 && MainWindow() == nullptr) return g_WindowHeight;
     return g_DeviceHeight;
 }
 
@@ -382,6 +406,44 @@ int GR_Window_Get_Cursor() {
 
 void GR_Window_Set_CaptionM(const char* text, bool force) {
     if (g_IDE_Version == 2 || g_IDE_Version == 3 || force) PropagateGameName(text);
+}
+
+// The limits are held in the globals (the resize rules read them there);
+// SDL's window takes them at once as its own minimum and maximum.
+void GR_Window_Set_Min_WidthM(int) {
+    if (SDL_Window* window = MainWindow()) ApplyLimits(window);
+}
+
+void GR_Window_Set_Max_WidthM(int) {
+    if (SDL_Window* window = MainWindow()) ApplyLimits(window);
+}
+
+void GR_Window_Set_Min_HeightM(int) {
+    if (SDL_Window* window = MainWindow()) ApplyLimits(window);
+}
+
+void GR_Window_Set_Max_HeightM(int) {
+    if (SDL_Window* window = MainWindow()) ApplyLimits(window);
+}
+
+int GR_Display_Get_Width() {
+    int w = 0, h = 0;
+    DisplaySize(&w, &h);
+    return w;
+}
+
+int GR_Display_Get_Height() {
+    int w = 0, h = 0;
+    DisplaySize(&w, &h);
+    return h;
+}
+
+int GetOrientation() {
+    return 0;
+}
+
+int GR_Display_Get_Visible_Rects(double left, double top, double right, double bottom, double** out) {
+    return Display_Get_Visible_Rects(left, top, right, bottom, out);
 }
 
 void GR_Window_Set_Cursor(int cursor) {

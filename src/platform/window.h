@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "render/window_services.h"
+
 union SDL_Event;
 
 // Header screen flags as the shell reads them (g_InitialScreenFlags).
@@ -26,11 +28,9 @@ extern int gMainWindowCursor;
 // The full-screen state the game asked for or the window reached.
 extern bool wind_fullscreen;
 // The window content size last asked for (the height is the renderer's
-// g_WindowHeight), and the drawing region's size.
+// g_WindowHeight). The drawing region's size and the size limits are in
+// render/window_services.h.
 extern int32_t g_WindowWidth;
-extern int32_t wind_regionwidth, wind_regionheight;
-// Limits the window built-ins set; a maximum of 0 or less is none.
-extern int32_t g_WindowMinWidth, g_WindowMaxWidth, g_WindowMinHeight, g_WindowMaxHeight;
 extern bool g_FS_Flags_AllowDockAndMenuPopup;
 // The room size changed while in full screen: applied when it is left.
 extern bool g_NeedsResizeAfterFullScreen;
@@ -104,27 +104,13 @@ void MacExitFullScreen();
 
 // The screens as rectangles (see Window_VisibleRect), 8 doubles per screen
 // in a memory-manager block the caller frees; returns the screen count.
+// GR_Display_Get_Visible_Rects answers the same.
 int Display_Get_Visible_Rects(double left, double top, double right, double bottom, double** out);
 
-// The renderer's window entry points.
-void GR_Window_Set_FullScreen(bool fullScreen);
-bool GR_Window_Get_FullScreen();
-void GR_Window_Set_Size(int width, int height);
-void GR_Window_Set_Position(int x, int y);
-void GR_Window_Center();
-void GR_Window_Mouse_Set(int x, int y);
-int GR_Window_Get_X();
-int GR_Window_Get_Y();
-int GR_Window_Get_Width();
-int GR_Window_Get_Height();
+// The renderer's window entry points are declared in render/window_services.h;
+// these two read the drawing region's size.
 int GR_Window_Get_Region_Width();
 int GR_Window_Get_Region_Height();
-int GR_Window_Get_Cursor();
-void GR_Window_Set_Cursor(int cursor);
-// The window's caption becomes `text` (surrounding quotes stripped) when the
-// game was built by a tool that sets captions (IDE version 2 or 3) or when
-// `force` is set; otherwise it stays as the start sequence made it.
-void GR_Window_Set_CaptionM(const char* text, bool force);
 
 // Window events: a size change applies the resize rules (SDL has no
 // pre-resize hook, so a size that breaks them is corrected afterwards);

@@ -151,12 +151,12 @@ constexpr GpuRow kNewGenOrder[] = {
     {"gpu_set_zfunc", 1, true, "F_GPUSetZFunc"},
     {"gpu_set_zwriteenable", 1, true, "F_GPUSetZWriteEnable"},
     {"gpu_set_fog", -1, true, "F_GPUSetFog"},
-    {"gpu_set_cullmode", 1, true, "F_GPUSetCullMode"},
+    {"gpu_set_cullmode", 1, true, "F_GPUSetCullmode"},
     {"gpu_set_blendmode", 1, true, "F_GPUSetBlendMode"},
     {"gpu_set_blendmode_ext", -1, true, "F_GPUSetBlendModeExt"},
     {"gpu_set_blendmode_ext_sepalpha", -1, true, "F_GPUSetBlendModeExtSepAlpha"},
-    {"gpu_set_colorwriteenable", -1, true, "F_GPUSetColorWriteEnable"},
-    {"gpu_set_colourwriteenable", -1, true, "F_GPUSetColorWriteEnable"},
+    {"gpu_set_colorwriteenable", -1, true, "F_GPUSetColourWriteEnable"},
+    {"gpu_set_colourwriteenable", -1, true, "F_GPUSetColourWriteEnable"},
     {"gpu_set_alphatestenable", 1, true, "F_GPUSetAlphaTestEnable"},
     {"gpu_set_alphatestref", 1, true, "F_GPUSetAlphaTestRef"},
     {"gpu_set_alphatestfunc", 1, true, "F_GPUSetAlphaTestFunc"},
@@ -185,7 +185,7 @@ constexpr GpuRow kNewGenOrder[] = {
     {"gpu_get_zfunc", 0, true, "F_GPUGetZFunc"},
     {"gpu_get_zwriteenable", 0, true, "F_GPUGetZWriteEnable"},
     {"gpu_get_fog", 0, true, "F_GPUGetFog"},
-    {"gpu_get_cullmode", 0, true, "F_GPUGetCullMode"},
+    {"gpu_get_cullmode", 0, true, "F_GPUGetCullmode"},
     {"gpu_get_blendmode", 0, true, "F_GPUGetBlendMode"},
     {"gpu_get_blendmode_ext", 0, true, "F_GPUGetBlendModeExt"},
     {"gpu_get_blendmode_ext_sepalpha", 0, true, "F_GPUGetBlendModeExtSepAlpha"},
@@ -193,8 +193,8 @@ constexpr GpuRow kNewGenOrder[] = {
     {"gpu_get_blendmode_dest", 0, true, "F_GPUGetBlendModeDest"},
     {"gpu_get_blendmode_srcalpha", 0, true, "F_GPUGetBlendModeSrcAlpha"},
     {"gpu_get_blendmode_destalpha", 0, true, "F_GPUGetBlendModeDestAlpha"},
-    {"gpu_get_colorwriteenable", 0, true, "F_GPUGetColorWriteEnable"},
-    {"gpu_get_colourwriteenable", 0, true, "F_GPUGetColorWriteEnable"},
+    {"gpu_get_colorwriteenable", 0, true, "F_GPUGetColourWriteEnable"},
+    {"gpu_get_colourwriteenable", 0, true, "F_GPUGetColourWriteEnable"},
     {"gpu_get_alphatestenable", 0, true, "F_GPUGetAlphaTestEnable"},
     {"gpu_get_alphatestref", 0, true, "F_GPUGetAlphaTestRef"},
     {"gpu_get_alphatestfunc", 0, true, "F_GPUGetAlphaTestFunc"},
@@ -465,24 +465,18 @@ void F_Tarvo_DrawFlush(RValue& r, CInstance*, CInstance*, int, Args) {
 }
 
 // The families whose handlers are not built yet (the legacy 3D, matrix and
-// light built-ins, fog, blend presets and the state dictionary): the call is
-// accepted and the result stays undefined.
+// light built-ins): the call is accepted and the result stays undefined.
 void F_GPUNotBuilt(RValue&, CInstance*, CInstance*, int, Args) {}
 
 // ---------------------------------------------------------------------------
 // [SECTION] handler lookup and registration
 
-struct HandlerRow {
-    const char* handler;
-    TRoutine routine;
-};
-
-const HandlerRow kHandlers[] = {
+const GpuHandlerRow kHandlers[] = {
     {"F_GPUSetBlendEnable", F_RenderSet<0>},
     {"F_GPUSetZTestEnable", F_RenderSet<1>},
     {"F_GPUSetZFunc", F_RenderSet<2>},
     {"F_GPUSetZWriteEnable", F_RenderSet<3>},
-    {"F_GPUSetCullMode", F_RenderSet<4>},
+    {"F_GPUSetCullmode", F_RenderSet<4>},
     {"F_GPUSetAlphaTestEnable", F_RenderSet<5>},
     {"F_GPUSetAlphaTestRef", F_RenderSet<6>},
     {"F_GPUSetAlphaTestFunc", F_RenderSet<7>},
@@ -490,7 +484,7 @@ const HandlerRow kHandlers[] = {
     {"F_GPUGetZTestEnable", F_RenderGet<1>},
     {"F_GPUGetZFunc", F_RenderGet<2>},
     {"F_GPUGetZWriteEnable", F_RenderGet<3>},
-    {"F_GPUGetCullMode", F_RenderGet<4>},
+    {"F_GPUGetCullmode", F_RenderGet<4>},
     {"F_GPUGetBlendModeSrc", F_RenderGet<5>},
     {"F_GPUGetBlendModeDest", F_RenderGet<6>},
     {"F_GPUGetBlendModeSrcAlpha", F_RenderGet<7>},
@@ -537,7 +531,9 @@ const HandlerRow kHandlers[] = {
 };
 
 TRoutine Find(const char* handler) {
-    for (const HandlerRow& row : kHandlers)
+    for (const GpuHandlerRow& row : kHandlers)
+        if (std::strcmp(row.handler, handler) == 0) return row.routine;
+    for (const GpuHandlerRow& row : GpuStateBuiltins())
         if (std::strcmp(row.handler, handler) == 0) return row.routine;
     return F_GPUNotBuilt;
 }

@@ -4,6 +4,7 @@
 // the surface, not of the window.
 #include "render/gui_view.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/real_to_int.h"
@@ -12,11 +13,13 @@
 #include "render/graphics_device.h"
 #include "render/render_state.h"
 #include "render/surface.h"
+#include "render/vertex_batch.h"
 #include "render/view.h"
 #include "render/window_views.h"
 #include "room/room_table.h"
 
 zqMatrix g_ScreenToGUITransform = zqMatrix::Identity();
+Texture* g_MouseCursor = nullptr;
 int32_t g_Display_x1 = 0, g_Display_x2 = 0, g_Display_y1 = 0, g_Display_y2 = 0;
 
 namespace {
@@ -39,6 +42,7 @@ void SetGuiExtents(float sx, float sy, float tx, float ty) {
 void GuiView_Reset() {
     g_ScreenToGUITransform = zqMatrix::Identity();
     g_Display_x1 = g_Display_x2 = g_Display_y1 = g_Display_y2 = 0;
+    g_MouseCursor = nullptr;
 }
 
 void CalcGUITransformMat(zqMatrix& gui, zqMatrix& inverse, float& sx, float& sy, float& tx, float& ty) {
@@ -136,4 +140,26 @@ void RenderSurface_AspectAdjusted(int surface, int x, int y, int w, int h, bool 
         g_Display_y2 = RealToInt32(std::trunc(bottom));
         RenderState_Force();
     }
+}
+
+void DrawHardwareCursor(float x, float y, float alpha) {
+    struct V24 {
+        float x, y, z;
+        uint32_t colour;
+        float u, v;
+    };
+    constexpr int kTriangleList = 4;
+    auto* v = static_cast<V24*>(Graphics::AllocVerts(kTriangleList, g_MouseCursor, sizeof(V24), 6));
+    if (v == nullptr) return;
+    // Alpha outside 0..1 would spill into the colour bytes.
+    const float a = std::isnan(alpha) ? 0.0f : std::clamp(alpha, 0.0f, 1.0f);
+    const uint32_t colour = 0xFFFFFFu | static_cast<uint32_t>(RealToInt32(a * 255.0f)) << 24;
+    const V24 topLeft{x - 32, y - 32, 1, colour, 0, 0}, topRight{x + 32, y - 32, 1, colour, 1, 0};
+    const V24 bottomRight{x + 32, y + 32, 1, colour, 1, 1}, bottomLeft{x - 32, y + 32, 1, colour, 0, 1};
+    v[0] = topLeft;
+    v[1] = topRight;
+    v[2] = bottomRight;
+    v[3] = bottomRight;
+    v[4] = bottomLeft;
+    v[5] = topLeft;
 }

@@ -8,8 +8,12 @@
 
 #include "core/matrix.h"
 
+class Texture;
+
 // Window position to GUI position.
 extern zqMatrix g_ScreenToGUITransform;
+// The texture of the hardware-style cursor quad (none: the blank texture).
+extern Texture* g_MouseCursor;
 // Where the application surface was last drawn in the window (edges).
 extern int32_t g_Display_x1, g_Display_x2, g_Display_y1, g_Display_y2;
 
@@ -25,5 +29,9 @@ void Calc_GUI_Scale();
 // rectangle, letter- or pillar-boxed when keepAspect is set.
 void RenderSurface_AspectAdjusted(int surface, int x, int y, int w, int h, bool keepAspect, bool unused,
                                   bool setStates);
+
+// Queues a 64 × 64 cursor quad centred on (x, y) with the cursor texture,
+// white with the alpha given (0..1).
+void DrawHardwareCursor(float x, float y, float alpha);
 
 void GuiView_Reset();

@@ -13,20 +13,12 @@
 #include "world/input/input_state.h"
 #include "world/motion/render_services.h"
 #include "world/run/startup_services.h"
-#include "world/step/step_services.h"
 
 // ---- asked for through core/builtin_services.h
 
 float g_curRoomFPS = 0.0f;
 
-
 // ---- asked for through world/run/startup_services.h
-
 
 void InitBufferVertexFunctions() {}
 
-void Effects_Clear() {}
-
-// ---- asked for through world/step/step_services.h
-
-void Draw_Room() {}

@@ -5,30 +5,13 @@
 // refuses a function defined both here and in the module
 // (tools/check_duplicates.sh).
 #include "render/surface_services.h"
-#include "world/datafile/game_data_services.h"
+#include "sprites/layer_draw.h"
 #include "world/run/startup_services.h"
-#include "world/step/step_services.h"
-
-// ---- asked for through world/datafile/game_data_services.h
-
-void Particle_EmbeddedImagesSetup() {}
 
 // ---- asked for through world/run/startup_services.h
 
-void INITIALIZE_Particle_Main() {}
-
-void InitParticlesFunctions() {}
-
-void Part_CreateTextures() {}
-
-void Particle_AddAllToLayers() {}
-
-void Particle_RemoveAllFromLayers() {}
-
-void FINALIZE_Particle_Main() {}
-
 void FINALIZE_Sprite_Class() {}
 
-// ---- asked for through world/step/step_services.h
+// ---- asked for through sprites/layer_draw.h (the layer drawing replaces it)
 
-void ParticleSystem_UpdateAll() {}
+void DrawRoomLayers(tagZQRECT*) {}

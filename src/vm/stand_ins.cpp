@@ -6,10 +6,17 @@
 #include "core/function_table.h"
 #include "core/rvalue.h"
 #include "library/library_builtins.h"
+#include "library/resource_services.h"
 #include "vm/runtime_hooks.h"
 #include "world/datafile/game_data_services.h"
 #include "world/run/startup_services.h"
 #include "world/step/step_services.h"
+
+// ---- asked for through library/resource_services.h
+
+// Without the script object runtime no callable object exists to be called;
+// the result stays undefined.
+void Call_RValue(CInstance*, RValue&, RValue&, int, RValue*) {}
 
 // ---- asked for through vm/runtime_hooks.h
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/run_globals.h"
+#include "recording_gl_layer.h"
 #include "render/gui_view.h"
 #include "render/render_state.h"
 #include "render/window_views.h"
@@ -132,3 +133,34 @@ TEST_F(AspectCopy, PillarboxAndStretch) {
 }
 
 } // namespace
+
+TEST(HardwareCursor, QueuesOneCentredQuadWithTheCursorTextureAndAlpha) {
+    RecordingGLLayer layer;
+    Batch_Empty();
+    DrawHardwareCursor(100, 50, 0.5f);
+    ASSERT_EQ(g_CurrentVertexCount, 6);
+    EXPECT_EQ(g_LastPrimType, 4);
+    EXPECT_EQ(g_pLastTexture, g_MouseCursor);
+    struct V24 {
+        float x, y, z;
+        uint32_t colour;
+        float u, v;
+    };
+    const auto* v = reinterpret_cast<const V24*>(Batch_Vertices());
+    // Top-left, top-right, bottom-right; bottom-right, bottom-left, top-left.
+    const float corners[6][4] = {{68, 18, 0, 0},  {132, 18, 1, 0}, {132, 82, 1, 1},
+                                 {132, 82, 1, 1}, {68, 82, 0, 1},  {68, 18, 0, 0}};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_FLOAT_EQ(v[i].x, corners[i][0]) << i;
+        EXPECT_FLOAT_EQ(v[i].y, corners[i][1]) << i;
+        EXPECT_FLOAT_EQ(v[i].z, 1.0f);
+        EXPECT_FLOAT_EQ(v[i].u, corners[i][2]) << i;
+        EXPECT_FLOAT_EQ(v[i].v, corners[i][3]) << i;
+        EXPECT_EQ(v[i].colour, 0x7FFFFFFFu);
+    }
+    Batch_Empty();
+    // Alpha beyond 1 stays within the alpha byte.
+    DrawHardwareCursor(0, 0, 3.0f);
+    EXPECT_EQ(reinterpret_cast<const V24*>(Batch_Vertices())[0].colour, 0xFFFFFFFFu);
+    Batch_Empty();
+}

@@ -24,17 +24,21 @@
 #include "platform/window.h"
 #include "render/draw_primitives.h"
 #include "render/gui_view.h"
+#include "render/image_decode.h"
 #include "render/legacy_3d.h"
 #include "render/render_state.h"
 #include "render/surface.h"
 #include "render/texture_draw.h"
 #include "render/texture_table.h"
+#include "render/window_settings.h"
 #include "render/window_views.h"
 #include "room/camera_manager.h"
 #include "room/layer_manager.h"
 #include "room/room_table.h"
 #include "sprites/background_table.h"
 #include "sprites/font_table.h"
+#include "sprites/particle_system.h"
+#include "sprites/room_draw.h"
 #include "sprites/sprite_table.h"
 #include "sprites/text.h"
 #include "world/collision/collision_pass.h"
@@ -69,6 +73,7 @@ void ResetModuleState() {
     // they go before the rooms, and the rooms before the layer pools, the
     // code and the types their instances refer to.
     Async_Reset();
+    Particles_Reset();
     Sound_Reset();
     BufferTable_Reset();
     SND_ResetLegacy();
@@ -111,7 +116,9 @@ void ResetModuleState() {
     Draw_Reset();
     Surface_Reset();
     WindowViews_Reset();
+    WindowSettings_Reset();
     GuiView_Reset();
+    RoomDraw_Reset();
     // No reader may outlive the image a test loaded.
     GameData_ForgetImage();
     // Fonts own textures of the table: they go first.
@@ -120,6 +127,7 @@ void ResetModuleState() {
     Background_Free();
     Sprite_Free();
     TextureTable_Reset();
+    g_TextureScale = 1;
     TextureDraw_Reset();
 }
 
