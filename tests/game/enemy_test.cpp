@@ -4,6 +4,7 @@
 // already holds it, which must still be removed when the freeze ends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "game/game_functions.h"
@@ -51,6 +52,15 @@ protected:
     CInstance* m_controller = nullptr;
     CInstance* m_player = nullptr;
 };
+
+TEST_F(Enemy, AnEnemyMadeInTheGameTakesAnIdNoPlacedInstanceHas) {
+    int highest = 0;
+    for (CInstance* i = Run_Room->m_pFirstActive; i != nullptr; i = i->m_pNext) highest = std::max(highest, i->i_id);
+    const int id = static_cast<int>(ZQVTL_instance_create(10, 10, OBJ_enemy));
+    EXPECT_GT(id, highest);
+    ASSERT_NE(CInstance::Find(id), nullptr);
+    EXPECT_EQ(CInstance::Find(id)->m_pObject->m_index, OBJ_enemy);
+}
 
 TEST_F(Enemy, AWindUpStartsNearerThan128Pixels) {
     RemovePlayer();

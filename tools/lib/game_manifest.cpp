@@ -296,6 +296,13 @@ GameDataWriter BuildGameData(const GameManifest& m, const std::filesystem::path&
     header.flags = 0x40; // a resizable window (full screen needs it)
     for (size_t i = 0; i < m.rooms.size(); ++i) header.roomOrder.push_back(static_cast<int32_t>(i));
     header.gameSpeed = 60.0f;
+    // The highest id the rooms give their instances (100001 on): instances
+    // made while the game runs are numbered after it, so that none takes the
+    // id of a placed instance.
+    header.maxInstanceId = 100000;
+    for (const ManifestRoom& r : m.rooms)
+        for (const ManifestLayer& l : r.layers)
+            if (l.instances) header.maxInstanceId += static_cast<uint32_t>(l.items.size());
     WriteHeader(w, header);
 
     OptionFields options;
