@@ -55,7 +55,8 @@ protected:
 
 TEST_F(Enemy, AnEnemyMadeInTheGameTakesAnIdNoPlacedInstanceHas) {
     int highest = 0;
-    for (CInstance* i = Run_Room->m_pFirstActive; i != nullptr; i = i->m_pNext) highest = std::max(highest, i->i_id);
+    for (CInstance* i = Run_Room->m_pFirstActive; i != nullptr; i = i->m_pNext)
+        highest = std::max(highest, i->i_id);
     const int id = static_cast<int>(ZQVTL_instance_create(10, 10, OBJ_enemy));
     EXPECT_GT(id, highest);
     ASSERT_NE(CInstance::Find(id), nullptr);
