@@ -23,6 +23,7 @@
 #include "core/variables.h"
 #include "game/game_code.h"
 #include "headless_gl.h"
+#include "platform/gl_view.h"
 #include "render/gl_api.h"
 #include "render/gl_layer.h"
 #include "render/graphics_device.h"
@@ -67,9 +68,14 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(m_gl.Ok()) << m_gl.Error();
-        // The device first: the pages become textures as they load.
-        g_DeviceWidth = g_DisplayWidth = kWidth;
-        g_DeviceHeight = g_DisplayHeight = kHeight;
+        // The device first: the pages become textures as they load. A test
+        // that opened a window keeps the sizes its view recorded (the
+        // drawable and the display's desktop mode), as the shell does: the
+        // headless context's size stands in for them only without one.
+        if (ZQGLView::Main() == nullptr) {
+            g_DeviceWidth = g_DisplayWidth = kWidth;
+            g_DeviceHeight = g_DisplayHeight = kHeight;
+        }
         ASSERT_TRUE(GR_D3D_Init(nullptr, kWidth, kHeight, 0));
         g_States.Flush();
         Header_Reset();
@@ -111,6 +117,8 @@ protected:
         g_pGLLayer = nullptr;
         g_RenderTargetActive = 1;
         g_States.Reset();
+        g_DeviceWidth = g_DeviceHeight = 0;
+        g_DisplayWidth = g_DisplayHeight = 0;
     }
 
     // Makes `randomize` (the controller's, at the game room's start) seed
