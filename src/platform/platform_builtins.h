@@ -110,7 +110,6 @@ std::span<const PlatformBuiltinRow> MetroBuiltinRows();
     X(F_Tarvo_SHA1Utf8)                                                                                      \
     X(F_Tarvo_SHA1File)                                                                                      \
     X(F_VTLReleaseMode)                                                                                      \
-    X(F_VTLApplicationSurfaceDrawEnable)                                                                     \
     X(F_ApplicationGetPos)                                                                                   \
     X(F_AppSurfaceEnable)                                                                                    \
     X(F_AppSurfaceIsEnabled)                                                                                 \
@@ -200,6 +199,8 @@ std::span<const PlatformBuiltinRow> MetroBuiltinRows();
 
 ZQ_PLATFORM_SERVICE_ROUTINES(ZQ_PLATFORM_ROUTINE)
 ZQ_PLATFORM_FIXED_ROUTINES(ZQ_PLATFORM_ROUTINE)
+// Built (app_surface_builtins.cpp).
+ZQ_PLATFORM_ROUTINE(F_VTLApplicationSurfaceDrawEnable)
 
 // The hooks of later platform services that the registrar and the step's
 // hooks run (stand-ins until those services are built): the achievement

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "core/real_to_int.h"
 #include "core/run_globals.h"
@@ -111,10 +112,16 @@ void RenderSurface_AspectAdjusted(int surface, int x, int y, int w, int h, bool 
     if (!GR_Surface_Exists(g_ApplicationSurface)) return;
     const float sw = static_cast<float>(GR_Surface_Get_Width(surface));
     const float sh = static_cast<float>(GR_Surface_Get_Height(surface));
+    // The copy is opaque and flat; the states it turns off are put back after
+    // it, or the GUI events and every later frame would draw without blending
+    // (transparent texels as solid boxes).
+    constexpr int kCopyStates[] = {eRS_CullMode,    eRS_DepthTest, eRS_Lighting,     eRS_FogEnable,
+                                   eRS_BlendEnable, eRS_AlphaTest, eRS_StencilEnable};
+    uint32_t saved[std::size(kCopyStates)] = {};
     if (setStates) {
-        for (int state : {eRS_CullMode, eRS_DepthTest, eRS_Lighting, eRS_FogEnable, eRS_BlendEnable,
-                          eRS_AlphaTest, eRS_StencilEnable}) {
-            g_States.SetRenderState(state, 0);
+        for (size_t i = 0; i < std::size(kCopyStates); ++i) {
+            saved[i] = g_States.GetRenderState(kCopyStates[i]);
+            g_States.SetRenderState(kCopyStates[i], 0);
         }
     }
     float left = 0, top = 0, right = static_cast<float>(w), bottom = static_cast<float>(h);
@@ -138,6 +145,7 @@ void RenderSurface_AspectAdjusted(int surface, int x, int y, int w, int h, bool 
         g_Display_x2 = RealToInt32(std::trunc(right));
         g_Display_y1 = RealToInt32(std::trunc(top));
         g_Display_y2 = RealToInt32(std::trunc(bottom));
+        for (size_t i = 0; i < std::size(kCopyStates); ++i) g_States.SetRenderState(kCopyStates[i], saved[i]);
         RenderState_Force();
     }
 }

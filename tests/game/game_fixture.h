@@ -66,6 +66,11 @@ class GameRun : public ::testing::Test {
 protected:
     static constexpr int kWidth = 640, kHeight = 360;
 
+    GameRun() = default;
+    // A default framebuffer (the headless stand-in for the window's
+    // drawable) of another size than the design area's.
+    GameRun(int width, int height) : m_gl{width, height} {}
+
     void SetUp() override {
         ASSERT_TRUE(m_gl.Ok()) << m_gl.Error();
         // The device first: the pages become textures as they load. A test
@@ -73,10 +78,10 @@ protected:
         // drawable and the display's desktop mode), as the shell does: the
         // headless context's size stands in for them only without one.
         if (ZQGLView::Main() == nullptr) {
-            g_DeviceWidth = g_DisplayWidth = kWidth;
-            g_DeviceHeight = g_DisplayHeight = kHeight;
+            g_DeviceWidth = g_DisplayWidth = m_gl.Width();
+            g_DeviceHeight = g_DisplayHeight = m_gl.Height();
         }
-        ASSERT_TRUE(GR_D3D_Init(nullptr, kWidth, kHeight, 0));
+        ASSERT_TRUE(GR_D3D_Init(nullptr, m_gl.Width(), m_gl.Height(), 0));
         g_States.Flush();
         Header_Reset();
         ASSERT_TRUE(Init());

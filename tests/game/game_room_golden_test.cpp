@@ -1,7 +1,9 @@
 // Golden frames of the game room: the built game, seeded, stepped headless
 // to a few fixed steps and then drawn once by the frame's draw pass on
 // Mesa's software renderer (pile, waiting carriers, carriers on the path
-// with their pieces, placed pieces on the board). Compared with PNGs in
+// with their pieces, placed pieces on the board), as the window scaler puts
+// the room into the 1280 x 720 window: twice enlarged, with its three lines
+// of sizes at the top left. Compared with PNGs in
 // tests/game/golden/ within 2 per channel; tools/update_golden.sh
 // regenerates them on purpose.
 #include <gtest/gtest.h>
@@ -19,7 +21,15 @@ namespace {
 // One frame per run: a second frame drawn in the same headless context shows
 // white boxes behind rotated and scaled sprites (a draw state that the
 // first frame leaves behind), which is the renderer's matter, not the game's.
-class GameRoomFrame : public GameRun, public ::testing::WithParamInterface<int> {};
+// The default framebuffer stands for the window's drawable, so it has the
+// size the scaler gives the window: the draw pass flips its viewports by the
+// window's height, and a smaller framebuffer would leave the scaled picture
+// above its top edge.
+class GameRoomFrame : public GameRun, public ::testing::WithParamInterface<int> {
+protected:
+    static constexpr int kWindowWidth = 1280, kWindowHeight = 720;
+    GameRoomFrame() : GameRun(kWindowWidth, kWindowHeight) {}
+};
 
 TEST_P(GameRoomFrame, MatchesTheCommittedFrame) {
     const int step = GetParam();
@@ -34,7 +44,7 @@ TEST_P(GameRoomFrame, MatchesTheCommittedFrame) {
     GR_D3D_Start_Frame();
     Draw_Room();
     GR_D3D_Finish_Frame(true);
-    EXPECT_TRUE(MatchesGolden(ReadFrame(kWidth, kHeight), kWidth, kHeight,
+    EXPECT_TRUE(MatchesGolden(ReadFrame(kWindowWidth, kWindowHeight), kWindowWidth, kWindowHeight,
                               "../../game/golden/game_room_" + std::to_string(step) + ".png"));
 }
 

@@ -132,6 +132,17 @@ TEST_F(AspectCopy, PillarboxAndStretch) {
     EXPECT_EQ(Window(30, 30), kRed);
 }
 
+// The copy draws flat and opaque, but what comes after it (the GUI events,
+// the next frame) blends as before.
+TEST_F(AspectCopy, PutsBackTheStatesItTurnsOff) {
+    g_States.SetRenderState(eRS_BlendEnable, 1);
+    g_States.SetRenderState(eRS_AlphaTest, 1);
+    Copy(16, 16, false);
+    EXPECT_EQ(Window(16, 16), kRed);
+    EXPECT_EQ(g_States.GetRenderState(eRS_BlendEnable), 1u);
+    EXPECT_EQ(g_States.GetRenderState(eRS_AlphaTest), 1u);
+}
+
 } // namespace
 
 TEST(HardwareCursor, QueuesOneCentredQuadWithTheCursorTextureAndAlpha) {
