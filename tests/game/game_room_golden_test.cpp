@@ -25,30 +25,43 @@ namespace {
 // size the scaler gives the window: the draw pass flips its viewports by the
 // window's height, and a smaller framebuffer would leave the scaled picture
 // above its top edge.
-class GameRoomFrame : public GameRun, public ::testing::WithParamInterface<int> {
+struct RoomStep {
+    int room;
+    int step;
+    const char* golden;
+};
+
+class GameRoomFrame : public GameRun, public ::testing::WithParamInterface<RoomStep> {
 protected:
     static constexpr int kWindowWidth = 1280, kWindowHeight = 720;
     GameRoomFrame() : GameRun(kWindowWidth, kWindowHeight) {}
 };
 
 TEST_P(GameRoomFrame, MatchesTheCommittedFrame) {
-    const int step = GetParam();
+    const RoomStep& at = GetParam();
     FixRandomize(3);
-    StartIn(2);
+    StartIn(at.room);
     // The application surface at the game's window size (the run's start-up
     // sets it from the window; the headless start leaves it unset).
     g_ApplicationWidth = 1280;
     g_ApplicationHeight = 720;
-    Step(step);
-    ASSERT_EQ(Current_Room, 2);
+    Step(at.step);
+    ASSERT_EQ(Current_Room, at.room);
     GR_D3D_Start_Frame();
     Draw_Room();
     GR_D3D_Finish_Frame(true);
     EXPECT_TRUE(MatchesGolden(ReadFrame(kWindowWidth, kWindowHeight), kWindowWidth, kWindowHeight,
-                              "../../game/golden/game_room_" + std::to_string(step) + ".png"));
+                              std::string("../../game/golden/") + at.golden + ".png"));
 }
 
-// The room's start, the first carriers leaving, carriers along the path.
-INSTANTIATE_TEST_SUITE_P(Steps, GameRoomFrame, ::testing::Values(0, 90, 600));
+// The title once the scaler has sized the window; the game room's start,
+// the first carriers leaving, carriers along the path.
+INSTANTIATE_TEST_SUITE_P(Steps, GameRoomFrame,
+                         ::testing::Values(RoomStep{0, 5, "title_room_5"}, RoomStep{2, 0, "game_room_0"},
+                                           RoomStep{2, 90, "game_room_90"},
+                                           RoomStep{2, 600, "game_room_600"}),
+                         [](const ::testing::TestParamInfo<RoomStep>& info) {
+                             return std::string(info.param.golden);
+                         });
 
 } // namespace
