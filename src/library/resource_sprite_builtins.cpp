@@ -147,58 +147,58 @@ ZQ_SPRITE_QUERY(F_SpriteGetBboxTop, s.m_bbox.top)
 ZQ_SPRITE_QUERY(F_SpriteGetBboxBottom, s.m_bbox.bottom)
 ZQ_SPRITE_QUERY(F_SpriteGetPrecise, s.m_precise ? 1 : 0)
 
-ZQ_RESOURCE(F_SpriteGetSpeed) {
+// The sprite of argument 0 for the playback-speed rows, which say on the
+// console when there is none.
+CSprite* SpeedSprite(const RValue* a) {
     const int index = Int(a, 0);
-    const CSprite* sprite = Sprite_Data(index);
-    if (sprite == nullptr) {
-        dbg_csol->Output("Sprite id %d not found\n", index);
-        Real(r, -1);
-        return;
-    }
-    Real(r, sprite->m_playbackSpeed);
+    CSprite* sprite = Sprite_Data(index);
+    if (sprite == nullptr) dbg_csol->Output("Sprite id %d not found\n", index);
+    return sprite;
+}
+
+ZQ_RESOURCE(F_SpriteGetSpeed) {
+    const CSprite* sprite = SpeedSprite(a);
+    Real(r, sprite != nullptr ? sprite->m_playbackSpeed : -1);
 }
 
 ZQ_RESOURCE(F_SpriteGetSpeedType) {
-    const int index = Int(a, 0);
-    const CSprite* sprite = Sprite_Data(index);
-    if (sprite == nullptr) {
-        dbg_csol->Output("Sprite id %d not found\n", index);
-        Real(r, -1);
-        return;
-    }
-    Real(r, sprite->m_playbackSpeedType);
+    const CSprite* sprite = SpeedSprite(a);
+    Real(r, sprite != nullptr ? sprite->m_playbackSpeedType : -1);
 }
 
 // ---------------------------------------------------------------------------
 // [SECTION] sprite settings
 
-ZQ_RESOURCE(F_SpriteSetOffset) {
-    (void)r;
+// An edit of the sprite of argument 0, after which the instances showing it
+// are marked; nothing for a missing sprite.
+template <typename Edit>
+void EditSprite(const RValue* a, Edit edit) {
     const int index = Int(a, 0);
     CSprite* sprite = Sprite_Data(index);
     if (sprite == nullptr) return;
-    sprite->m_xorigin = Int(a, 1);
-    sprite->m_yorigin = Int(a, 2);
-    sprite->ComputeCullRadius();
+    edit(*sprite);
     MarkInstancesAsDirty(index);
+}
+
+ZQ_RESOURCE(F_SpriteSetOffset) {
+    (void)r;
+    EditSprite(a, [a](CSprite& sprite) {
+        sprite.m_xorigin = Int(a, 1);
+        sprite.m_yorigin = Int(a, 2);
+        sprite.ComputeCullRadius();
+    });
 }
 
 ZQ_RESOURCE(F_SpriteSetBboxMode) {
     (void)r;
-    const int index = Int(a, 0);
-    CSprite* sprite = Sprite_Data(index);
-    if (sprite == nullptr) return;
-    sprite->SetBoundingBoxMode(Int(a, 1));
-    MarkInstancesAsDirty(index);
+    EditSprite(a, [a](CSprite& sprite) { sprite.SetBoundingBoxMode(Int(a, 1)); });
 }
 
 ZQ_RESOURCE(F_SpriteSetBbox) {
     (void)r;
-    const int index = Int(a, 0);
-    CSprite* sprite = Sprite_Data(index);
-    if (sprite == nullptr) return;
-    sprite->SetBoundingBox(SBoundingBox{Int(a, 1), Int(a, 2), Int(a, 3), Int(a, 4)});
-    MarkInstancesAsDirty(index);
+    EditSprite(a, [a](CSprite& sprite) {
+        sprite.SetBoundingBox(SBoundingBox{Int(a, 1), Int(a, 2), Int(a, 3), Int(a, 4)});
+    });
 }
 
 ZQ_RESOURCE(F_SpriteSetPrecise) {
@@ -259,12 +259,8 @@ ZQ_RESOURCE(F_SpriteCollisionMask) {
 
 ZQ_RESOURCE(F_SpriteSetSpeed) {
     (void)r;
-    const int index = Int(a, 0);
-    CSprite* sprite = Sprite_Data(index);
-    if (sprite == nullptr) {
-        dbg_csol->Output("Sprite id %d not found\n", index);
-        return;
-    }
+    CSprite* sprite = SpeedSprite(a);
+    if (sprite == nullptr) return;
     sprite->m_playbackSpeed = ZQGetFloat(a, 1);
     sprite->m_playbackSpeedType = Int(a, 2);
 }
