@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "batch_capture.h"
 #include "console_capture.h"
 #include "core/header_globals.h"
 #include "core/matrix.h"
@@ -32,53 +33,6 @@
 #include "world/datafile/game_header.h"
 
 namespace {
-
-struct V24 {
-    float x, y, z;
-    uint32_t colour;
-    float u, v;
-};
-
-// A device layer that keeps the vertices and texture of each flushed batch.
-class CaptureLayer final : public GLLayer {
-public:
-    CaptureLayer() : m_previous(g_pGLLayer), m_wasInitialised(g_GraphicsInitialised) {
-        g_pGLLayer = this;
-        g_GraphicsInitialised = true;
-    }
-    ~CaptureLayer() override {
-        Batch_Empty();
-        g_pGLLayer = m_previous;
-        g_GraphicsInitialised = m_wasInitialised;
-    }
-    void DrawBatch() override {
-        if (g_LastPrimType == -1 || g_CurrentVertexCount == 0) return;
-        const auto* v = reinterpret_cast<const V24*>(Batch_Vertices());
-        vertices.insert(vertices.end(), v, v + g_CurrentVertexCount);
-        textures.insert(textures.end(), static_cast<size_t>(g_CurrentVertexCount), g_pLastTexture);
-    }
-    void SetRenderState(int, uint32_t) override {}
-    void SetSamplerState(int, int, uint32_t) override {}
-    void DrawVertices(int, const void*, int, int) override {}
-    void SetViewPort(int, int, int, int) override {}
-    void EnableScissor(bool) override {}
-    void Clear(const float*, float, int, int) override {}
-    void MatricesChanged(int, const float (*)[16]) override {}
-
-    std::vector<V24> Drawn() {
-        Graphics::Flush();
-        std::vector<V24> out;
-        out.swap(vertices);
-        return out;
-    }
-
-    std::vector<V24> vertices;
-    std::vector<Texture*> textures;
-
-private:
-    GLLayer* m_previous;
-    bool m_wasInitialised;
-};
 
 float MinX(const std::vector<V24>& v) {
     float m = v[0].x;
@@ -133,7 +87,7 @@ protected:
     Texture* FrameTexture(int f) { return GR_Texture_Get_Surface(sprite.m_textures[static_cast<size_t>(f)]); }
 
     CSprite sprite;
-    CaptureLayer capture;
+    BatchCapture capture;
 };
 
 TEST_F(SpriteDraw, OwnTexturesAndWholeBitmapEntries) {
