@@ -24,6 +24,7 @@
 #include "header_chunk.h"
 #include "render/bitmap32.h"
 #include "render/image_decode.h"
+#include "resource_fixture.h"
 #include "room/room.h"
 #include "sprite_chunk.h"
 #include "sprites/background.h"
@@ -44,7 +45,7 @@ uint32_t RGBA(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     return uint32_t{r} | uint32_t{g} << 8 | uint32_t{b} << 16 | uint32_t{a} << 24;
 }
 
-class SpriteBuiltins : public GLDeviceTest {
+class SpriteBuiltins : public ResourceFixture<GLDeviceTest> {
 protected:
     // A save area of this test's own.
     void SetUp() override {
@@ -64,17 +65,6 @@ protected:
         New_Room = ROOM_NONE;
         GLDeviceTest::TearDown();
     }
-    static double Num(const char* name, std::vector<ZQRValue> args = {}) {
-        const ZQRValue r = CallBuiltin(name, std::move(args));
-        EXPECT_EQ(r.Kind(), VALUE_REAL) << name;
-        return r.val;
-    }
-    std::string TakeError() {
-        const std::string message = ErrorReportMessage(errors.LastShown());
-        errors.Clear();
-        return message;
-    }
-    static ZQRValue N(double v) { return ZQRValue(v); }
 
     // A sprite of `frames` w × h frames side by side; pixel (x, y) of frame
     // f is RGBA(x, y, f, 255) (frame f's top left pixel is red-free).
@@ -106,7 +96,6 @@ protected:
         return out;
     }
 
-    ErrorCapture errors;
     std::string m_root;
 };
 
