@@ -16,6 +16,7 @@
 #include "game_data_writer.h"
 #include "gl_device_fixture.h"
 #include "header_chunk.h"
+#include "quad_page.h"
 #include "render/gl_layer.h"
 #include "render/image_decode.h"
 #include "render/page_entry.h"
@@ -248,24 +249,7 @@ protected:
 TEST_F(SpriteOnScreen, WriterMadeSpriteDrawsPixelExact) {
     // A 4 × 4 page whose bottom-right 2 × 2 block (red, green / blue, white)
     // is the sprite's one frame, trimmed by one pixel each side of 4 × 4.
-    std::vector<uint8_t> rgba(4 * 4 * 4, 0);
-    auto put = [&](int x, int y, uint32_t abgr) { std::memcpy(&rgba[(y * 4 + x) * 4], &abgr, 4); };
-    put(2, 2, 0xFF0000FF);
-    put(3, 2, 0xFF00FF00);
-    put(2, 3, 0xFFFF0000);
-    put(3, 3, 0xFFFFFFFF);
-    uint8_t* png = nullptr;
-    size_t length = 0;
-    ASSERT_TRUE(PNG_EncodeRGBA(rgba.data(), 4, 4, &png, &length));
-    wad::TexturePagesFields f;
-    f.pages = {wad::TexturePageFields{0, 0, std::vector<uint8_t>(png, png + length)}};
-    ZQ_Free(png);
-    wad::PageEntryFields e;
-    e.x = e.y = 2;
-    e.width = e.height = e.cropWidth = e.cropHeight = 2;
-    e.xOffset = e.yOffset = 1;
-    e.untrimmedWidth = e.untrimmedHeight = 4;
-    f.entries = {e};
+    const wad::TexturePagesFields f = TrimmedQuadPages();
     wad::SpriteFields s;
     s.width = s.height = 4;
     s.xorigin = s.yorigin = 2;
