@@ -11,6 +11,7 @@
 #include <chrono>
 
 #include "core/random.h"
+#include "null_gl_layer.h"
 #include "render/gl_layer.h"
 #include "render/render_state.h"
 #include "render/texture_table.h"
@@ -19,18 +20,6 @@
 #include "sprites/particle_system.h"
 
 namespace {
-
-class NullLayer final : public GLLayer {
-public:
-    void SetRenderState(int, uint32_t) override {}
-    void SetSamplerState(int, int, uint32_t) override {}
-    void DrawBatch() override {}
-    void DrawVertices(int, const void*, int, int) override {}
-    void SetViewPort(int, int, int, int) override {}
-    void EnableScissor(bool) override {}
-    void Clear(const float*, float, int, int) override {}
-    void MatricesChanged(int, const float (*)[16]) override {}
-};
 
 // A system that holds `count` particles once it has run `life` steps.
 int SteadySystem(int count, int life) {
@@ -54,11 +43,7 @@ int SteadySystem(int count, int life) {
 }
 
 void BM_ParticlesUpdateAndSubmit(benchmark::State& state) {
-    NullLayer layer;
-    GLLayer* previous = g_pGLLayer;
-    g_pGLLayer = &layer;
-    const bool wasInitialised = g_GraphicsInitialised;
-    g_GraphicsInitialised = true;
+    const NullDeviceScope device;
     g_States.Reset();
     g_States.Flush();
     Part_CreateTextures();
@@ -86,8 +71,6 @@ void BM_ParticlesUpdateAndSubmit(benchmark::State& state) {
     ParticleType_DestroyAll();
     Part_FreeTextures();
     GR_Texture_Init();
-    g_GraphicsInitialised = wasInitialised;
-    g_pGLLayer = previous;
 }
 BENCHMARK(BM_ParticlesUpdateAndSubmit)->Arg(10000)->Unit(benchmark::kMicrosecond);
 

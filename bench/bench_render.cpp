@@ -10,6 +10,7 @@
 
 #include "core/memory_manager.h"
 #include "headless_gl.h"
+#include "null_gl_layer.h"
 #include "render/gl_api.h"
 #include "render/gl_layer.h"
 #include "render/graphics_device.h"
@@ -44,20 +45,6 @@ void AppendQuads(Texture* texture) {
         v[5] = v[2];
     }
 }
-
-// A device that takes the batch and draws nothing: what remains is the
-// batch's own CPU work.
-class NullLayer final : public GLLayer {
-public:
-    void SetRenderState(int, uint32_t) override {}
-    void SetSamplerState(int, int, uint32_t) override {}
-    void DrawBatch() override {}
-    void DrawVertices(int, const void*, int, int) override {}
-    void SetViewPort(int, int, int, int) override {}
-    void EnableScissor(bool) override {}
-    void Clear(const float*, float, int, int) override {}
-    void MatricesChanged(int, const float (*)[16]) override {}
-};
 
 void BM_TintedQuadsBatchSide(benchmark::State& state) {
     NullLayer layer;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "headless_gl.h"
+#include "null_gl_layer.h"
 #include "render/bitmap32.h"
 #include "render/gl_api.h"
 #include "render/gl_layer.h"
@@ -92,18 +93,6 @@ void DrawAll(const CSprite& sprite, const std::vector<Mover>& movers) {
     for (const Mover& m : movers) sprite.Draw(0, m.x, m.y, 1, 1, 0, m.tint, 0.8f);
 }
 
-class NullLayer final : public GLLayer {
-public:
-    void SetRenderState(int, uint32_t) override {}
-    void SetSamplerState(int, int, uint32_t) override {}
-    void DrawBatch() override {}
-    void DrawVertices(int, const void*, int, int) override {}
-    void SetViewPort(int, int, int, int) override {}
-    void EnableScissor(bool) override {}
-    void Clear(const float*, float, int, int) override {}
-    void MatricesChanged(int, const float (*)[16]) override {}
-};
-
 void Report(benchmark::State& state, double totalMs, int n, int64_t batches) {
     const double perFrame = totalMs / static_cast<double>(state.iterations());
     const double per1000 = perFrame / (n / 1000.0);
@@ -157,11 +146,7 @@ void BM_SpritesOnLlvmpipe(benchmark::State& state) {
 BENCHMARK(BM_SpritesOnLlvmpipe)->Arg(5400)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_SpritesBatchSide(benchmark::State& state) {
-    NullLayer layer;
-    GLLayer* previous = g_pGLLayer;
-    g_pGLLayer = &layer;
-    const bool wasInitialised = g_GraphicsInitialised;
-    g_GraphicsInitialised = true;
+    const NullDeviceScope device;
     g_States.Reset();
     g_States.Flush();
     const int n = static_cast<int>(state.range(0));
@@ -188,8 +173,6 @@ void BM_SpritesBatchSide(benchmark::State& state) {
     }
     Report(state, totalMs, n, batches);
     GR_Texture_Init();
-    g_GraphicsInitialised = wasInitialised;
-    g_pGLLayer = previous;
 }
 BENCHMARK(BM_SpritesBatchSide)->Arg(10000)->Unit(benchmark::kMicrosecond);
 

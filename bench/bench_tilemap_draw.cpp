@@ -20,6 +20,7 @@
 #include "game_data_writer.h"
 #include "header_chunk.h"
 #include "headless_gl.h"
+#include "null_gl_layer.h"
 #include "render/bitmap32.h"
 #include "render/gl_api.h"
 #include "render/gl_layer.h"
@@ -117,18 +118,6 @@ struct Scene {
     CLayerTilemapElement* map = nullptr;
 };
 
-class NullLayer final : public GLLayer {
-public:
-    void SetRenderState(int, uint32_t) override {}
-    void SetSamplerState(int, int, uint32_t) override {}
-    void DrawBatch() override {}
-    void DrawVertices(int, const void*, int, int) override {}
-    void SetViewPort(int, int, int, int) override {}
-    void EnableScissor(bool) override {}
-    void Clear(const float*, float, int, int) override {}
-    void MatricesChanged(int, const float (*)[16]) override {}
-};
-
 void Report(benchmark::State& state, double totalMs, int64_t quads, int64_t batches) {
     const double frames = static_cast<double>(state.iterations());
     state.counters["quads_per_ms"] = static_cast<double>(quads) / totalMs;
@@ -193,11 +182,7 @@ void BM_TilemapBatchSide(benchmark::State& state) {
         state.SkipWithError("the tileset did not load");
         return;
     }
-    NullLayer layer;
-    GLLayer* previous = g_pGLLayer;
-    g_pGLLayer = &layer;
-    const bool wasInitialised = g_GraphicsInitialised;
-    g_GraphicsInitialised = true;
+    const NullDeviceScope device;
     g_States.Reset();
     g_States.Flush();
     tagZQRECT rect{0, 0, kWidth, kHeight};
@@ -219,8 +204,6 @@ void BM_TilemapBatchSide(benchmark::State& state) {
         quads += written;
     }
     Report(state, totalMs, quads, batches);
-    g_GraphicsInitialised = wasInitialised;
-    g_pGLLayer = previous;
 }
 BENCHMARK(BM_TilemapBatchSide)->Unit(benchmark::kMicrosecond);
 

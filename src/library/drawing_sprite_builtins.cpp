@@ -118,6 +118,107 @@ namespace {
 
 // ---------------------------------------------------------------------------
 // [SECTION] sprite forms
+//
+// A sprite form and its background twin read the same values after the
+// resource argument and draw through the same operation; only what the
+// argument names differs. The values are read only once the target exists.
+
+// What a drawing form draws: a sprite's frame, or a legacy background; set
+// only when the argument named one (after the message otherwise).
+struct DrawTarget {
+    const CSprite* sprite = nullptr;
+    int frame = 0;
+    const CBackground* background = nullptr;
+    explicit operator bool() const { return sprite != nullptr || background != nullptr; }
+};
+
+DrawTarget SpriteArg(CInstance* self, Args a) {
+    DrawTarget t;
+    t.sprite = SpriteArgs(self, a, t.frame);
+    return t;
+}
+
+// The sprite argument of a form that draws bitmap sprites only.
+DrawTarget BitmapSpriteArg(CInstance* self, Args a, const char* skeletonText, const char* vectorText) {
+    const DrawTarget t = SpriteArg(self, a);
+    if (t && !DrawableKind(t.sprite, skeletonText, vectorText)) return DrawTarget{};
+    return t;
+}
+
+struct SimpleValues {
+    float x, y;
+};
+void Draw(const DrawTarget& t, const SimpleValues& v) {
+    if (t.sprite != nullptr)
+        t.sprite->DrawSimple(t.frame, v.x, v.y);
+    else
+        t.background->DrawSimple(v.x, v.y);
+}
+
+struct ExtValues {
+    float x, y, xscale, yscale, angle;
+    uint32_t colour;
+    float alpha;
+};
+void Draw(const DrawTarget& t, const ExtValues& v) {
+    if (t.sprite != nullptr)
+        t.sprite->Draw(t.frame, v.x, v.y, v.xscale, v.yscale, v.angle, v.colour, v.alpha);
+    else
+        t.background->Draw(v.x, v.y, v.xscale, v.yscale, v.angle, v.colour, v.alpha);
+}
+
+struct StretchedValues {
+    float x, y, w, h;
+    uint32_t colour;
+    float alpha;
+};
+void Draw(const DrawTarget& t, const StretchedValues& v) {
+    if (t.sprite != nullptr)
+        t.sprite->DrawStretched(t.frame, v.x, v.y, v.w, v.h, v.colour, v.alpha);
+    else
+        t.background->DrawStretched(v.x, v.y, v.w, v.h, v.colour, v.alpha);
+}
+
+struct PartValues {
+    float left, top, w, h, x, y, xscale, yscale;
+    uint32_t colour;
+    float alpha;
+};
+void Draw(const DrawTarget& t, const PartValues& v) {
+    if (t.sprite != nullptr)
+        t.sprite->DrawPart(t.frame, v.left, v.top, v.w, v.h, v.x, v.y, v.xscale, v.yscale, v.colour, v.alpha);
+    else
+        t.background->DrawPart(v.left, v.top, v.w, v.h, v.x, v.y, v.xscale, v.yscale, v.colour, v.alpha);
+}
+
+struct GeneralValues {
+    float left, top, w, h, x, y, xscale, yscale, angle;
+    uint32_t c1, c2, c3, c4;
+    float alpha;
+};
+void Draw(const DrawTarget& t, const GeneralValues& v) {
+    if (t.sprite != nullptr)
+        t.sprite->DrawGeneral(t.frame, v.left, v.top, v.w, v.h, v.x, v.y, v.xscale, v.yscale, v.angle, v.c1,
+                              v.c2, v.c3, v.c4, v.alpha);
+    else
+        t.background->DrawGeneral(v.left, v.top, v.w, v.h, v.x, v.y, v.xscale, v.yscale, v.angle, v.c1, v.c2,
+                                  v.c3, v.c4, v.alpha);
+}
+
+// Tiles cover the whole room, both ways, from the given offset.
+struct TiledValues {
+    float x, y, xscale, yscale;
+    uint32_t colour;
+    float alpha;
+};
+void Draw(const DrawTarget& t, const TiledValues& v) {
+    if (t.sprite != nullptr)
+        t.sprite->DrawTiled(t.frame, v.x, v.y, v.xscale, v.yscale, true, true, 0.0f, 0.0f, RoomWidth(),
+                            RoomHeight(), v.colour, v.alpha);
+    else
+        t.background->DrawTiled(v.x, v.y, v.xscale, v.yscale, true, true, 0.0f, 0.0f, RoomWidth(),
+                                RoomHeight(), v.colour, v.alpha);
+}
 
 ZQ_DRAWING(F_DrawSelf) {
     (void)r;
@@ -127,28 +228,15 @@ ZQ_DRAWING(F_DrawSelf) {
 
 ZQ_DRAWING(F_DrawSprite) {
     (void)r;
-    int frame = 0;
-    const CSprite* sprite = SpriteArgs(self, a, frame);
-    if (sprite == nullptr) return;
     ArgReader in{a, 2};
-    struct {
-        float x, y;
-    } v{in.F(), in.F()};
-    sprite->DrawSimple(frame, v.x, v.y);
+    if (const DrawTarget t = SpriteArg(self, a)) Draw(t, SimpleValues{in.F(), in.F()});
 }
 
 ZQ_DRAWING(F_DrawSpriteExt) {
     (void)r;
-    int frame = 0;
-    const CSprite* sprite = SpriteArgs(self, a, frame);
-    if (sprite == nullptr) return;
     ArgReader in{a, 2};
-    struct {
-        float x, y, xscale, yscale, angle;
-        uint32_t colour;
-        float alpha;
-    } v{in.F(), in.F(), in.F(), in.F(), in.F(), in.C(), in.F()};
-    sprite->Draw(frame, v.x, v.y, v.xscale, v.yscale, v.angle, v.colour, v.alpha);
+    if (const DrawTarget t = SpriteArg(self, a))
+        Draw(t, ExtValues{in.F(), in.F(), in.F(), in.F(), in.F(), in.C(), in.F()});
 }
 
 // The sprite first and the frame after the kind check; the frame is passed on
@@ -172,107 +260,58 @@ ZQ_DRAWING(F_DrawSpritePos) {
 
 ZQ_DRAWING(F_DrawSpriteStretched) {
     (void)r;
-    int frame = 0;
-    const CSprite* sprite = SpriteArgs(self, a, frame);
-    if (sprite == nullptr) return;
     ArgReader in{a, 2};
-    struct {
-        float x, y, w, h;
-    } v{in.F(), in.F(), in.F(), in.F()};
-    sprite->DrawStretched(frame, v.x, v.y, v.w, v.h, kWhite, DrawAlpha());
+    if (const DrawTarget t = SpriteArg(self, a))
+        Draw(t, StretchedValues{in.F(), in.F(), in.F(), in.F(), kWhite, DrawAlpha()});
 }
 
 ZQ_DRAWING(F_DrawSpriteStretchedExt) {
     (void)r;
-    int frame = 0;
-    const CSprite* sprite = SpriteArgs(self, a, frame);
-    if (sprite == nullptr) return;
     ArgReader in{a, 2};
-    struct {
-        float x, y, w, h;
-        uint32_t colour;
-        float alpha;
-    } v{in.F(), in.F(), in.F(), in.F(), in.C(), in.F()};
-    sprite->DrawStretched(frame, v.x, v.y, v.w, v.h, v.colour, v.alpha);
+    if (const DrawTarget t = SpriteArg(self, a))
+        Draw(t, StretchedValues{in.F(), in.F(), in.F(), in.F(), in.C(), in.F()});
 }
 
 ZQ_DRAWING(F_DrawSpritePart) {
     (void)r;
-    int frame = 0;
-    const CSprite* sprite = SpriteArgs(self, a, frame);
-    if (sprite == nullptr ||
-        !DrawableKind(sprite, "draw_sprite_part: not supported for skeleton based sprites",
-                      "draw_sprite_part: not supported for vector sprites"))
-        return;
     ArgReader in{a, 2};
-    struct {
-        float left, top, w, h, x, y;
-    } v{in.F(), in.F(), in.F(), in.F(), in.F(), in.F()};
-    sprite->DrawPart(frame, v.left, v.top, v.w, v.h, v.x, v.y, 1.0f, 1.0f, kWhite, DrawAlpha());
+    if (const DrawTarget t =
+            BitmapSpriteArg(self, a, "draw_sprite_part: not supported for skeleton based sprites",
+                            "draw_sprite_part: not supported for vector sprites"))
+        Draw(t, PartValues{in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), 1.0f, 1.0f, kWhite, DrawAlpha()});
 }
 
 ZQ_DRAWING(F_DrawSpritePartExt) {
     (void)r;
-    int frame = 0;
-    const CSprite* sprite = SpriteArgs(self, a, frame);
-    if (sprite == nullptr ||
-        !DrawableKind(sprite, "draw_sprite_part_ext: not supported for skeleton based sprites",
-                      "draw_sprite_part_ext: not supported for vector sprites"))
-        return;
     ArgReader in{a, 2};
-    struct {
-        float left, top, w, h, x, y, xscale, yscale;
-        uint32_t colour;
-        float alpha;
-    } v{in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.C(), in.F()};
-    sprite->DrawPart(frame, v.left, v.top, v.w, v.h, v.x, v.y, v.xscale, v.yscale, v.colour, v.alpha);
+    if (const DrawTarget t =
+            BitmapSpriteArg(self, a, "draw_sprite_part_ext: not supported for skeleton based sprites",
+                            "draw_sprite_part_ext: not supported for vector sprites"))
+        Draw(t, PartValues{in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.C(), in.F()});
 }
 
 ZQ_DRAWING(F_DrawSpriteGeneral) {
     (void)r;
-    int frame = 0;
-    const CSprite* sprite = SpriteArgs(self, a, frame);
-    if (sprite == nullptr ||
-        !DrawableKind(sprite, "draw_sprite_general: not supported for skeleton based sprites",
-                      "draw_sprite_general: not supported for vector sprites"))
-        return;
     ArgReader in{a, 2};
-    struct {
-        float left, top, w, h, x, y, xscale, yscale, angle;
-        uint32_t c1, c2, c3, c4;
-        float alpha;
-    } v{in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(),
-        in.F(), in.F(), in.C(), in.C(), in.C(), in.C(), in.F()};
-    sprite->DrawGeneral(frame, v.left, v.top, v.w, v.h, v.x, v.y, v.xscale, v.yscale, v.angle, v.c1, v.c2,
-                        v.c3, v.c4, v.alpha);
+    if (const DrawTarget t =
+            BitmapSpriteArg(self, a, "draw_sprite_general: not supported for skeleton based sprites",
+                            "draw_sprite_general: not supported for vector sprites"))
+        Draw(t, GeneralValues{in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.C(),
+                              in.C(), in.C(), in.C(), in.F()});
 }
 
 ZQ_DRAWING(F_DrawSpriteTiled) {
     (void)r;
-    int frame = 0;
-    const CSprite* sprite = SpriteArgs(self, a, frame);
-    if (sprite == nullptr) return;
     ArgReader in{a, 2};
-    struct {
-        float x, y;
-    } v{in.F(), in.F()};
-    sprite->DrawTiled(frame, v.x, v.y, 1.0f, 1.0f, true, true, 0.0f, 0.0f, RoomWidth(), RoomHeight(), kWhite,
-                      DrawAlpha());
+    if (const DrawTarget t = SpriteArg(self, a))
+        Draw(t, TiledValues{in.F(), in.F(), 1.0f, 1.0f, kWhite, DrawAlpha()});
 }
 
 ZQ_DRAWING(F_DrawSpriteTiledExt) {
     (void)r;
-    int frame = 0;
-    const CSprite* sprite = SpriteArgs(self, a, frame);
-    if (sprite == nullptr) return;
     ArgReader in{a, 2};
-    struct {
-        float x, y, xscale, yscale;
-        uint32_t colour;
-        float alpha;
-    } v{in.F(), in.F(), in.F(), in.F(), in.C(), in.F()};
-    sprite->DrawTiled(frame, v.x, v.y, v.xscale, v.yscale, true, true, 0.0f, 0.0f, RoomWidth(), RoomHeight(),
-                      v.colour, v.alpha);
+    if (const DrawTarget t = SpriteArg(self, a))
+        Draw(t, TiledValues{in.F(), in.F(), in.F(), in.F(), in.C(), in.F()});
 }
 
 // ---------------------------------------------------------------------------
@@ -281,15 +320,9 @@ ZQ_DRAWING(F_DrawSpriteTiledExt) {
 // What a background argument names: frame 0 of a sprite with new-generation
 // data, a legacy background without it; exactly one is set, or neither after
 // the message.
-struct BackgroundTarget {
-    const CSprite* sprite = nullptr;
-    const CBackground* background = nullptr;
-    explicit operator bool() const { return sprite != nullptr || background != nullptr; }
-};
-
-BackgroundTarget BackgroundArg(Args a) {
+DrawTarget BackgroundArg(Args a) {
     const int index = ZQGetInt32(a, 0);
-    BackgroundTarget t;
+    DrawTarget t;
     if (g_isNimbar)
         t.sprite = Sprite_Data(index);
     else
@@ -298,151 +331,63 @@ BackgroundTarget BackgroundArg(Args a) {
     return t;
 }
 
-ZQ_DRAWING(F_DrawBackground) {
-    (void)r;
-    (void)self;
-    const BackgroundTarget t = BackgroundArg(a);
-    if (!t) return;
+#define ZQ_BACKGROUND(name) void name(RValue&, CInstance*, CInstance*, int, Args a)
+
+ZQ_BACKGROUND(F_DrawBackground) {
     ArgReader in{a, 1};
-    struct {
-        float x, y;
-    } v{in.F(), in.F()};
-    if (t.sprite != nullptr)
-        t.sprite->DrawSimple(0, v.x, v.y);
-    else
-        t.background->DrawSimple(v.x, v.y);
+    if (const DrawTarget t = BackgroundArg(a)) Draw(t, SimpleValues{in.F(), in.F()});
 }
 
-ZQ_DRAWING(F_DrawBackgroundExt) {
-    (void)r;
-    (void)self;
-    const BackgroundTarget t = BackgroundArg(a);
-    if (!t) return;
+ZQ_BACKGROUND(F_DrawBackgroundExt) {
     ArgReader in{a, 1};
-    struct {
-        float x, y, xscale, yscale, angle;
-        uint32_t colour;
-        float alpha;
-    } v{in.F(), in.F(), in.F(), in.F(), in.F(), in.C(), in.F()};
-    if (t.sprite != nullptr)
-        t.sprite->Draw(0, v.x, v.y, v.xscale, v.yscale, v.angle, v.colour, v.alpha);
-    else
-        t.background->Draw(v.x, v.y, v.xscale, v.yscale, v.angle, v.colour, v.alpha);
+    if (const DrawTarget t = BackgroundArg(a))
+        Draw(t, ExtValues{in.F(), in.F(), in.F(), in.F(), in.F(), in.C(), in.F()});
 }
 
-struct StretchedValues {
-    float x, y, w, h;
-    uint32_t colour;
-    float alpha;
-};
-void DrawBackgroundStretched(const BackgroundTarget& t, const StretchedValues& v) {
-    if (t.sprite != nullptr)
-        t.sprite->DrawStretched(0, v.x, v.y, v.w, v.h, v.colour, v.alpha);
-    else
-        t.background->DrawStretched(v.x, v.y, v.w, v.h, v.colour, v.alpha);
-}
-
-ZQ_DRAWING(F_DrawBackgroundStretched) {
-    (void)r;
-    (void)self;
-    const BackgroundTarget t = BackgroundArg(a);
-    if (!t) return;
+ZQ_BACKGROUND(F_DrawBackgroundStretched) {
     ArgReader in{a, 1};
-    DrawBackgroundStretched(t, StretchedValues{in.F(), in.F(), in.F(), in.F(), kWhite, DrawAlpha()});
+    if (const DrawTarget t = BackgroundArg(a))
+        Draw(t, StretchedValues{in.F(), in.F(), in.F(), in.F(), kWhite, DrawAlpha()});
 }
 
-ZQ_DRAWING(F_DrawBackgroundStretchedExt) {
-    (void)r;
-    (void)self;
-    const BackgroundTarget t = BackgroundArg(a);
-    if (!t) return;
+ZQ_BACKGROUND(F_DrawBackgroundStretchedExt) {
     ArgReader in{a, 1};
-    DrawBackgroundStretched(t, StretchedValues{in.F(), in.F(), in.F(), in.F(), in.C(), in.F()});
+    if (const DrawTarget t = BackgroundArg(a))
+        Draw(t, StretchedValues{in.F(), in.F(), in.F(), in.F(), in.C(), in.F()});
 }
 
-struct PartValues {
-    float left, top, w, h, x, y, xscale, yscale;
-    uint32_t colour;
-    float alpha;
-};
-void DrawBackgroundPart(const BackgroundTarget& t, const PartValues& v) {
-    if (t.sprite != nullptr)
-        t.sprite->DrawPart(0, v.left, v.top, v.w, v.h, v.x, v.y, v.xscale, v.yscale, v.colour, v.alpha);
-    else
-        t.background->DrawPart(v.left, v.top, v.w, v.h, v.x, v.y, v.xscale, v.yscale, v.colour, v.alpha);
-}
-
-ZQ_DRAWING(F_DrawBackgroundPart) {
-    (void)r;
-    (void)self;
-    const BackgroundTarget t = BackgroundArg(a);
-    if (!t) return;
+ZQ_BACKGROUND(F_DrawBackgroundPart) {
     ArgReader in{a, 1};
-    DrawBackgroundPart(
-        t, PartValues{in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), 1.0f, 1.0f, kWhite, DrawAlpha()});
+    if (const DrawTarget t = BackgroundArg(a))
+        Draw(t, PartValues{in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), 1.0f, 1.0f, kWhite, DrawAlpha()});
 }
 
-ZQ_DRAWING(F_DrawBackgroundPartExt) {
-    (void)r;
-    (void)self;
-    const BackgroundTarget t = BackgroundArg(a);
-    if (!t) return;
+ZQ_BACKGROUND(F_DrawBackgroundPartExt) {
     ArgReader in{a, 1};
-    DrawBackgroundPart(
-        t, PartValues{in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.C(), in.F()});
+    if (const DrawTarget t = BackgroundArg(a))
+        Draw(t, PartValues{in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.C(), in.F()});
 }
 
-ZQ_DRAWING(F_DrawBackgroundGeneral) {
-    (void)r;
-    (void)self;
-    const BackgroundTarget t = BackgroundArg(a);
-    if (!t) return;
+ZQ_BACKGROUND(F_DrawBackgroundGeneral) {
     ArgReader in{a, 1};
-    struct {
-        float left, top, w, h, x, y, xscale, yscale, angle;
-        uint32_t c1, c2, c3, c4;
-        float alpha;
-    } v{in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(),
-        in.F(), in.F(), in.C(), in.C(), in.C(), in.C(), in.F()};
-    if (t.sprite != nullptr)
-        t.sprite->DrawGeneral(0, v.left, v.top, v.w, v.h, v.x, v.y, v.xscale, v.yscale, v.angle, v.c1, v.c2,
-                              v.c3, v.c4, v.alpha);
-    else
-        t.background->DrawGeneral(v.left, v.top, v.w, v.h, v.x, v.y, v.xscale, v.yscale, v.angle, v.c1, v.c2,
-                                  v.c3, v.c4, v.alpha);
+    if (const DrawTarget t = BackgroundArg(a))
+        Draw(t, GeneralValues{in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.F(), in.C(),
+                              in.C(), in.C(), in.C(), in.F()});
 }
 
-struct TiledValues {
-    float x, y, xscale, yscale;
-    uint32_t colour;
-    float alpha;
-};
-void DrawBackgroundTiled(const BackgroundTarget& t, const TiledValues& v) {
-    if (t.sprite != nullptr)
-        t.sprite->DrawTiled(0, v.x, v.y, v.xscale, v.yscale, true, true, 0.0f, 0.0f, RoomWidth(),
-                            RoomHeight(), v.colour, v.alpha);
-    else
-        t.background->DrawTiled(v.x, v.y, v.xscale, v.yscale, true, true, 0.0f, 0.0f, RoomWidth(),
-                                RoomHeight(), v.colour, v.alpha);
-}
-
-ZQ_DRAWING(F_DrawBackgroundTiled) {
-    (void)r;
-    (void)self;
-    const BackgroundTarget t = BackgroundArg(a);
-    if (!t) return;
+ZQ_BACKGROUND(F_DrawBackgroundTiled) {
     ArgReader in{a, 1};
-    DrawBackgroundTiled(t, TiledValues{in.F(), in.F(), 1.0f, 1.0f, kWhite, DrawAlpha()});
+    if (const DrawTarget t = BackgroundArg(a))
+        Draw(t, TiledValues{in.F(), in.F(), 1.0f, 1.0f, kWhite, DrawAlpha()});
 }
 
-ZQ_DRAWING(F_DrawBackgroundTiledExt) {
-    (void)r;
-    (void)self;
-    const BackgroundTarget t = BackgroundArg(a);
-    if (!t) return;
+ZQ_BACKGROUND(F_DrawBackgroundTiledExt) {
     ArgReader in{a, 1};
-    DrawBackgroundTiled(t, TiledValues{in.F(), in.F(), in.F(), in.F(), in.C(), in.F()});
+    if (const DrawTarget t = BackgroundArg(a))
+        Draw(t, TiledValues{in.F(), in.F(), in.F(), in.F(), in.C(), in.F()});
 }
+
+#undef ZQ_BACKGROUND
 
 // ---------------------------------------------------------------------------
 // [SECTION] vector-sprite shape forms

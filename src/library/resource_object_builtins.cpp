@@ -22,6 +22,7 @@
 #include "core/real_to_int.h"
 #include "core/ref_string.h"
 #include "core/rvalue.h"
+#include "library/resource_args.h"
 #include "library/resource_builtins.h"
 #include "room/room.h"
 #include "room/room_table.h"
@@ -31,21 +32,7 @@
 
 namespace {
 
-using Args = RValue*;
-
-#define ZQ_RESOURCE(name) void name(RValue& r, CInstance*, CInstance*, int, Args a)
-
-void Real(RValue& r, double v) {
-    ZQSetResultReal(r, v);
-}
-
-int Int(const RValue* a, int i) {
-    return ZQGetInt32(a, i);
-}
-
-float Float(const RValue* a, int i) {
-    return ZQGetFloat(a, i);
-}
+using namespace resource_args;
 
 // ---------------------------------------------------------------------------
 // [SECTION] objects
@@ -54,24 +41,11 @@ CObjectVT* ObjectArg(const RValue* a) {
     return Object_Data(Int(a, 0));
 }
 
-ZQ_RESOURCE(F_ObjectExists) {
-    Real(r, Object_Exists(Int(a, 0)) ? 1 : 0);
-}
+ZQ_RESOURCE_EXISTS(F_ObjectExists, Object_Exists)
 
-ZQ_RESOURCE(F_ObjectGetName) {
-    ZQCreateString(&r, Object_Name(Int(a, 0)));
-}
+ZQ_RESOURCE_NAME(F_ObjectGetName, Object_Name)
 
-template <typename Get>
-void ObjectNumber(RValue& r, const RValue* a, double missing, Get get) {
-    const CObjectVT* object = ObjectArg(a);
-    Real(r, object != nullptr ? static_cast<double>(get(*object)) : missing);
-}
-
-#define ZQ_OBJECT_QUERY(name, missing, expr)                                                                 \
-    ZQ_RESOURCE(name) {                                                                                      \
-        ObjectNumber(r, a, missing, [](const CObjectVT& o) { return expr; });                                \
-    }
+#define ZQ_OBJECT_QUERY(name, missing, expr) ZQ_RESOURCE_QUERY(name, CObjectVT, Object_Data, o, missing, expr)
 
 ZQ_OBJECT_QUERY(F_ObjectGetSprite, -1, o.m_spriteIndex)
 ZQ_OBJECT_QUERY(F_ObjectGetMask, -1, o.m_maskIndex)
@@ -189,13 +163,9 @@ CBackVT* BackgroundSlot(CRoom* room, int n) {
     return room != nullptr && n >= 0 && n < 8 ? &room->m_backgrounds[n] : nullptr;
 }
 
-ZQ_RESOURCE(F_RoomExists) {
-    Real(r, Room_Exists(Int(a, 0)) ? 1 : 0);
-}
+ZQ_RESOURCE_EXISTS(F_RoomExists, Room_Exists)
 
-ZQ_RESOURCE(F_RoomGetName) {
-    ZQCreateString(&r, Room_Name(Int(a, 0)));
-}
+ZQ_RESOURCE_NAME(F_RoomGetName, Room_Name)
 
 #define ZQ_ROOM_SET(name, stmt)                                                                              \
     ZQ_RESOURCE(name) {                                                                                      \

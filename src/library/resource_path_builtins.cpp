@@ -10,6 +10,7 @@
 #include "core/error.h"
 #include "core/ref_string.h"
 #include "core/rvalue.h"
+#include "library/resource_args.h"
 #include "library/resource_builtins.h"
 #include "world/motion/path.h"
 #include "world/motion/path_resources.h"
@@ -17,21 +18,7 @@
 
 namespace {
 
-using Args = RValue*;
-
-#define ZQ_RESOURCE(name) void name(RValue& r, CInstance*, CInstance*, int, Args a)
-
-void Real(RValue& r, double v) {
-    ZQSetResultReal(r, v);
-}
-
-int Int(const RValue* a, int i) {
-    return ZQGetInt32(a, i);
-}
-
-float Float(const RValue* a, int i) {
-    return ZQGetFloat(a, i);
-}
+using namespace resource_args;
 
 // ---------------------------------------------------------------------------
 // [SECTION] paths
@@ -40,28 +27,11 @@ CPath* PathArg(const RValue* a) {
     return Path_Data(Int(a, 0));
 }
 
-ZQ_RESOURCE(F_PathExists) {
-    Real(r, Path_Exists(Int(a, 0)) ? 1 : 0);
-}
+ZQ_RESOURCE_EXISTS(F_PathExists, Path_Exists)
 
-ZQ_RESOURCE(F_PathGetName) {
-    ZQCreateString(&r, Path_Name(Int(a, 0)));
-}
+ZQ_RESOURCE_NAME(F_PathGetName, Path_Name)
 
-// A number of the path, or `missing` when there is none.
-template <typename Get>
-void PathNumber(RValue& r, const RValue* a, double missing, Get get) {
-    const CPath* path = PathArg(a);
-    Real(r, path != nullptr ? static_cast<double>(get(*path)) : missing);
-}
-
-#define ZQ_PATH_QUERY(name, missing, expr)                                                                   \
-    ZQ_RESOURCE(name) {                                                                                      \
-        PathNumber(r, a, missing, [a](const CPath& p) {                                                      \
-            (void)a;                                                                                         \
-            return expr;                                                                                     \
-        });                                                                                                  \
-    }
+#define ZQ_PATH_QUERY(name, missing, expr) ZQ_RESOURCE_QUERY(name, CPath, Path_Data, p, missing, expr)
 
 ZQ_PATH_QUERY(F_PathGetLength, -1, p.GetPathLength())
 // Position times the path's time, in single precision.
@@ -153,13 +123,9 @@ CTimeLine* TimeLineArg(const RValue* a) {
     return TimeLine_Data(Int(a, 0));
 }
 
-ZQ_RESOURCE(F_TimeLineExists) {
-    Real(r, TimeLine_Exists(Int(a, 0)) ? 1 : 0);
-}
+ZQ_RESOURCE_EXISTS(F_TimeLineExists, TimeLine_Exists)
 
-ZQ_RESOURCE(F_TimeLineGetName) {
-    ZQCreateString(&r, TimeLine_Name(Int(a, 0)));
-}
+ZQ_RESOURCE_NAME(F_TimeLineGetName, TimeLine_Name)
 
 ZQ_RESOURCE(F_TimeLineAdd) {
     (void)a;

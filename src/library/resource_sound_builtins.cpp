@@ -19,6 +19,7 @@
 #include "core/ref_string.h"
 #include "core/rvalue.h"
 #include "core/script.h"
+#include "library/resource_args.h"
 #include "library/resource_builtins.h"
 #include "library/resource_services.h"
 #include "sprites/font.h"
@@ -28,17 +29,7 @@
 
 namespace {
 
-using Args = RValue*;
-
-#define ZQ_RESOURCE(name) void name(RValue& r, CInstance*, CInstance*, int, Args a)
-
-void Real(RValue& r, double v) {
-    ZQSetResultReal(r, v);
-}
-
-int Int(const RValue* a, int i) {
-    return ZQGetInt32(a, i);
-}
+using namespace resource_args;
 
 const char* Text(const RValue* a, int i) {
     const char* s = ZQGetString(a, i);
@@ -118,13 +109,9 @@ const CFontVT* FontArg(const RValue* a) {
     return Font_Data(Int(a, 0));
 }
 
-ZQ_RESOURCE(F_FontExists) {
-    Real(r, Font_Exists(Int(a, 0)) ? 1 : 0);
-}
+ZQ_RESOURCE_EXISTS(F_FontExists, Font_Exists)
 
-ZQ_RESOURCE(F_FontGetName) {
-    ZQCreateString(&r, Font_Name(Int(a, 0)));
-}
+ZQ_RESOURCE_NAME(F_FontGetName, Font_Name)
 
 ZQ_RESOURCE(F_FontGetFontName) {
     const CFontVT* font = FontArg(a);
@@ -235,13 +222,9 @@ ZQ_RESOURCE(F_FontGetDynamicTextureSize) {
 // ---------------------------------------------------------------------------
 // [SECTION] scripts
 
-ZQ_RESOURCE(F_ScriptExists) {
-    Real(r, Script_Exists(Int(a, 0)) ? 1 : 0);
-}
+ZQ_RESOURCE_EXISTS(F_ScriptExists, Script_Exists)
 
-ZQ_RESOURCE(F_ScriptGetName) {
-    ZQCreateString(&r, Script_Name(Int(a, 0)));
-}
+ZQ_RESOURCE_NAME(F_ScriptGetName, Script_Name)
 
 ZQ_RESOURCE(F_ScriptGetText) {
     const CScript* script = Script_Data(Int(a, 0));

@@ -31,6 +31,7 @@
 #include "core/header_globals.h"
 #include "core/ref_string.h"
 #include "core/rvalue.h"
+#include "library/resource_args.h"
 #include "library/resource_builtins.h"
 #include "render/bitmap32.h"
 #include "render/gl_layer.h"
@@ -47,20 +48,10 @@
 
 namespace {
 
-using Args = RValue*;
-
-#define ZQ_RESOURCE(name) void name(RValue& r, CInstance*, CInstance*, int argc, Args a)
+using namespace resource_args;
 
 // ---------------------------------------------------------------------------
 // [SECTION] helpers
-
-void Real(RValue& r, double v) {
-    ZQSetResultReal(r, v);
-}
-
-int Int(const RValue* a, int i) {
-    return ZQGetInt32(a, i);
-}
 
 // A flag that is set when its argument is greater than 0.
 bool Positive(const RValue* a, int i) {
@@ -135,28 +126,11 @@ void FlushHandle(int64_t handle) {
 // ---------------------------------------------------------------------------
 // [SECTION] sprite queries
 
-ZQ_RESOURCE(F_SpriteExists) {
-    (void)argc;
-    Real(r, Sprite_Exists(Int(a, 0)) ? 1 : 0);
-}
+ZQ_RESOURCE_EXISTS(F_SpriteExists, Sprite_Exists)
 
-ZQ_RESOURCE(F_SpriteGetName) {
-    (void)argc;
-    ZQCreateString(&r, Sprite_Name(Int(a, 0)));
-}
+ZQ_RESOURCE_NAME(F_SpriteGetName, Sprite_Name)
 
-// A number of the sprite, or -1 for a missing sprite (flags too).
-template <typename Get>
-void SpriteNumber(RValue& r, const RValue* a, Get get) {
-    const CSprite* sprite = SpriteArg(a, 0);
-    Real(r, sprite != nullptr ? static_cast<double>(get(*sprite)) : -1.0);
-}
-
-#define ZQ_SPRITE_QUERY(name, expr)                                                                          \
-    ZQ_RESOURCE(name) {                                                                                      \
-        (void)argc;                                                                                          \
-        SpriteNumber(r, a, [](const CSprite& s) { return expr; });                                           \
-    }
+#define ZQ_SPRITE_QUERY(name, expr) ZQ_RESOURCE_QUERY(name, CSprite, Sprite_Data, s, -1, expr)
 
 ZQ_SPRITE_QUERY(F_SpriteGetNumber, s.m_numb)
 ZQ_SPRITE_QUERY(F_SpriteGetWidth, s.m_width)
@@ -173,67 +147,61 @@ ZQ_SPRITE_QUERY(F_SpriteGetBboxTop, s.m_bbox.top)
 ZQ_SPRITE_QUERY(F_SpriteGetBboxBottom, s.m_bbox.bottom)
 ZQ_SPRITE_QUERY(F_SpriteGetPrecise, s.m_precise ? 1 : 0)
 
-ZQ_RESOURCE(F_SpriteGetSpeed) {
-    (void)argc;
+// The sprite of argument 0 for the playback-speed rows, which say on the
+// console when there is none.
+CSprite* SpeedSprite(const RValue* a) {
     const int index = Int(a, 0);
-    const CSprite* sprite = Sprite_Data(index);
-    if (sprite == nullptr) {
-        dbg_csol->Output("Sprite id %d not found\n", index);
-        Real(r, -1);
-        return;
-    }
-    Real(r, sprite->m_playbackSpeed);
+    CSprite* sprite = Sprite_Data(index);
+    if (sprite == nullptr) dbg_csol->Output("Sprite id %d not found\n", index);
+    return sprite;
+}
+
+ZQ_RESOURCE(F_SpriteGetSpeed) {
+    const CSprite* sprite = SpeedSprite(a);
+    Real(r, sprite != nullptr ? sprite->m_playbackSpeed : -1);
 }
 
 ZQ_RESOURCE(F_SpriteGetSpeedType) {
-    (void)argc;
-    const int index = Int(a, 0);
-    const CSprite* sprite = Sprite_Data(index);
-    if (sprite == nullptr) {
-        dbg_csol->Output("Sprite id %d not found\n", index);
-        Real(r, -1);
-        return;
-    }
-    Real(r, sprite->m_playbackSpeedType);
+    const CSprite* sprite = SpeedSprite(a);
+    Real(r, sprite != nullptr ? sprite->m_playbackSpeedType : -1);
 }
 
 // ---------------------------------------------------------------------------
 // [SECTION] sprite settings
 
-ZQ_RESOURCE(F_SpriteSetOffset) {
-    (void)argc;
-    (void)r;
+// An edit of the sprite of argument 0, after which the instances showing it
+// are marked; nothing for a missing sprite.
+template <typename Edit>
+void EditSprite(const RValue* a, Edit edit) {
     const int index = Int(a, 0);
     CSprite* sprite = Sprite_Data(index);
     if (sprite == nullptr) return;
-    sprite->m_xorigin = Int(a, 1);
-    sprite->m_yorigin = Int(a, 2);
-    sprite->ComputeCullRadius();
+    edit(*sprite);
     MarkInstancesAsDirty(index);
+}
+
+ZQ_RESOURCE(F_SpriteSetOffset) {
+    (void)r;
+    EditSprite(a, [a](CSprite& sprite) {
+        sprite.m_xorigin = Int(a, 1);
+        sprite.m_yorigin = Int(a, 2);
+        sprite.ComputeCullRadius();
+    });
 }
 
 ZQ_RESOURCE(F_SpriteSetBboxMode) {
-    (void)argc;
     (void)r;
-    const int index = Int(a, 0);
-    CSprite* sprite = Sprite_Data(index);
-    if (sprite == nullptr) return;
-    sprite->SetBoundingBoxMode(Int(a, 1));
-    MarkInstancesAsDirty(index);
+    EditSprite(a, [a](CSprite& sprite) { sprite.SetBoundingBoxMode(Int(a, 1)); });
 }
 
 ZQ_RESOURCE(F_SpriteSetBbox) {
-    (void)argc;
     (void)r;
-    const int index = Int(a, 0);
-    CSprite* sprite = Sprite_Data(index);
-    if (sprite == nullptr) return;
-    sprite->SetBoundingBox(SBoundingBox{Int(a, 1), Int(a, 2), Int(a, 3), Int(a, 4)});
-    MarkInstancesAsDirty(index);
+    EditSprite(a, [a](CSprite& sprite) {
+        sprite.SetBoundingBox(SBoundingBox{Int(a, 1), Int(a, 2), Int(a, 3), Int(a, 4)});
+    });
 }
 
 ZQ_RESOURCE(F_SpriteSetPrecise) {
-    (void)argc;
     (void)r;
     const int index = Int(a, 0);
     CSprite* sprite = Sprite_Data(index);
@@ -251,7 +219,6 @@ ZQ_RESOURCE(F_SpriteSetPrecise) {
 }
 
 ZQ_RESOURCE(F_SpriteSetAlphaFromSprite) {
-    (void)argc;
     (void)r;
     CSprite* sprite = SpriteArg(a, 0);
     const CSprite* alpha = SpriteArg(a, 1);
@@ -274,7 +241,6 @@ ZQ_RESOURCE(F_SpriteSetAlphaFromSprite) {
 
 // Instances are not marked: the mask changes, not the box they were given.
 ZQ_RESOURCE(F_SpriteCollisionMask) {
-    (void)argc;
     (void)r;
     CSprite* sprite = SpriteArg(a, 0);
     if (sprite == nullptr || sprite->m_numb < 1) return;
@@ -292,14 +258,9 @@ ZQ_RESOURCE(F_SpriteCollisionMask) {
 }
 
 ZQ_RESOURCE(F_SpriteSetSpeed) {
-    (void)argc;
     (void)r;
-    const int index = Int(a, 0);
-    CSprite* sprite = Sprite_Data(index);
-    if (sprite == nullptr) {
-        dbg_csol->Output("Sprite id %d not found\n", index);
-        return;
-    }
+    CSprite* sprite = SpeedSprite(a);
+    if (sprite == nullptr) return;
     sprite->m_playbackSpeed = ZQGetFloat(a, 1);
     sprite->m_playbackSpeedType = Int(a, 2);
 }
@@ -398,19 +359,16 @@ void AddFromGrab(const RValue* a, bool fromSurface, const char* vectorMessage) {
 }
 
 ZQ_RESOURCE(F_SpriteAddFromScreen) {
-    (void)argc;
     (void)r;
     AddFromGrab(a, false, "sprite_add_from_screen: not supported with vector sprites");
 }
 
 ZQ_RESOURCE(F_SpriteAddFromSurface) {
-    (void)argc;
     (void)r;
     AddFromGrab(a, true, "sprite_add_from_surface: not supported with vector sprites");
 }
 
 ZQ_RESOURCE(F_SpriteDelete) {
-    (void)argc;
     const int index = Int(a, 0);
     if (!Sprite_Exists(index)) {
         Real(r, -1);
@@ -420,7 +378,6 @@ ZQ_RESOURCE(F_SpriteDelete) {
 }
 
 ZQ_RESOURCE(F_SpriteDuplicate) {
-    (void)argc;
     const int index = Int(a, 0);
     const CSprite* sprite = Sprite_Data(index);
     if (sprite == nullptr) {
@@ -475,14 +432,12 @@ const char* const kMergeMessages[5] = {
 };
 
 ZQ_RESOURCE(F_SpriteAssign) {
-    (void)argc;
     (void)r;
     if (!TwoBitmapSprites(a, kAssignMessages)) return;
     if (!Sprite_Assign(Int(a, 0), Int(a, 1))) Error_Show_Action("Error assigning a sprite.", false);
 }
 
 ZQ_RESOURCE(F_SpriteMerge) {
-    (void)argc;
     (void)r;
     if (!TwoBitmapSprites(a, kMergeMessages)) return;
     SpriteArg(a, 0)->AddFromSprite(SpriteArg(a, 1));
@@ -492,7 +447,6 @@ ZQ_RESOURCE(F_SpriteMerge) {
 // [SECTION] sprite saves
 
 ZQ_RESOURCE(F_SpriteSave) {
-    (void)argc;
     (void)r;
     const CSprite* sprite = SpriteArg(a, 0);
     if (sprite == nullptr) return;
@@ -516,7 +470,6 @@ ZQ_RESOURCE(F_SpriteSave) {
 
 // All frames side by side, frame i at x = i × width, in one image.
 ZQ_RESOURCE(F_SpriteSaveStrip) {
-    (void)argc;
     (void)r;
     const CSprite* sprite = SpriteArg(a, 0);
     const char* file = FileName(a, 1);
@@ -558,27 +511,11 @@ ZQ_RESOURCE(F_SpriteSaveStrip) {
 // ---------------------------------------------------------------------------
 // [SECTION] backgrounds
 
-ZQ_RESOURCE(F_BackgroundExists) {
-    (void)argc;
-    Real(r, Background_Exists(Int(a, 0)) ? 1 : 0);
-}
+ZQ_RESOURCE_EXISTS(F_BackgroundExists, Background_Exists)
 
-ZQ_RESOURCE(F_BackgroundGetName) {
-    (void)argc;
-    ZQCreateString(&r, Background_Name(Int(a, 0)));
-}
+ZQ_RESOURCE_NAME(F_BackgroundGetName, Background_Name)
 
-template <typename Get>
-void BackgroundNumber(RValue& r, const RValue* a, Get get) {
-    const CBackground* background = BackgroundArg(a, 0);
-    Real(r, background != nullptr ? static_cast<double>(get(*background)) : -1.0);
-}
-
-#define ZQ_BACKGROUND_QUERY(name, expr)                                                                      \
-    ZQ_RESOURCE(name) {                                                                                      \
-        (void)argc;                                                                                          \
-        BackgroundNumber(r, a, [](const CBackground& b) { return expr; });                                   \
-    }
+#define ZQ_BACKGROUND_QUERY(name, expr) ZQ_RESOURCE_QUERY(name, CBackground, Background_Data, b, -1, expr)
 
 ZQ_BACKGROUND_QUERY(F_BackgroundGetWidth, b.GetWidth())
 ZQ_BACKGROUND_QUERY(F_BackgroundGetHeight, b.GetHeight())
@@ -587,7 +524,6 @@ ZQ_BACKGROUND_QUERY(F_BackgroundGetSmooth, b.Smooth() ? 1 : 0)
 ZQ_BACKGROUND_QUERY(F_BackgroundGetPreload, b.GetPreload() ? 1 : 0)
 
 ZQ_RESOURCE(F_BackgroundSetAlphaFromBackground) {
-    (void)argc;
     (void)r;
     CBackground* background = BackgroundArg(a, 0);
     const CBackground* alpha = BackgroundArg(a, 1);
@@ -684,7 +620,6 @@ ZQ_RESOURCE(F_BackgroundReplace) {
 }
 
 ZQ_RESOURCE(F_BackgroundDelete) {
-    (void)argc;
     const int index = Int(a, 0);
     if (!Background_Exists(index)) {
         Real(r, 0);
@@ -695,7 +630,6 @@ ZQ_RESOURCE(F_BackgroundDelete) {
 }
 
 ZQ_RESOURCE(F_BackgroundDuplicate) {
-    (void)argc;
     const int index = Int(a, 0);
     if (!Background_Exists(index)) {
         Real(r, -1);
@@ -706,13 +640,11 @@ ZQ_RESOURCE(F_BackgroundDuplicate) {
 }
 
 ZQ_RESOURCE(F_BackgroundAssign) {
-    (void)argc;
     (void)r;
     if (!Background_Assign(Int(a, 0), Int(a, 1))) Error_Show_Action("Error assigning a background.", false);
 }
 
 ZQ_RESOURCE(F_BackgroundSave) {
-    (void)argc;
     (void)r;
     const CBackground* background = BackgroundArg(a, 0);
     const char* file = FileName(a, 1);
@@ -774,12 +706,10 @@ void BackgroundTexture(int index, bool flush, const char* prefix) {
 }
 
 ZQ_RESOURCE(F_SpritePrefetch) {
-    (void)argc;
     Real(r, SpriteTexture(Int(a, 0), false, "sprite_prefetch") ? 0 : -1);
 }
 
 ZQ_RESOURCE(F_SpriteFlush) {
-    (void)argc;
     const int index = Int(a, 0);
     const CSprite* sprite = Sprite_Data(index);
     if (sprite != nullptr && sprite->m_kind == SPRITE_KIND_BITMAP) Graphics::Flush();
@@ -787,13 +717,11 @@ ZQ_RESOURCE(F_SpriteFlush) {
 }
 
 ZQ_RESOURCE(F_BackgroundPrefetch) {
-    (void)argc;
     BackgroundTexture(Int(a, 0), false, "background_prefetch");
     Real(r, 0);
 }
 
 ZQ_RESOURCE(F_BackgroundFlush) {
-    (void)argc;
     const int index = Int(a, 0);
     if (Background_Exists(index)) Graphics::Flush();
     BackgroundTexture(index, true, "background_flush");
@@ -846,22 +774,18 @@ void Multi(RValue& r, const RValue* a, bool sprites, bool flush, const char* pre
 }
 
 ZQ_RESOURCE(F_SpritePrefetchMulti) {
-    (void)argc;
     Multi(r, a, true, false, "sprite_prefetch_multi");
 }
 
 ZQ_RESOURCE(F_SpriteFlushMulti) {
-    (void)argc;
     Multi(r, a, true, true, "sprite_flush_multi");
 }
 
 ZQ_RESOURCE(F_BackgroundPrefetchMulti) {
-    (void)argc;
     Multi(r, a, false, false, "background_prefetch_multi");
 }
 
 ZQ_RESOURCE(F_BackgroundFlushMulti) {
-    (void)argc;
     Multi(r, a, false, true, "background_flush_multi");
 }
 

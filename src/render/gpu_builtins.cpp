@@ -241,17 +241,6 @@ void Real(RValue& r, double v) {
     ZQSetResultReal(r, v);
 }
 
-float AsFloat(uint32_t bits) {
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
-uint32_t FloatBits(float f) {
-    uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    return bits;
-}
-
 constexpr int kStages = 8;
 
 // ---------------------------------------------------------------------------
@@ -374,7 +363,7 @@ bool SamplerArgument(const SamplerSetting& s, Args a, int index, uint32_t* value
         case SamplerValue::kFilter: *value = ZQGetBool(a, index) ? 1u : 0u; return true;
         case SamplerValue::kRepeat: *value = ZQGetBool(a, index) ? 0u : 1u; return true;
         case SamplerValue::kInt: *value = static_cast<uint32_t>(ZQGetInt32(a, index)); return true;
-        case SamplerValue::kFloat: *value = FloatBits(ZQGetFloat(a, index)); return true;
+        case SamplerValue::kFloat: *value = RenderStateBits(ZQGetFloat(a, index)); return true;
         case SamplerValue::kAniso: {
             int32_t n = ZQGetInt32(a, index);
             if (static_cast<uint32_t>(n - 1) >= 16u) {
@@ -420,7 +409,7 @@ void SamplerResult(RValue& r, const SamplerSetting& s, int stage) {
     switch (s.kind) {
         case SamplerValue::kFilter: Real(r, value == 1 ? 1 : 0); break;
         case SamplerValue::kRepeat: Real(r, value == 0 ? 1 : 0); break;
-        case SamplerValue::kFloat: Real(r, AsFloat(value)); break;
+        case SamplerValue::kFloat: Real(r, RenderStateFloat(value)); break;
         case SamplerValue::kInt:
         case SamplerValue::kAniso: Real(r, value); break;
     }

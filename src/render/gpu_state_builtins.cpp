@@ -34,17 +34,6 @@ void Real(RValue& r, double v) {
     ZQSetResultReal(r, v);
 }
 
-float AsFloat(uint32_t bits) {
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
-uint32_t FloatBits(float f) {
-    uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    return bits;
-}
-
 uint32_t State(int id) {
     return g_States.GetRenderState(id);
 }
@@ -117,13 +106,13 @@ void F_GPUSetFog(RValue& r, CInstance*, CInstance*, int argc, Args a) {
     Set(eRS_FogEnable, static_cast<uint32_t>(enable));
     if (enable == 0) return;
     Set(eRS_FogColour, GR_Color_To_D3DColor(static_cast<uint32_t>(colour), 255));
-    Set(eRS_FogStart, FloatBits(start));
-    Set(eRS_FogEnd, FloatBits(end));
+    Set(eRS_FogStart, RenderStateBits(start));
+    Set(eRS_FogEnd, RenderStateBits(end));
 }
 
 void F_GPUGetFog(RValue& r, CInstance*, CInstance*, int, Args) {
     ArrayResult(r, {State(eRS_FogEnable) != 0 ? 1.0 : 0.0, static_cast<double>(State(eRS_FogColour)),
-                    AsFloat(State(eRS_FogStart)), AsFloat(State(eRS_FogEnd))});
+                    RenderStateFloat(State(eRS_FogStart)), RenderStateFloat(State(eRS_FogEnd))});
 }
 
 // ---------------------------------------------------------------------------
@@ -271,10 +260,10 @@ constexpr SavedState g_SaveSamplerStates[] = {
 constexpr int kStages = 8;
 
 double StateNumber(const SavedState& s, uint32_t bits) {
-    return s.isFloat ? static_cast<double>(AsFloat(bits)) : static_cast<double>(bits);
+    return s.isFloat ? static_cast<double>(RenderStateFloat(bits)) : static_cast<double>(bits);
 }
 uint32_t StateBits(const SavedState& s, const RValue* value) {
-    return s.isFloat ? FloatBits(ZQGetFloat(value, 0)) : static_cast<uint32_t>(ZQGetInt32(value, 0));
+    return s.isFloat ? RenderStateBits(ZQGetFloat(value, 0)) : static_cast<uint32_t>(ZQGetInt32(value, 0));
 }
 
 void F_GPUGetState(RValue& r, CInstance*, CInstance*, int, Args) {

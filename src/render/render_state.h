@@ -4,9 +4,19 @@
 // from what was last sent. A 32-entry stack saves and restores the settings.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 class IBuffer;
+
+// A float-valued state (the fog range, for one) is held as the bits of its
+// single-precision value.
+inline float RenderStateFloat(uint32_t bits) {
+    return std::bit_cast<float>(bits);
+}
+inline uint32_t RenderStateBits(float value) {
+    return std::bit_cast<uint32_t>(value);
+}
 
 inline constexpr int kRenderStateCount = 36;
 inline constexpr int kSamplerStages = 8;

@@ -17,6 +17,7 @@
 #include "core/run_globals.h"
 #include "core/zq_rvalue.h"
 #include "error_capture.h"
+#include "function_call.h"
 #include "gl_device_fixture.h"
 #include "library/drawing_builtins.h"
 #include "render/draw_primitives.h"
@@ -105,23 +106,6 @@ const char* const kGolden =
     "skeleton_animation_get_frame/1 skeleton_animation_set_frame/2 skeleton_get_minmax/0 "
     "skeleton_get_num_bounds/0 skeleton_get_bounds/1 draw_enable_swf_aa/1 draw_set_swf_aa_level/1 "
     "draw_get_swf_aa_level/0 ";
-
-// Calls a registered built-in by name as the call gate does.
-ZQRValue Call(const char* name, std::vector<ZQRValue> args = {}) {
-    ZQRValue result;
-    int index = Function_Find(name);
-    EXPECT_GE(index, 0) << name;
-    if (index < 0) return result;
-    int argc = static_cast<int>(args.size());
-    ZQBuiltinCall call(&the_functions[index], args.data(), argc);
-    the_functions[index].f_routine(result, nullptr, nullptr, argc, args.data());
-    return result;
-}
-
-double Num(const ZQRValue& v) {
-    EXPECT_EQ(v.Kind(), VALUE_REAL);
-    return v.val;
-}
 
 class DrawingRegistration : public ::testing::Test {
 protected:

@@ -17,6 +17,7 @@
 #include "core/run_globals.h"
 #include "core/timing.h"
 #include "core/zq_rvalue.h"
+#include "function_call.h"
 #include "gl_device_fixture.h"
 #include "library/drawing_builtins.h"
 #include "render/graphics_device.h"
@@ -34,22 +35,6 @@
 #include "world/run/startup_services.h"
 
 namespace {
-
-ZQRValue Call(const char* name, std::vector<ZQRValue> args = {}) {
-    ZQRValue result;
-    int index = Function_Find(name);
-    EXPECT_GE(index, 0) << name;
-    if (index < 0) return result;
-    int argc = static_cast<int>(args.size());
-    ZQBuiltinCall call(&the_functions[index], args.data(), argc);
-    the_functions[index].f_routine(result, nullptr, nullptr, argc, args.data());
-    return result;
-}
-
-double Num(const ZQRValue& v) {
-    EXPECT_EQ(v.Kind(), VALUE_REAL);
-    return v.val;
-}
 
 std::string Str(const ZQRValue& v) {
     if (v.Kind() != VALUE_STRING) return "<kind " + std::to_string(v.Kind()) + ">";

@@ -1,5 +1,5 @@
-// The drawing built-ins' tests: calls through the function table as the
-// call gate makes them, and a small writer-made game whose one 16 × 16
+// The drawing built-ins' tests: calls through the function table
+// (function_call.h), and a small writer-made game whose one 16 × 16
 // texture page holds a font, a two-frame sprite and a background.
 #pragma once
 
@@ -16,6 +16,7 @@
 #include "core/memory_manager.h"
 #include "core/zq_rvalue.h"
 #include "font_chunk.h"
+#include "function_call.h"
 #include "game_data_writer.h"
 #include "header_chunk.h"
 #include "render/image_decode.h"
@@ -24,18 +25,8 @@
 #include "world/datafile/game_file.h"
 #include "world/datafile/game_header.h"
 
-// Calls a registered built-in by name as the call gate does.
-inline ZQRValue DrawCall(const char* name, std::vector<ZQRValue> args = {}, CInstance* self = nullptr) {
-    ZQRValue result;
-    const int index = Function_Find(name);
-    EXPECT_GE(index, 0) << name;
-    if (index < 0) return result;
-    const int argc = static_cast<int>(args.size());
-    ZQBuiltinCall call(&the_functions[index], args.data(), argc);
-    the_functions[index].f_routine(result, self, nullptr, argc, args.data());
-    return result;
-}
-
+// Num with a sentinel for any other kind, so the failed check is not followed
+// by a plausible number.
 inline double DrawNum(const ZQRValue& v) {
     EXPECT_EQ(v.Kind(), VALUE_REAL);
     return v.Kind() == VALUE_REAL ? v.val : -12345.0;

@@ -47,9 +47,9 @@ protected:
         ASSERT_TRUE(Graphics::SaveRenderTarget());
         InitGraphicFunctions();
         ASSERT_TRUE(game.Load());
-        DrawCall("draw_set_alpha", {1.0});
-        DrawCall("draw_set_colour", {kWhite});
-        DrawCall("draw_set_font", {0});
+        Call("draw_set_alpha", {1.0});
+        Call("draw_set_colour", {kWhite});
+        Call("draw_set_font", {0});
     }
     void TearDown() override {
         FINALIZE_Code_Function();
@@ -64,20 +64,20 @@ protected:
     // What `draw` leaves on a fresh surface of the context's size, cleared to
     // opaque black.
     Pixels Render(const std::function<void()>& draw) {
-        const int s = static_cast<int>(DrawNum(DrawCall("surface_create", {kSide, kSide})));
-        EXPECT_EQ(DrawNum(DrawCall("surface_set_target", {s})), 1);
-        DrawCall("draw_clear_alpha", {0, 1.0});
+        const int s = static_cast<int>(DrawNum(Call("surface_create", {kSide, kSide})));
+        EXPECT_EQ(DrawNum(Call("surface_set_target", {s})), 1);
+        Call("draw_clear_alpha", {0, 1.0});
         draw();
-        DrawCall("surface_reset_target");
+        Call("surface_reset_target");
         Pixels out;
         for (int y = 0; y < kSide; ++y)
             for (int x = 0; x < kSide; ++x)
-                out.push_back(static_cast<uint32_t>(DrawNum(DrawCall("surface_getpixel", {s, x, y}))));
-        DrawCall("surface_free", {s});
+                out.push_back(static_cast<uint32_t>(DrawNum(Call("surface_getpixel", {s, x, y}))));
+        Call("surface_free", {s});
         return out;
     }
     Pixels RenderCall(const char* name, std::vector<ZQRValue> args) {
-        return Render([&] { EXPECT_EQ(DrawCall(name, args).Kind(), VALUE_UNDEFINED) << name; });
+        return Render([&] { EXPECT_EQ(Call(name, args).Kind(), VALUE_UNDEFINED) << name; });
     }
 
     DrawingGame game;
@@ -177,27 +177,27 @@ TEST_F(TextOnSurface, EachFormDrawsWhereItsArgumentsSay) {
 }
 
 TEST_F(TextOnSurface, SettersChooseFontAndAlignment) {
-    EXPECT_EQ(DrawCall("draw_set_halign", {2}).Kind(), VALUE_UNDEFINED);
-    DrawCall("draw_set_valign", {1});
+    EXPECT_EQ(Call("draw_set_halign", {2}).Kind(), VALUE_UNDEFINED);
+    Call("draw_set_valign", {1});
     EXPECT_EQ(GR_Text_Get_HAlign(), 2);
     EXPECT_EQ(GR_Text_Get_VAlign(), 1);
     ZQVTL_draw_set_halign(7);
     EXPECT_EQ(GR_Text_Get_HAlign(), 0) << "unknown alignments are left";
     // Right-aligned at x 20: the one 'A' covers 15..18.
-    DrawCall("draw_set_halign", {2});
-    DrawCall("draw_set_valign", {0});
+    Call("draw_set_halign", {2});
+    Call("draw_set_valign", {0});
     const Pixels right = RenderCall("draw_text", {20.0, 2.0, "A"});
     EXPECT_EQ(At(right, 16, 5), 0xFFFFFFu);
     EXPECT_EQ(At(right, 21, 5), 0u);
     ZQVTL_draw_set_font(42);
     EXPECT_EQ(GR_Text_Get_Font(), -1) << "a missing font leaves the default one";
-    DrawCall("draw_set_font", {0});
+    Call("draw_set_font", {0});
     EXPECT_EQ(GR_Text_Get_Font(), 0);
 }
 
 // The text argument may be of any kind: it draws as its text form would.
 TEST_F(TextOnSurface, TextArgumentsOfEveryKindDrawTheirTextForm) {
-    DrawCall("draw_set_font", {-1}); // the embedded font, which has digits and letters
+    Call("draw_set_font", {-1}); // the embedded font, which has digits and letters
     ZQRValue array;
     CreateArray(&array, 2, 1.0, 2.0);
     struct Case {
@@ -248,16 +248,16 @@ TEST_F(TextOnSurface, MeasuresOfMultiLineText) {
         {"string_width", {""}, 0},
         {"string_height", {"A#A"}, 8}, // new-generation data: '#' is no line break
     };
-    for (const Case& c : cases) EXPECT_EQ(DrawNum(DrawCall(c.name, c.args)), c.expected) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(DrawNum(Call(c.name, c.args)), c.expected) << c.name;
     EXPECT_EQ(errors.Count(), 0);
 
-    DrawCall("draw_set_font", {-1});
-    EXPECT_EQ(DrawNum(DrawCall("string_width", {12})), DrawNum(DrawCall("string_width", {"12"})));
-    EXPECT_GT(DrawNum(DrawCall("string_width", {12})), 0);
+    Call("draw_set_font", {-1});
+    EXPECT_EQ(DrawNum(Call("string_width", {12})), DrawNum(Call("string_width", {"12"})));
+    EXPECT_GT(DrawNum(Call("string_width", {12})), 0);
 
     ZQRValue array;
     CreateArray(&array, 1, 1.0);
-    DrawCall("string_width", {array});
+    Call("string_width", {array});
     EXPECT_EQ(errors.Count(), 1) << "a measure's argument must have a string form";
 }
 

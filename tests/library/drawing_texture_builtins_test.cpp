@@ -72,26 +72,25 @@ TEST_F(TextureBuiltins, UVsOfFramesBackgroundsAndFontsOnTheirPage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(DrawReals(DrawCall(c.name, c.args, &self)), c.expected);
+        EXPECT_EQ(DrawReals(Call(c.name, c.args, &self)), c.expected);
     }
     // The texture values of the same images name the same entries.
-    const ZQRValue texture = DrawCall("sprite_get_texture", {0, 1});
+    const ZQRValue texture = Call("sprite_get_texture", {0, 1});
     EXPECT_EQ(texture.Kind(), VALUE_PTR);
-    EXPECT_EQ(DrawReals(DrawCall("texture_get_uvs", {texture})), frame1);
-    EXPECT_EQ(DrawReals(DrawCall("texture_get_uvs", {DrawCall("sprite_get_texture", {0, -1}, &self)})),
-              frame1);
-    EXPECT_EQ(DrawReals(DrawCall("texture_get_uvs", {DrawCall("background_get_texture", {0})})),
+    EXPECT_EQ(DrawReals(Call("texture_get_uvs", {texture})), frame1);
+    EXPECT_EQ(DrawReals(Call("texture_get_uvs", {Call("sprite_get_texture", {0, -1}, &self)})), frame1);
+    EXPECT_EQ(DrawReals(Call("texture_get_uvs", {Call("background_get_texture", {0})})),
               (UVList{0, 0.5, 1, 1, 0, 0, 1, 1}));
-    const ZQRValue font = DrawCall("font_get_texture", {0});
+    const ZQRValue font = Call("font_get_texture", {0});
     EXPECT_EQ(font.Kind(), VALUE_PTR);
-    EXPECT_EQ(DrawReals(DrawCall("texture_get_uvs", {font})), (UVList{0, 0, 0.5, 0.5, 0, 0, 1, 1}));
+    EXPECT_EQ(DrawReals(Call("texture_get_uvs", {font})), (UVList{0, 0, 0.5, 0.5, 0, 0, 1, 1}));
 }
 
 // Texture values are resolved through the registry and the table, so any
 // number a script makes up answers as a missing texture does.
 TEST_F(TextureBuiltins, HostileTextureValuesAnswerAsMissingTextures) {
     ErrorCapture errors;
-    const int64_t handle = static_cast<int64_t>(DrawCall("sprite_get_texture", {0, 0}).v64);
+    const int64_t handle = static_cast<int64_t>(Call("sprite_get_texture", {0, 0}).v64);
     ASSERT_GE(handle, kPageEntryHandleFirst);
     const ZQRValue values[] = {
         -1,
@@ -109,40 +108,40 @@ TEST_F(TextureBuiltins, HostileTextureValuesAnswerAsMissingTextures) {
     };
     for (const ZQRValue& v : values) {
         SCOPED_TRACE(v.Kind() == VALUE_REAL ? v.val : static_cast<double>(v.v64));
-        EXPECT_EQ(DrawReals(DrawCall("texture_get_uvs", {v})), kDefaultUVs);
-        EXPECT_EQ(DrawNum(DrawCall("texture_get_width", {v})), 1.0);
-        EXPECT_EQ(DrawNum(DrawCall("texture_get_height", {v})), 1.0);
-        DrawCall("texture_preload", {v});
-        DrawCall("texture_set_priority", {v, 3});
-        DrawCall("draw_primitive_begin_texture", {4, v});
+        EXPECT_EQ(DrawReals(Call("texture_get_uvs", {v})), kDefaultUVs);
+        EXPECT_EQ(DrawNum(Call("texture_get_width", {v})), 1.0);
+        EXPECT_EQ(DrawNum(Call("texture_get_height", {v})), 1.0);
+        Call("texture_preload", {v});
+        Call("texture_set_priority", {v, 3});
+        Call("draw_primitive_begin_texture", {4, v});
     }
     EXPECT_EQ(errors.Count(), 0);
     // A page-entry handle is no table index; a surface's texture is one.
-    EXPECT_EQ(DrawNum(DrawCall("texture_exists", {ZQRValue::FromInt64(handle)})), 0);
-    EXPECT_EQ(DrawNum(DrawCall("texture_get_width", {ZQRValue::FromInt64(handle)})), 1.0);
-    EXPECT_EQ(DrawNum(DrawCall("texture_exists", {123456789})), 0);
-    EXPECT_EQ(DrawNum(DrawCall("texture_exists", {-1})), 0);
-    const int s = static_cast<int>(DrawNum(DrawCall("surface_create", {8, 8})));
-    const ZQRValue surfaceTexture = DrawCall("surface_get_texture", {s});
-    EXPECT_EQ(DrawNum(DrawCall("texture_exists", {surfaceTexture})), 1);
-    EXPECT_GT(DrawNum(DrawCall("texture_get_width", {surfaceTexture})), 0.0);
-    EXPECT_EQ(DrawReals(DrawCall("texture_get_uvs", {surfaceTexture})), kDefaultUVs)
+    EXPECT_EQ(DrawNum(Call("texture_exists", {ZQRValue::FromInt64(handle)})), 0);
+    EXPECT_EQ(DrawNum(Call("texture_get_width", {ZQRValue::FromInt64(handle)})), 1.0);
+    EXPECT_EQ(DrawNum(Call("texture_exists", {123456789})), 0);
+    EXPECT_EQ(DrawNum(Call("texture_exists", {-1})), 0);
+    const int s = static_cast<int>(DrawNum(Call("surface_create", {8, 8})));
+    const ZQRValue surfaceTexture = Call("surface_get_texture", {s});
+    EXPECT_EQ(DrawNum(Call("texture_exists", {surfaceTexture})), 1);
+    EXPECT_GT(DrawNum(Call("texture_get_width", {surfaceTexture})), 0.0);
+    EXPECT_EQ(DrawReals(Call("texture_get_uvs", {surfaceTexture})), kDefaultUVs)
         << "a table index is not a page entry";
     // A run-time sprite's frames name entries of their own; once the sprite
     // is deleted its texture value names nothing, and is never reused.
     const std::vector<uint8_t> rgba(8 * 4 * 4, 0xFF);
     const int made = Sprite_Add_BIN(rgba.data(), 8, 4, 2, false, false, 0, 0);
     ASSERT_GE(made, 0);
-    const ZQRValue frame = DrawCall("sprite_get_texture", {made, 1});
+    const ZQRValue frame = Call("sprite_get_texture", {made, 1});
     ASSERT_EQ(frame.Kind(), VALUE_PTR);
     ASSERT_NE(TPageEntry_FromHandle(frame.v64), nullptr);
-    EXPECT_EQ(DrawReals(DrawCall("texture_get_uvs", {frame})), kDefaultUVs) << "a whole texture";
+    EXPECT_EQ(DrawReals(Call("texture_get_uvs", {frame})), kDefaultUVs) << "a whole texture";
     ASSERT_TRUE(Sprite_Delete(made));
     EXPECT_EQ(TPageEntry_FromHandle(frame.v64), nullptr);
-    EXPECT_EQ(DrawReals(DrawCall("texture_get_uvs", {frame})), kDefaultUVs);
-    EXPECT_EQ(DrawNum(DrawCall("texture_exists", {frame})), 0);
+    EXPECT_EQ(DrawReals(Call("texture_get_uvs", {frame})), kDefaultUVs);
+    EXPECT_EQ(DrawNum(Call("texture_exists", {frame})), 0);
     // Text is no texture value.
-    DrawCall("texture_get_uvs", {"0"});
+    Call("texture_get_uvs", {"0"});
     EXPECT_EQ(errors.Count(), 1);
 }
 
@@ -174,7 +173,7 @@ TEST_F(TextureBuiltins, MissingAndUnsupportedResources) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
         errors.Clear();
-        const ZQRValue r = DrawCall(c.name, c.args);
+        const ZQRValue r = Call(c.name, c.args);
         EXPECT_NE(errors.LastShown().find(c.message), std::string::npos) << errors.LastShown();
         if (c.minusOne)
             EXPECT_EQ(DrawNum(r), -1);
@@ -185,20 +184,20 @@ TEST_F(TextureBuiltins, MissingAndUnsupportedResources) {
 }
 
 TEST_F(TextureBuiltins, SamplerSwitchesReachEveryStageOrOne) {
-    DrawCall("texture_set_interpolation", {ZQRValue::FromBool(true)});
-    DrawCall("texture_set_repeat", {ZQRValue::FromBool(true)});
+    Call("texture_set_interpolation", {ZQRValue::FromBool(true)});
+    Call("texture_set_repeat", {ZQRValue::FromBool(true)});
     for (int stage = 0; stage < kTextureStages; ++stage) {
         EXPECT_TRUE(GR_D3D_Get_Texture_Interpolation_Ext(stage)) << stage;
         EXPECT_TRUE(GR_D3D_Get_Texture_Repeat_Ext(stage)) << stage;
     }
-    DrawCall("texture_set_interpolation_ext", {3, ZQRValue::FromBool(false)});
-    DrawCall("texture_set_repeat_ext", {5, ZQRValue::FromBool(false)});
-    DrawCall("texture_set_repeat_ext", {99, ZQRValue::FromBool(false)}); // no such stage: ignored
+    Call("texture_set_interpolation_ext", {3, ZQRValue::FromBool(false)});
+    Call("texture_set_repeat_ext", {5, ZQRValue::FromBool(false)});
+    Call("texture_set_repeat_ext", {99, ZQRValue::FromBool(false)}); // no such stage: ignored
     EXPECT_FALSE(GR_D3D_Get_Texture_Interpolation_Ext(3));
     EXPECT_TRUE(GR_D3D_Get_Texture_Interpolation_Ext(2));
     EXPECT_FALSE(GR_D3D_Get_Texture_Repeat_Ext(5));
     EXPECT_TRUE(GR_D3D_Get_Texture_Repeat_Ext(7));
-    EXPECT_EQ(DrawCall("texture_set_blending", {ZQRValue::FromBool(false)}).Kind(), VALUE_UNDEFINED);
+    EXPECT_EQ(Call("texture_set_blending", {ZQRValue::FromBool(false)}).Kind(), VALUE_UNDEFINED);
 }
 
 TEST_F(TextureBuiltins, GlobalScaleMustBeAPositivePowerOfTwo) {
@@ -208,7 +207,7 @@ TEST_F(TextureBuiltins, GlobalScaleMustBeAPositivePowerOfTwo) {
     ErrorCapture errors;
     for (int bad : {3, 0, -4, 6, -2147483647 - 1}) {
         errors.Clear();
-        DrawCall("texture_global_scale", {bad});
+        Call("texture_global_scale", {bad});
         EXPECT_EQ(errors.Count(), 1) << bad;
         EXPECT_EQ(errors.LastMessage(),
                   "texture global scale needs to be a positive power of 2 integer (i.e. 1, 2, 4, 8....)");
@@ -216,7 +215,7 @@ TEST_F(TextureBuiltins, GlobalScaleMustBeAPositivePowerOfTwo) {
     }
     errors.Clear();
     for (int good : {4, 1, 1024}) {
-        DrawCall("texture_global_scale", {good});
+        Call("texture_global_scale", {good});
         EXPECT_EQ(g_TextureScale, good);
     }
     EXPECT_EQ(errors.Count(), 0);

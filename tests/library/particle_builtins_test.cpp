@@ -14,6 +14,7 @@
 #include "core/header_globals.h"
 #include "core/random.h"
 #include "core/zq_rvalue.h"
+#include "function_call.h"
 #include "library/particle_builtins.h"
 #include "room/layer_manager.h"
 #include "room/room.h"
@@ -38,17 +39,6 @@ const char* const kGolden =
     "part_emitter_destroy/2 part_emitter_destroy_all/1 part_emitter_exists/2 part_emitter_clear/2 "
     "part_emitter_region/8 part_emitter_burst/4 part_emitter_stream/4 effect_create_below/5 "
     "effect_create_above/5 effect_clear/0";
-
-ZQRValue Call(const char* name, std::vector<ZQRValue> args = {}) {
-    ZQRValue result;
-    int index = Function_Find(name);
-    EXPECT_GE(index, 0) << name;
-    if (index < 0) return result;
-    int argc = static_cast<int>(args.size());
-    ZQBuiltinCall call(&the_functions[index], args.data(), argc);
-    the_functions[index].f_routine(result, nullptr, nullptr, argc, args.data());
-    return result;
-}
 
 class ParticleBuiltins : public QuietTest {
 protected:

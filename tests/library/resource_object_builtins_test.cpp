@@ -17,6 +17,7 @@
 #include "game_data_writer.h"
 #include "header_chunk.h"
 #include "object_chunk.h"
+#include "resource_fixture.h"
 #include "room/room.h"
 #include "room/room_table.h"
 #include "sprites/background_table.h"
@@ -26,7 +27,7 @@
 
 namespace {
 
-class ResourceTest : public ::testing::Test {
+class ResourceTest : public ResourceFixture<::testing::Test> {
 protected:
     void TearDown() override {
         FINALIZE_Object_Lists();
@@ -36,18 +37,6 @@ protected:
         aborterror = false;
         New_Room = ROOM_NONE;
     }
-    static double Num(const char* name, std::vector<ZQRValue> args = {}) {
-        const ZQRValue r = CallBuiltin(name, std::move(args));
-        EXPECT_EQ(r.Kind(), VALUE_REAL) << name;
-        return r.val;
-    }
-    std::string TakeError() {
-        const std::string message = ErrorReportMessage(errors.LastShown());
-        errors.Clear();
-        return message;
-    }
-    static ZQRValue N(double v) { return ZQRValue(v); }
-    ErrorCapture errors;
 };
 
 // ---- objects

@@ -12,13 +12,14 @@
 #include "core/error.h"
 #include "core/run_state.h"
 #include "error_capture.h"
+#include "resource_fixture.h"
 #include "world/motion/path.h"
 #include "world/motion/path_resources.h"
 #include "world/objects/timeline.h"
 
 namespace {
 
-class PathBuiltins : public ::testing::Test {
+class PathBuiltins : public ResourceFixture<::testing::Test> {
 protected:
     void TearDown() override {
         Path_Init();
@@ -26,18 +27,6 @@ protected:
         aborterror = false;
         New_Room = ROOM_NONE;
     }
-    static double Num(const char* name, std::vector<ZQRValue> args = {}) {
-        const ZQRValue r = CallBuiltin(name, std::move(args));
-        EXPECT_EQ(r.Kind(), VALUE_REAL) << name;
-        return r.val;
-    }
-    // The message of the error shown last, and the capture cleared.
-    std::string TakeError() {
-        const std::string message = ErrorReportMessage(errors.LastShown());
-        errors.Clear();
-        return message;
-    }
-    ErrorCapture errors;
 };
 
 TEST_F(PathBuiltins, PathBuiltPointByPoint) {

@@ -18,6 +18,7 @@
 #include "error_capture.h"
 #include "game_data_writer.h"
 #include "header_chunk.h"
+#include "resource_fixture.h"
 #include "sprites/font.h"
 #include "sprites/font_table.h"
 #include "sprites/sprite_table.h"
@@ -29,25 +30,13 @@
 
 namespace {
 
-class ResourceTest : public QuietTest {
+class ResourceTest : public ResourceFixture<QuietTest> {
 protected:
     void TearDown() override {
         aborterror = false;
         New_Room = ROOM_NONE;
         Code_Error_Occured = false;
     }
-    static double Num(const char* name, std::vector<ZQRValue> args = {}) {
-        const ZQRValue r = CallBuiltin(name, std::move(args));
-        EXPECT_EQ(r.Kind(), VALUE_REAL) << name;
-        return r.val;
-    }
-    std::string TakeError() {
-        const std::string message = ErrorReportMessage(errors.LastShown());
-        errors.Clear();
-        return message;
-    }
-    static ZQRValue N(double v) { return ZQRValue(v); }
-    ErrorCapture errors;
 };
 
 // ---- sounds

@@ -22,8 +22,10 @@
 #include "game_data_writer.h"
 #include "gl_device_fixture.h"
 #include "header_chunk.h"
+#include "quad_page.h"
 #include "render/bitmap32.h"
 #include "render/image_decode.h"
+#include "resource_fixture.h"
 #include "room/room.h"
 #include "sprite_chunk.h"
 #include "sprites/background.h"
@@ -44,7 +46,7 @@ uint32_t RGBA(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     return uint32_t{r} | uint32_t{g} << 8 | uint32_t{b} << 16 | uint32_t{a} << 24;
 }
 
-class SpriteBuiltins : public GLDeviceTest {
+class SpriteBuiltins : public ResourceFixture<GLDeviceTest> {
 protected:
     // A save area of this test's own.
     void SetUp() override {
@@ -64,17 +66,6 @@ protected:
         New_Room = ROOM_NONE;
         GLDeviceTest::TearDown();
     }
-    static double Num(const char* name, std::vector<ZQRValue> args = {}) {
-        const ZQRValue r = CallBuiltin(name, std::move(args));
-        EXPECT_EQ(r.Kind(), VALUE_REAL) << name;
-        return r.val;
-    }
-    std::string TakeError() {
-        const std::string message = ErrorReportMessage(errors.LastShown());
-        errors.Clear();
-        return message;
-    }
-    static ZQRValue N(double v) { return ZQRValue(v); }
 
     // A sprite of `frames` w × h frames side by side; pixel (x, y) of frame
     // f is RGBA(x, y, f, 255) (frame f's top left pixel is red-free).
@@ -106,7 +97,6 @@ protected:
         return out;
     }
 
-    ErrorCapture errors;
     std::string m_root;
 };
 
@@ -243,23 +233,7 @@ TEST_F(SpriteBuiltins, AbsurdMaskAndBoxArgumentsAreSafe) {
 // A 4 × 4 page whose bottom-right 2 × 2 block is the one frame of a 4 × 4
 // data-file sprite (trimmed one pixel each side).
 TEST_F(SpriteBuiltins, DuplicateOfADataFileSpriteOwnsItsFrames) {
-    std::vector<uint32_t> page(16, 0);
-    page[2 * 4 + 2] = RGBA(255, 0, 0, 255);
-    page[2 * 4 + 3] = RGBA(0, 255, 0, 255);
-    page[3 * 4 + 2] = RGBA(0, 0, 255, 255);
-    page[3 * 4 + 3] = RGBA(255, 255, 255, 255);
-    uint8_t* png = nullptr;
-    size_t length = 0;
-    ASSERT_TRUE(PNG_EncodeRGBA(page.data(), 4, 4, &png, &length));
-    wad::TexturePagesFields f;
-    f.pages = {wad::TexturePageFields{0, 0, std::vector<uint8_t>(png, png + length)}};
-    ZQ_Free(png);
-    wad::PageEntryFields e;
-    e.x = e.y = 2;
-    e.width = e.height = e.cropWidth = e.cropHeight = 2;
-    e.xOffset = e.yOffset = 1;
-    e.untrimmedWidth = e.untrimmedHeight = 4;
-    f.entries = {e};
+    const wad::TexturePagesFields f = TrimmedQuadPages();
     wad::SpriteFields s;
     s.name = "spr_data";
     s.width = s.height = 4;

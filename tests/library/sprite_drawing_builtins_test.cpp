@@ -15,6 +15,7 @@
 #include "core/header_globals.h"
 #include "core/zq_rvalue.h"
 #include "error_capture.h"
+#include "function_call.h"
 #include "gl_device_fixture.h"
 #include "library/drawing_builtins.h"
 #include "library/drawing_sprite_builtins.h"
@@ -36,17 +37,6 @@ namespace {
 
 constexpr uint32_t kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000, kWhite = 0xFFFFFF,
                    kYellow = 0x00FFFF;
-
-ZQRValue Call(const char* name, std::vector<ZQRValue> args = {}, CInstance* self = nullptr) {
-    ZQRValue result;
-    int index = Function_Find(name);
-    EXPECT_GE(index, 0) << name;
-    if (index < 0) return result;
-    int argc = static_cast<int>(args.size());
-    ZQBuiltinCall call(&the_functions[index], args.data(), argc);
-    the_functions[index].f_routine(result, self, nullptr, argc, args.data());
-    return result;
-}
 
 // True when the last text shown carries `message`.
 bool LastShows(const ErrorCapture& errors, const char* message) {

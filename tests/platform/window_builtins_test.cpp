@@ -11,6 +11,7 @@
 #include "core/function_table.h"
 #include "core/header_globals.h"
 #include "core/zq_rvalue.h"
+#include "function_call.h"
 #include "platform/gl_view.h"
 #include "platform/runner_app.h"
 #include "platform/window.h"
@@ -19,22 +20,6 @@
 #include "world/run/startup_services.h"
 
 namespace {
-
-ZQRValue Call(const char* name, std::vector<ZQRValue> args = {}) {
-    ZQRValue result;
-    int index = Function_Find(name);
-    EXPECT_GE(index, 0) << name;
-    if (index < 0) return result;
-    int argc = static_cast<int>(args.size());
-    ZQBuiltinCall call(&the_functions[index], args.data(), argc);
-    the_functions[index].f_routine(result, nullptr, nullptr, argc, args.data());
-    return result;
-}
-
-double Num(const ZQRValue& v) {
-    EXPECT_EQ(v.Kind(), VALUE_REAL);
-    return v.val;
-}
 
 class WindowBuiltins : public testing::Test {
 protected:

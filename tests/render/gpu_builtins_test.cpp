@@ -14,6 +14,7 @@
 #include "core/zq_rvalue.h"
 #include "data/ds_map.h"
 #include "error_capture.h"
+#include "function_call.h"
 #include "recording_gl_layer.h"
 #include "render/draw_primitives.h"
 #include "render/gpu_builtins.h"
@@ -23,17 +24,6 @@
 #include "world/run/startup_services.h"
 
 namespace {
-
-ZQRValue Call(const char* name, std::vector<ZQRValue> args = {}) {
-    ZQRValue result;
-    int index = Function_Find(name);
-    EXPECT_GE(index, 0) << name;
-    if (index < 0) return result;
-    int argc = static_cast<int>(args.size());
-    ZQBuiltinCall call(&the_functions[index], args.data(), argc);
-    the_functions[index].f_routine(result, nullptr, nullptr, argc, args.data());
-    return result;
-}
 
 class GpuBuiltins : public ::testing::Test {
 protected:

@@ -13,6 +13,7 @@
 #include "game_data_writer.h"
 #include "gl_device_fixture.h"
 #include "header_chunk.h"
+#include "quad_page.h"
 #include "render/gl_layer.h"
 #include "render/image_decode.h"
 #include "render/page_entry.h"
@@ -320,24 +321,7 @@ protected:
 TEST_F(PageEntryOnScreen, WriterMadePageEntryDrawsPixelExact) {
     // A 4 × 4 page: the entry is its bottom-right 2 × 2 block (red, green /
     // blue, white), trimmed by one pixel each side of a 4 × 4 image.
-    std::vector<uint8_t> rgba(4 * 4 * 4, 0);
-    auto put = [&](int x, int y, uint32_t abgr) { std::memcpy(&rgba[(y * 4 + x) * 4], &abgr, 4); };
-    put(2, 2, 0xFF0000FF);
-    put(3, 2, 0xFF00FF00);
-    put(2, 3, 0xFFFF0000);
-    put(3, 3, 0xFFFFFFFF);
-    uint8_t* png = nullptr;
-    size_t length = 0;
-    ASSERT_TRUE(PNG_EncodeRGBA(rgba.data(), 4, 4, &png, &length));
-    wad::TexturePagesFields f;
-    f.pages = {wad::TexturePageFields{0, 0, std::vector<uint8_t>(png, png + length)}};
-    ZQ_Free(png);
-    wad::PageEntryFields e;
-    e.x = e.y = 2;
-    e.width = e.height = e.cropWidth = e.cropHeight = 2;
-    e.xOffset = e.yOffset = 1;
-    e.untrimmedWidth = e.untrimmedHeight = 4;
-    f.entries = {e};
+    const wad::TexturePagesFields f = TrimmedQuadPages();
     wad::GameDataWriter w;
     wad::WriteHeader(w, wad::HeaderFields{});
     wad::WriteTexturePages(w, f);

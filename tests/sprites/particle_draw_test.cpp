@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "batch_capture.h"
 #include "console_capture.h"
 #include "core/header_globals.h"
 #include "core/random.h"
@@ -28,48 +29,6 @@
 #include "world/run/main_loop.h"
 
 namespace {
-
-struct V24 {
-    float x, y, z;
-    uint32_t colour;
-    float u, v;
-};
-
-// A device layer that counts batches and keeps their vertices.
-class BatchLayer final : public GLLayer {
-public:
-    BatchLayer() : m_previous(g_pGLLayer), m_wasInitialised(g_GraphicsInitialised) {
-        g_pGLLayer = this;
-        g_GraphicsInitialised = true;
-    }
-    ~BatchLayer() override {
-        Batch_Empty();
-        g_pGLLayer = m_previous;
-        g_GraphicsInitialised = m_wasInitialised;
-    }
-    void DrawBatch() override {
-        if (g_LastPrimType == -1 || g_CurrentVertexCount == 0) return;
-        ++batches;
-        textures.insert(textures.end(), static_cast<size_t>(g_CurrentVertexCount), g_pLastTexture);
-        const auto* v = reinterpret_cast<const V24*>(Batch_Vertices());
-        vertices.insert(vertices.end(), v, v + g_CurrentVertexCount);
-    }
-    void SetRenderState(int, uint32_t) override {}
-    void SetSamplerState(int, int, uint32_t) override {}
-    void DrawVertices(int, const void*, int, int) override {}
-    void SetViewPort(int, int, int, int) override {}
-    void EnableScissor(bool) override {}
-    void Clear(const float*, float, int, int) override {}
-    void MatricesChanged(int, const float (*)[16]) override {}
-
-    int batches = 0;
-    std::vector<V24> vertices;
-    std::vector<Texture*> textures;
-
-private:
-    GLLayer* m_previous;
-    bool m_wasInitialised;
-};
 
 class ParticleDrawing : public QuietTest {
 protected:
@@ -101,7 +60,7 @@ protected:
         return layer.batches;
     }
 
-    BatchLayer layer;
+    BatchCapture layer;
     int ps = -1;
 };
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "batch_capture.h"
 #include "console_capture.h"
 #include "core/header_globals.h"
 #include "core/matrix.h"
@@ -15,6 +16,7 @@
 #include "game_data_writer.h"
 #include "gl_device_fixture.h"
 #include "header_chunk.h"
+#include "quad_page.h"
 #include "render/gl_layer.h"
 #include "render/image_decode.h"
 #include "render/page_entry.h"
@@ -32,53 +34,6 @@
 #include "world/datafile/game_header.h"
 
 namespace {
-
-struct V24 {
-    float x, y, z;
-    uint32_t colour;
-    float u, v;
-};
-
-// A device layer that keeps the vertices and texture of each flushed batch.
-class CaptureLayer final : public GLLayer {
-public:
-    CaptureLayer() : m_previous(g_pGLLayer), m_wasInitialised(g_GraphicsInitialised) {
-        g_pGLLayer = this;
-        g_GraphicsInitialised = true;
-    }
-    ~CaptureLayer() override {
-        Batch_Empty();
-        g_pGLLayer = m_previous;
-        g_GraphicsInitialised = m_wasInitialised;
-    }
-    void DrawBatch() override {
-        if (g_LastPrimType == -1 || g_CurrentVertexCount == 0) return;
-        const auto* v = reinterpret_cast<const V24*>(Batch_Vertices());
-        vertices.insert(vertices.end(), v, v + g_CurrentVertexCount);
-        textures.insert(textures.end(), static_cast<size_t>(g_CurrentVertexCount), g_pLastTexture);
-    }
-    void SetRenderState(int, uint32_t) override {}
-    void SetSamplerState(int, int, uint32_t) override {}
-    void DrawVertices(int, const void*, int, int) override {}
-    void SetViewPort(int, int, int, int) override {}
-    void EnableScissor(bool) override {}
-    void Clear(const float*, float, int, int) override {}
-    void MatricesChanged(int, const float (*)[16]) override {}
-
-    std::vector<V24> Drawn() {
-        Graphics::Flush();
-        std::vector<V24> out;
-        out.swap(vertices);
-        return out;
-    }
-
-    std::vector<V24> vertices;
-    std::vector<Texture*> textures;
-
-private:
-    GLLayer* m_previous;
-    bool m_wasInitialised;
-};
 
 float MinX(const std::vector<V24>& v) {
     float m = v[0].x;
@@ -133,7 +88,7 @@ protected:
     Texture* FrameTexture(int f) { return GR_Texture_Get_Surface(sprite.m_textures[static_cast<size_t>(f)]); }
 
     CSprite sprite;
-    CaptureLayer capture;
+    BatchCapture capture;
 };
 
 TEST_F(SpriteDraw, OwnTexturesAndWholeBitmapEntries) {
@@ -294,24 +249,7 @@ protected:
 TEST_F(SpriteOnScreen, WriterMadeSpriteDrawsPixelExact) {
     // A 4 × 4 page whose bottom-right 2 × 2 block (red, green / blue, white)
     // is the sprite's one frame, trimmed by one pixel each side of 4 × 4.
-    std::vector<uint8_t> rgba(4 * 4 * 4, 0);
-    auto put = [&](int x, int y, uint32_t abgr) { std::memcpy(&rgba[(y * 4 + x) * 4], &abgr, 4); };
-    put(2, 2, 0xFF0000FF);
-    put(3, 2, 0xFF00FF00);
-    put(2, 3, 0xFFFF0000);
-    put(3, 3, 0xFFFFFFFF);
-    uint8_t* png = nullptr;
-    size_t length = 0;
-    ASSERT_TRUE(PNG_EncodeRGBA(rgba.data(), 4, 4, &png, &length));
-    wad::TexturePagesFields f;
-    f.pages = {wad::TexturePageFields{0, 0, std::vector<uint8_t>(png, png + length)}};
-    ZQ_Free(png);
-    wad::PageEntryFields e;
-    e.x = e.y = 2;
-    e.width = e.height = e.cropWidth = e.cropHeight = 2;
-    e.xOffset = e.yOffset = 1;
-    e.untrimmedWidth = e.untrimmedHeight = 4;
-    f.entries = {e};
+    const wad::TexturePagesFields f = TrimmedQuadPages();
     wad::SpriteFields s;
     s.width = s.height = 4;
     s.xorigin = s.yorigin = 2;
