@@ -18,10 +18,12 @@
 #include "core/matrix.h"
 #include "core/memory_manager.h"
 #include "core/support_output.h"
+#include "render/bitmap32.h"
 #include "render/gl_api.h"
 #include "render/gl_layer.h"
 #include "render/graphics_device.h"
 #include "render/image_decode.h"
+#include "render/page_entry.h"
 #include "render/platform_bitmap.h"
 #include "render/texture.h"
 #include "render/texture_draw.h"
@@ -342,4 +344,50 @@ void ReadBack_Forget(const Texture* texture) {
 
 void ReadBack_Reset() {
     g_PixelCache = PixelCache{};
+}
+
+std::unique_ptr<CBitmap32> ReadBack_PageEntry(const ZQTPageEntry& e, int scale) {
+    if (scale < 1 || e.width <= 0 || e.height <= 0) return nullptr;
+    const int outW = e.untrimmedWidth / scale;
+    const int outH = e.untrimmedHeight / scale;
+    if (outW <= 0 || outH <= 0) return nullptr;
+    Texture* page = GR_Texture_Get_Surface(e.page);
+    if (page == nullptr) return nullptr;
+    uint32_t* grabbed = Graphics::Texture_GrabRect(page, e.x, e.y, e.width, e.height);
+    if (grabbed == nullptr) return nullptr;
+
+    std::unique_ptr<IBitmap> image = IBitmap::Create();
+    image->SetPixelFormat(kPixelFormat32);
+    image->SetWidth(outW);
+    image->SetHeight(outH);
+    void* rows = nullptr;
+    int stride = 0;
+    void* token = image->LockBits(0, &rows, &stride);
+    if (token == nullptr || rows == nullptr) {
+        ZQ_Free(grabbed);
+        return nullptr;
+    }
+    std::memset(rows, 0, static_cast<size_t>(stride) * static_cast<size_t>(outH));
+    const int left = e.xOffset / scale, top = e.yOffset / scale;
+    const auto* in = reinterpret_cast<const uint8_t*>(grabbed);
+    for (int y = 0; y < e.height; ++y) {
+        const int oy = top + y;
+        if (oy < 0 || oy >= outH) continue;
+        for (int x = 0; x < e.width; ++x) {
+            const int ox = left + x;
+            if (ox < 0 || ox >= outW) continue;
+            const uint8_t* p = in + (static_cast<size_t>(y) * static_cast<size_t>(e.width) + x) * 4;
+            uint8_t* q = static_cast<uint8_t*>(rows) + static_cast<size_t>(oy) * static_cast<size_t>(stride) +
+                         static_cast<size_t>(ox) * 4;
+            q[0] = p[2];
+            q[1] = p[1];
+            q[2] = p[0];
+            q[3] = p[3];
+        }
+    }
+    image->UnlockBits(token);
+    ZQ_Free(grabbed);
+    auto bitmap = std::make_unique<CBitmap32>(image.get(), false, false, true);
+    if (!bitmap->IsValid()) return nullptr;
+    return bitmap;
 }

@@ -16,6 +16,9 @@
 
 #include "render/render_target.h"
 
+class CBitmap32;
+struct ZQTPageEntry;
+
 struct Texture;
 class IBitmap;
 
@@ -57,6 +60,12 @@ std::unique_ptr<IBitmap> GR_D3D_Screenshot_Part(int x, int y, int w, int h);
 std::unique_ptr<IBitmap> GR_D3D_Screenshot_Full();
 // The window pixel at (x, y) as 0xAABBGGRR; 0 when nothing could be read.
 uint32_t GR_D3D_GetPixel(int x, int y);
+
+// A page entry's pixels read back from its page into a new bitmap of the
+// untrimmed size divided by `scale` (≥ 1), transparent where the trimming
+// took pixels away and clipped to the bitmap where a damaged entry places
+// them outside; the page's alpha is kept. Null when nothing can be read.
+std::unique_ptr<CBitmap32> ReadBack_PageEntry(const ZQTPageEntry& entry, int scale);
 
 // Drops the cached block of single-pixel reads (the cache also checks the
 // frame buffer write stamp on every read; this is for freed textures).

@@ -304,48 +304,8 @@ bool CSprite::GenerateBitmapData() {
         const ZQTPageEntry e = *entry;
         int f = static_cast<int>(static_cast<float>(e.cropWidth) / static_cast<float>(e.width));
         if (f < 1) f = 1;
-        const int outW = e.untrimmedWidth / f;
-        const int outH = e.untrimmedHeight / f;
-        if (outW <= 0 || outH <= 0) return false;
-        Texture* page = GR_Texture_Get_Surface(e.page);
-        if (page == nullptr) return false;
-        uint32_t* grabbed = Graphics::Texture_GrabRect(page, e.x, e.y, e.width, e.height);
-        if (grabbed == nullptr) return false;
-
-        std::unique_ptr<IBitmap> image = IBitmap::Create();
-        image->SetPixelFormat(kPixelFormat32);
-        image->SetWidth(outW);
-        image->SetHeight(outH);
-        void* rows = nullptr;
-        int stride = 0;
-        void* token = image->LockBits(0, &rows, &stride);
-        if (token == nullptr || rows == nullptr) {
-            ZQ_Free(grabbed);
-            return false;
-        }
-        std::memset(rows, 0, static_cast<size_t>(stride) * static_cast<size_t>(outH));
-        const int left = e.xOffset / f, top = e.yOffset / f;
-        const auto* in = reinterpret_cast<const uint8_t*>(grabbed);
-        for (int y = 0; y < e.height; ++y) {
-            const int oy = top + y;
-            if (oy < 0 || oy >= outH) continue;
-            for (int x = 0; x < e.width; ++x) {
-                const int ox = left + x;
-                if (ox < 0 || ox >= outW) continue;
-                const uint8_t* p = in + (static_cast<size_t>(y) * static_cast<size_t>(e.width) + x) * 4;
-                uint8_t* q = static_cast<uint8_t*>(rows) +
-                             static_cast<size_t>(oy) * static_cast<size_t>(stride) +
-                             static_cast<size_t>(ox) * 4;
-                q[0] = p[2];
-                q[1] = p[1];
-                q[2] = p[0];
-                q[3] = p[3];
-            }
-        }
-        image->UnlockBits(token);
-        ZQ_Free(grabbed);
-        auto bitmap = std::make_unique<CBitmap32>(image.get(), false, false, true);
-        if (!bitmap->IsValid()) return false;
+        std::unique_ptr<CBitmap32> bitmap = ReadBack_PageEntry(e, f);
+        if (bitmap == nullptr) return false;
         m_bitmaps.push_back(std::move(bitmap));
     }
     return true;
