@@ -65,7 +65,7 @@ const SCompiledFunction kScripts[] = {
          return Record(1, self, r);
      },
      nullptr},
-    {"gml_Object_obj_drawn_Draw_0", nullptr,
+    {"vtl_Object_obj_drawn_Draw_0", nullptr,
      [](CInstance* self, CInstance*) {
          g_drawEvents.push_back(self);
          Sprite_Data(g_drawEventSprite)->Draw(0, self->i_x, self->i_y, 1, 1, 0, 0xFFFFFF, 1);
