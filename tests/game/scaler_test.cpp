@@ -1,21 +1,26 @@
 // The window scaler, headless but with a window (SDL's offscreen driver):
 // the 640 x 360 design scaled by whole multiples into the 1280 x 720
 // window, the sizes for other windows and displays, and F switching to
-// full screen and back with the scale recomputed from the display.
+// full screen and back with the scale recomputed from the display; and the
+// same switch on a real X display (Xvfb).
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "core/header_globals.h"
+#include "core/real_to_int.h"
 #include "game/game_scaler.h"
 #include "game_fixture.h"
 #include "platform/gl_view.h"
 #include "platform/runner_app.h"
 #include "platform/window.h"
 #include "render/graphics_device.h"
+#include "render/surface.h"
 #include "room/camera.h"
 #include "room/camera_manager.h"
+#include "world/step/step_services.h"
+#include "xvfb_rerun.h"
 
 namespace {
 
@@ -52,15 +57,25 @@ protected:
         g_DisplayWidth = g_DisplayHeight = 0;
     }
 
-    // A step, then the display reset the main loop makes before the next frame.
+    // A step (and its frame, where frames are drawn), then the display reset
+    // the main loop makes before the next frame, which frees every surface.
     void StepAndReset(int steps = 1) {
         for (int i = 0; i < steps; ++i) {
             Step();
+            if (m_drawFrames) DrawFrame();
             if (g_DoReset != 0) {
-                Graphics::GraphicsReset();
+                Graphics_FullReset();
                 g_DoReset = 0;
             }
         }
+    }
+    // A frame into the window, as the main loop draws it.
+    void DrawFrame() {
+        m_view.beginRender(false);
+        GR_D3D_Start_Frame();
+        Draw_Room();
+        GR_D3D_Finish_Frame(true);
+        m_view.endRender(true);
     }
     void PressF() {
         PressKey(70);
@@ -94,6 +109,7 @@ protected:
     ZQGLView m_view;
     Mac_RunnerAppDelegate m_app;
     bool m_window = false;
+    bool m_drawFrames = false;
     CInstance* m_scaler = nullptr;
 };
 
@@ -162,6 +178,76 @@ TEST_F(Scaler, FSwitchesToFullScreenAndBackWithTheScaleRecomputed) {
     ExpectSizes(2, 1280, 720, 640, 360);
     StepAndReset(5); // Alarm 1
     ExpectWindowed1280x720();
+}
+
+// ---------------------------------------------------------------------------
+// On Xvfb, a 1920 x 1080 screen: three times the design across where the
+// window takes two, so the scale shown follows the display. The window is
+// shown, as the game's is, and the X server sizes it when it gets to it.
+
+class ScalerOnX : public Scaler {
+protected:
+    void SetUp() override {
+        if (!InXvfbRun()) return;
+        m_gl.ReleaseCurrent(); // the window's context is X's (GLX)
+        Scaler::SetUp();
+        if (HasFatalFailure()) return;
+        ASSERT_STREQ(SDL_GetCurrentVideoDriver(), "x11");
+        m_view.SetHidden(false);
+        ASSERT_TRUE(WindowIs(1280, 720));
+        // The application surface at the window's size, as the run's
+        // start-up sets it (the headless start leaves it unset).
+        g_ApplicationWidth = 1280;
+        g_ApplicationHeight = 720;
+        m_drawFrames = true;
+    }
+    void TearDown() override {
+        if (InXvfbRun()) Scaler::TearDown();
+    }
+    bool WindowIs(int w, int h) const { return WindowSizeBecomes(m_view.Window(), w, h); }
+    // The last frame's: the window's drawable and the scaled picture (the
+    // scaler's surface, made by a Pre-Draw after the switch's reset freed
+    // it) fill the window; the application surface holds the room 1:1 at
+    // the windowed size in both modes.
+    void ExpectFrameSize(int w, int h) {
+        EXPECT_EQ(g_DeviceWidth, w);
+        EXPECT_EQ(g_DeviceHeight, h);
+        const int surface = RealToInt32(S(SLOT_upscale_surf));
+        EXPECT_EQ(GR_Surface_Get_Width(surface), w);
+        EXPECT_EQ(GR_Surface_Get_Height(surface), h);
+        EXPECT_EQ(GR_Surface_Get_Width(g_ApplicationSurface), 1280);
+        EXPECT_EQ(GR_Surface_Get_Height(g_ApplicationSurface), 720);
+    }
+};
+
+TEST_F(ScalerOnX, Inner) {
+    if (!InXvfbRun()) GTEST_SKIP() << "run by ScalerOnX.FTogglesFullScreenAndTheScaleFollowsTheDisplay";
+    StepAndReset(3);
+
+    PressF();
+    EXPECT_TRUE(FullScreen());
+    EXPECT_TRUE(WindowIs(1920, 1080));
+    StepAndReset(); // Alarm 0
+    EXPECT_EQ(S(SLOT_cur_window_width), 1920);
+    EXPECT_EQ(S(SLOT_cur_window_height), 1080);
+    ExpectSizes(3, 1920, 1080, 640, 360);
+    ExpectFrameSize(1920, 1080);
+    StepAndReset(5); // Alarm 1 asks for the display's size: the window stays full screen
+    EXPECT_TRUE(FullScreen());
+    EXPECT_TRUE(WindowIs(1920, 1080));
+
+    PressF();
+    EXPECT_FALSE(FullScreen());
+    StepAndReset();
+    ExpectSizes(2, 1280, 720, 640, 360);
+    StepAndReset(5);
+    EXPECT_FALSE(FullScreen());
+    EXPECT_TRUE(WindowIs(1280, 720));
+    ExpectFrameSize(1280, 720);
+}
+
+TEST_F(ScalerOnX, FTogglesFullScreenAndTheScaleFollowsTheDisplay) {
+    ExpectPassesOnXvfb("1920x1080x24", "ScalerOnX.Inner");
 }
 
 } // namespace

@@ -3,11 +3,7 @@
 // the display reset.
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "core/header_globals.h"
@@ -16,6 +12,7 @@
 #include "platform/window.h"
 #include "world/run/main_loop.h"
 #include "world/run/startup_services.h"
+#include "xvfb_rerun.h"
 
 namespace {
 
@@ -113,20 +110,8 @@ TEST(WindowEntryPoints, TheCaptionChangesOnlyForCaptionSettingToolsOrWhenForced)
 // On Xvfb: this program runs itself once more on a virtual X display with
 // only the test below, which is skipped in every other run.
 
-bool SizeBecomes(SDL_Window* window, int w, int h) {
-    for (int i = 0; i < 200; ++i) {
-        SDL_PumpEvents();
-        int cw = 0, ch = 0;
-        SDL_GetWindowSize(window, &cw, &ch);
-        if (cw == w && ch == h) return true;
-        SDL_Delay(10);
-    }
-    return false;
-}
-
 TEST(FullScreenOnX, Inner) {
-    if (std::getenv("ZQ_XVFB_INNER") == nullptr)
-        GTEST_SKIP() << "run by FullScreenOnX.SwitchesByTheDisplayReset";
+    if (!InXvfbRun()) GTEST_SKIP() << "run by FullScreenOnX.SwitchesByTheDisplayReset";
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     ASSERT_STREQ(SDL_GetCurrentVideoDriver(), "x11");
     {
@@ -139,7 +124,7 @@ TEST(FullScreenOnX, Inner) {
         EXPECT_TRUE(PassedInitialSetup);
         EXPECT_NE(SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE, 0u);
         view.SetHidden(false);
-        ASSERT_TRUE(SizeBecomes(window, 320, 240));
+        ASSERT_TRUE(WindowSizeBecomes(window, 320, 240));
         SDL_Rect screen{};
         ASSERT_EQ(SDL_GetDisplayBounds(0, &screen), 0);
 
@@ -147,7 +132,7 @@ TEST(FullScreenOnX, Inner) {
         GraphicsResetM();
         EXPECT_TRUE(Window_IsFullScreen());
         EXPECT_TRUE(wind_fullscreen);
-        EXPECT_TRUE(SizeBecomes(window, screen.w, screen.h)) << screen.w << "x" << screen.h;
+        EXPECT_TRUE(WindowSizeBecomes(window, screen.w, screen.h)) << screen.w << "x" << screen.h;
 
         // A room size asked for in full screen waits for the window's return.
         SetWindowSize(400, 300);
@@ -158,7 +143,7 @@ TEST(FullScreenOnX, Inner) {
         GraphicsResetM();
         EXPECT_FALSE(Window_IsFullScreen());
         EXPECT_FALSE(wind_fullscreen);
-        EXPECT_TRUE(SizeBecomes(window, 400, 300));
+        EXPECT_TRUE(WindowSizeBecomes(window, 400, 300));
 
         // Without the resizable bit the wish is recorded and the window stays.
         g_InitialScreenFlags = kScreenShowCursor;
@@ -186,28 +171,7 @@ TEST(FullScreenOnX, Inner) {
 }
 
 TEST(FullScreenOnX, SwitchesByTheDisplayReset) {
-    if (std::getenv("ZQ_XVFB_INNER") != nullptr) GTEST_SKIP();
-    if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v Xvfb >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb, listed in debian-packages.txt)";
-    char self[PATH_MAX] = {};
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    ASSERT_GT(n, 0);
-    // The software driver's own allocations live to the end of the process,
-    // so the leak check is off for the inner run.
-    const std::string command =
-        std::string("env -u SDL_VIDEODRIVER -u EGL_PLATFORM ZQ_XVFB_INNER=1 "
-                    "ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 1280x1024x24' '") +
-        self + "' --gtest_filter=FullScreenOnX.Inner 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-    const int status = pclose(pipe);
-    EXPECT_EQ(status, 0) << output;
-    EXPECT_NE(output.find("[  PASSED  ] 1 test"), std::string::npos) << output;
-    EXPECT_EQ(output.find("SKIPPED"), std::string::npos) << output;
+    ExpectPassesOnXvfb("1280x1024x24", "FullScreenOnX.Inner");
 }
 
 } // namespace

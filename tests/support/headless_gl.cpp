@@ -77,6 +77,10 @@ HeadlessGL::HeadlessGL(int width, int height) : m_width(width), m_height(height)
     m_ok = true;
 }
 
+void HeadlessGL::ReleaseCurrent() {
+    if (m_display != nullptr) eglMakeCurrent(m_display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+}
+
 HeadlessGL::~HeadlessGL() {
     if (m_display == nullptr) return;
     eglMakeCurrent(m_display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);

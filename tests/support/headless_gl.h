@@ -17,6 +17,10 @@ public:
     const std::string& Error() const { return m_error; }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
+    // Leaves the thread with no current context, for a test that makes a
+    // window's context current instead: the GL dispatch refuses a GLX
+    // context (an X window's) on a thread where an EGL one is current.
+    void ReleaseCurrent();
 
 private:
     void* m_display = nullptr;
