@@ -6,10 +6,20 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 struct SDL_Window;
 
 // True in the run on the virtual display.
 bool InXvfbRun();
+
+bool XvfbInstalled();
+
+// Runs this program on a virtual screen ("WxHx24") with the tests of
+// `filter`, ZQ_XVFB_INNER and the variables of `environment` ("NAME=value
+// ..." as the shell reads them) set; returns the program's exit status (-1
+// when it did not exit) and its output.
+int RunOnXvfb(const char* screen, const char* filter, const std::string& environment, std::string* output);
 
 // The outer test's whole body: reruns this program on a virtual screen
 // ("WxHx24") with the tests of `filter` and expects exactly one test to run
