@@ -299,7 +299,7 @@ double LinuxVersion() {
 }
 
 bool GV_os_type(CInstance*, int, RValue* out) {
-    return Put(out, OS_TYPE_LINUX);
+    return Put(out, OS_TYPE_RUNTIME);
 }
 bool GV_os_device(CInstance*, int, RValue* out) {
     return Put(out, -1.0);

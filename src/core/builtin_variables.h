@@ -33,9 +33,11 @@ void InitGlobalVariables();
 // os_browser, browser_width, browser_height.
 void InitTarvoBuiltInVariables();
 
-// What os_type reads on this runtime (os_linux); the game's window code
-// branches on it.
-inline constexpr int OS_TYPE_LINUX = 6;
+// What os_type and Tarvo_GetPlatform read on this runtime: the value of the
+// platform the runtime was made for (os_macosx), which games' window code
+// knows and branches on; it stays the same on Linux so that a game behaves
+// as it was written to.
+inline constexpr int OS_TYPE_RUNTIME = 1;
 
 // Sets g_pWorkingDirectory to the folder of g_pGameFileName, separator
 // included (empty when the name has no folder). Only the first call acts: an

@@ -10,10 +10,11 @@
 
 #include <span>
 
+#include "core/builtin_variables.h"
 #include "core/function_table.h"
 
 // The operating system as scripts see it ("os_type", "Tarvo_GetPlatform").
-inline constexpr int kPlatformOsType = 6; // os_linux
+inline constexpr int kPlatformOsType = OS_TYPE_RUNTIME;
 inline constexpr const char* kPlatformName = "Linux";
 
 class Mutex;

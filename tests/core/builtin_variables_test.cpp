@@ -362,7 +362,7 @@ TEST_F(GlobalBuiltIns, FixedAndPlatformValues) {
         double value;
     } cases[] = {
         {"secure_mode", 0},    {"application_surface", -17899859},
-        {"os_type", 6},        {"os_device", -1},
+        {"os_type", 1},        {"os_device", -1},
         {"os_browser", -1},    {"browser_width", 0},
         {"browser_height", 0}, {"instance_count", 0},
         {"argument_count", 0}, {"argument_relative", 0},
