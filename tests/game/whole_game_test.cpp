@@ -7,7 +7,8 @@
 // display (Xvfb), with the same seed, to the title again, where the window
 // is closed: it must end with status 0, and the frames it presented on the
 // way (the title, the game room, the win screen's picture enlarged 32 times)
-// must match the committed PNGs.
+// must match the committed PNGs, and its music must have reached the sound
+// device.
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -250,10 +251,27 @@ TEST_F(WholeGame, FromTheTitleToTheWinAndBack) {
         GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb, listed in debian-packages.txt)";
     const std::string frames = TestTempPath("whole_game_");
     std::string output;
-    const int status = RunOnXvfb(
-        "1920x1080x24", "WholeGameInner.*",
-        "ZQ_WHOLE_GAME_RECORDING='" + recording + "' ZQ_WHOLE_GAME_FRAMES='" + frames + "'", &output);
+    // The sound goes to SDL's disk driver: the mixer's 32-bit float frames
+    // in a file.
+    const std::string sound = frames + "sound.raw";
+    const int status = RunOnXvfb("1920x1080x24", "WholeGameInner.*",
+                                 "ZQ_WHOLE_GAME_RECORDING='" + recording + "' ZQ_WHOLE_GAME_FRAMES='" +
+                                     frames + "' SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE='" + sound + "'",
+                                 &output);
     EXPECT_EQ(status, 0) << output;
+    {
+        // The music plays all along: most samples are far from silence.
+        std::ifstream in(sound, std::ios::binary);
+        std::vector<float> samples(1 << 20);
+        in.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 4));
+        samples.resize(static_cast<size_t>(in.gcount()) / 4);
+        size_t heard = 0;
+        for (float x : samples)
+            if (std::abs(x) > 0.01f) ++heard;
+        EXPECT_GT(samples.size(), 44100u) << "under a second of sound";
+        EXPECT_GT(heard, samples.size() / 2) << heard << " of " << samples.size() << " samples heard";
+        std::remove(sound.c_str());
+    }
     const size_t rooms = output.find("rooms ");
     ASSERT_NE(rooms, std::string::npos) << output;
     EXPECT_EQ(output.substr(rooms, output.find('\n', rooms) - rooms), "rooms 0 1 2 3 0") << output;
