@@ -10,12 +10,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "core/code.h"
 #include "core/function_table.h"
+#include "core/memory_manager.h"
 #include "core/random.h"
 #include "core/run_globals.h"
 #include "core/run_state.h"
@@ -36,6 +38,7 @@
 #include "world/datafile/code_binding.h"
 #include "world/datafile/game_file.h"
 #include "world/datafile/game_header.h"
+#include "world/input/input_recording.h"
 #include "world/input/input_state.h"
 #include "world/instances/instance.h"
 #include "world/objects/object_type.h"
@@ -98,6 +101,7 @@ protected:
         m_loaded = true;
     }
     void TearDown() override {
+        CloseInputFile();
         Draw_Automatic = true;
         ReleaseAllKeys();
         if (m_loaded) Run_EndGame();
@@ -145,6 +149,22 @@ protected:
     // One step and the room change it asked for.
     void Step(int steps = 1) {
         for (int i = 0; i < steps; ++i) SingleStep();
+    }
+
+    // The input record file as the command line names it ("-playback" or
+    // "-record"), opened as the input start-up opens it.
+    static void OpenInputFile(const std::string& path, bool playback) {
+        g_pIO_RecordFileName = static_cast<char*>(ZQ_Alloc(path.size() + 1));
+        std::memcpy(g_pIO_RecordFileName, path.c_str(), path.size() + 1);
+        (playback ? g_IO_Playback : g_IO_Record) = true;
+        IO_Record_Open();
+        ASSERT_NE(g_hIOFile, nullptr) << path;
+    }
+    static void CloseInputFile() {
+        IO_Record_Close();
+        g_IO_Record = g_IO_Playback = false;
+        if (g_pIO_RecordFileName != nullptr) ZQ_Free(g_pIO_RecordFileName);
+        g_pIO_RecordFileName = nullptr;
     }
 
     static void PressKey(int key) {

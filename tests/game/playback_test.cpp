@@ -48,25 +48,13 @@ std::vector<uint8_t> Records(const std::vector<StepKeys>& steps) {
 
 class Playback : public GameRun {
 protected:
-    void TearDown() override {
-        IO_Record_Close();
-        g_IO_Playback = false;
-        if (g_pIO_RecordFileName != nullptr) ZQ_Free(g_pIO_RecordFileName);
-        g_pIO_RecordFileName = nullptr;
-        GameRun::TearDown();
-    }
-
     void Play(const std::vector<uint8_t>& records) {
         const std::string path = TestTempPath("session.rec");
         FILE* f = std::fopen(path.c_str(), "wb");
         ASSERT_NE(f, nullptr);
         ASSERT_EQ(std::fwrite(records.data(), 1, records.size(), f), records.size());
         std::fclose(f);
-        g_pIO_RecordFileName = static_cast<char*>(ZQ_Alloc(path.size() + 1));
-        std::memcpy(g_pIO_RecordFileName, path.c_str(), path.size() + 1);
-        g_IO_Playback = true;
-        IO_Record_Open();
-        ASSERT_NE(g_hIOFile, nullptr);
+        OpenInputFile(path, true);
     }
 };
 

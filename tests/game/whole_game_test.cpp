@@ -175,22 +175,6 @@ Move Decide(CInstance* player, const std::vector<CInstance*>& enemies) {
 
 class WholeGame : public GameRun {
 protected:
-    void TearDown() override {
-        IO_Record_Close();
-        g_IO_Record = false;
-        if (g_pIO_RecordFileName != nullptr) ZQ_Free(g_pIO_RecordFileName);
-        g_pIO_RecordFileName = nullptr;
-        GameRun::TearDown();
-    }
-
-    void Record(const std::string& path) {
-        g_pIO_RecordFileName = static_cast<char*>(ZQ_Alloc(path.size() + 1));
-        std::memcpy(g_pIO_RecordFileName, path.c_str(), path.size() + 1);
-        g_IO_Record = true;
-        IO_Record_Open();
-        ASSERT_NE(g_hIOFile, nullptr);
-    }
-
     void Hold(const Move& m) {
         const int keys[4] = {'D', 'A', 'S', 'W'};
         const bool want[4] = {m.h == 1, m.h == -1, m.v == 1, m.v == -1};
@@ -213,7 +197,7 @@ protected:
 
 TEST_F(WholeGame, FromTheTitleToTheWinAndBack) {
     const std::string recording = TestTempPath("whole_game.rec");
-    Record(recording);
+    OpenInputFile(recording, false);
     BindFixedRandomize();
     // Drawn as the program draws: the player's Pre-Draw turns its sprite to
     // its facing, which its collisions follow. The application surface at
@@ -242,8 +226,7 @@ TEST_F(WholeGame, FromTheTitleToTheWinAndBack) {
     Step(2);
     ASSERT_EQ(Current_Room, 0);
     Step(20);
-    IO_Record_Close();
-    g_IO_Record = false;
+    CloseInputFile();
 
     // The program on the recording, in a process of its own, with its
     // window on a virtual display large enough for the 1280 x 720 window.
